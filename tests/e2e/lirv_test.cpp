@@ -1,0 +1,54 @@
+// The lirv executable, run as a user runs it: in a working directory of its own, under the
+// test's X display, with the dummy audio driver.
+#include "tests/support/process.h"
+
+#include <cstdlib>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using testing::HasSubstr;
+using testing::StartsWith;
+
+namespace {
+
+// Holds Escape for half a second once the window is up, so that the frame loop sees it held.
+ProcessWatcher pressEscapeAfter(const std::string& line) {
+    return [line](const ProcessResult& sofar, double) {
+        if (sofar.out.find(line) == std::string::npos) return true;
+        int status = system("xdotool keydown Escape && sleep 0.5 && xdotool keyup Escape");
+        return status != 0; // try again if xdotool could not reach the display yet
+    };
+}
+
+ProcessOptions demoOptions(const ScratchDir& dir) {
+    ProcessOptions options;
+    options.workingDirectory = dir.path();
+    options.environment = {"SDL_AUDIODRIVER=dummy"};
+    options.timeoutSeconds = 120;
+    return options;
+}
+
+} // namespace
+
+TEST(LirvExecutable, WithoutADisplayTheWindowFailsWithStatusOne) {
+    ScratchDir dir;
+    ProcessOptions options = demoOptions(dir);
+    options.environment.push_back("DISPLAY");
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_THAT(result.err,
+                StartsWith("QOR encountered a critical error: Couldn't initialize window: "));
+    EXPECT_THAT(result.out, testing::Not(HasSubstr("BPM SET TO")));
+}
+
+TEST(LirvExecutable, EscapeEndsTheRunWithStatusZero) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    ProcessOptions options = demoOptions(dir);
+    options.watcher = pressEscapeAfter("BPM SET TO 27\n");
+    ProcessResult result = runXProcess({LIRV_EXECUTABLE}, options);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_THAT(result.out, StartsWith("BPM SET TO 27\n"));
+    EXPECT_THAT(result.out, testing::Not(HasSubstr("OpenGL Error")));
+}

@@ -1,0 +1,129 @@
+#include "engine/error.h"
+#include "engine/shader.h"
+#include "tests/support/gl_test.h"
+#include "tests/support/process.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <string>
+
+using testing::HasSubstr;
+using testing::StartsWith;
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+namespace {
+
+const char* kRedFragment = "void main() { gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n";
+
+GLint linkStatus(GLuint program) {
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    return linked;
+}
+
+GLint attachedShaders(GLuint program) {
+    GLint count = 0;
+    glGetProgramiv(program, GL_ATTACHED_SHADERS, &count);
+    return count;
+}
+
+} // namespace
+
+TEST(ShaderPrograms, BothStagesNullLogAndReturnZero) {
+    CaptureStderr();
+    EXPECT_EQ(qorCreateProgram(nullptr, nullptr), 0u);
+    EXPECT_EQ(GetCapturedStderr(), "QOR error: A shader must contain at least either a "
+                                   "vertexsource or a fragmentsource");
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(ShaderPrograms, FragmentOnlyLinksAgainstFixedFunction) {
+    GLuint program = qorCreateProgram(kRedFragment, nullptr);
+    ASSERT_NE(program, 0u);
+    EXPECT_EQ(linkStatus(program), GL_TRUE);
+    EXPECT_EQ(attachedShaders(program), 1);
+
+    clearTo(0, 0, 0);
+    glUseProgram(program);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRectf(-1, -1, 1, 1);
+    glUseProgram(0);
+    EXPECT_EQ(readPixel(512, 384), (Rgba{255, 0, 0, 255}));
+}
+
+TEST(ShaderPrograms, CompileErrorLogsTheDriverLogAndReturnsZero) {
+    CaptureStderr();
+    GLuint program = qorCreateProgram("void main() { gl_FragColor = vec4(1.0) }\n", nullptr);
+    std::string err = GetCapturedStderr();
+    EXPECT_EQ(program, 0u);
+    EXPECT_THAT(err, StartsWith("QOR error: Error assembling fragment:\n"));
+    EXPECT_GT(err.size(), std::string("QOR error: Error assembling fragment:\n").size());
+
+    CaptureStderr();
+    EXPECT_EQ(qorCreateProgram(nullptr, "void main() { gl_Position = ; }\n"), 0u);
+    EXPECT_THAT(GetCapturedStderr(), StartsWith("QOR error: Error assembling vertexshader:\n"));
+}
+
+TEST(ShaderPrograms, FailedLinkStillReturnsTheProgram) {
+    const char* vertex = "varying vec3 colour;\n"
+                         "void main() { colour = vec3(1.0); gl_Position = ftransform(); }\n";
+    const char* fragment = "varying vec4 colour;\n"
+                           "void main() { gl_FragColor = colour; }\n";
+    CaptureStderr();
+    GLuint program = qorCreateProgram(fragment, vertex);
+    EXPECT_THAT(GetCapturedStderr(), StartsWith("QOR error: Error linking program:\n"));
+    EXPECT_NE(program, 0u);
+    EXPECT_EQ(linkStatus(program), GL_FALSE);
+}
+
+TEST(ShaderPrograms, MissingFileLogsThePathAndReturnsZero) {
+    CaptureStderr();
+    EXPECT_EQ(qorLoadProgram("no/such/shader.frag", nullptr), 0u);
+    EXPECT_EQ(GetCapturedStderr(), "QOR error: unable to open file no/such/shader.frag\n");
+
+    ScratchDir dir;
+    dir.write("ok.frag", kRedFragment);
+    CaptureStderr();
+    EXPECT_EQ(qorLoadProgram((dir.path() + "/ok.frag").c_str(), "no/such/shader.vert"), 0u);
+    EXPECT_EQ(GetCapturedStderr(), "QOR error: unable to open file no/such/shader.vert\n");
+}
+
+TEST(ShaderPrograms, FilesWithCrLfOrLfCompileAlike) {
+    ScratchDir dir;
+    dir.write("lf.frag", "#version 110\nuniform float level;\nvoid main()\n{\n"
+                         "    gl_FragColor = vec4(level);\n}\n");
+    dir.write("crlf.frag", "#version 110\r\nuniform float level;\r\nvoid main()\r\n{\r\n"
+                           "    gl_FragColor = vec4(level);\r\n}\r\n");
+    dir.write("plain.vert", "void main() { gl_Position = ftransform(); }\n");
+    GLuint lf = qorLoadProgram((dir.path() + "/lf.frag").c_str(), nullptr);
+    GLuint crlf =
+        qorLoadProgram((dir.path() + "/crlf.frag").c_str(), (dir.path() + "/plain.vert").c_str());
+    EXPECT_EQ(linkStatus(lf), GL_TRUE);
+    EXPECT_EQ(linkStatus(crlf), GL_TRUE);
+    EXPECT_EQ(attachedShaders(crlf), 2);
+    EXPECT_NE(glGetUniformLocation(crlf, "level"), -1);
+}
+
+TEST(ShaderPrograms, EmptyAndGarbageFilesAreLoggedNotFatal) {
+    ScratchDir dir;
+    dir.write("empty.frag", "");
+    std::string garbage;
+    for (int i = 0; i < 512; i++)
+        garbage.push_back(static_cast<char>((i * 37 + 11) % 256));
+    dir.write("garbage.frag", garbage);
+
+    CaptureStderr();
+    GLuint empty = qorLoadProgram((dir.path() + "/empty.frag").c_str(), nullptr);
+    EXPECT_THAT(GetCapturedStderr(), StartsWith("QOR error: "));
+    if (empty != 0) {
+        EXPECT_EQ(linkStatus(empty), GL_FALSE);
+    }
+
+    CaptureStderr();
+    EXPECT_EQ(qorLoadProgram((dir.path() + "/garbage.frag").c_str(), nullptr), 0u);
+    EXPECT_THAT(GetCapturedStderr(), StartsWith("QOR error: Error assembling fragment:\n"));
+}

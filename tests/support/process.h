@@ -1,0 +1,46 @@
+// Runs a program in a child process and collects its output and exit status, for the tests
+// of fatal paths and of the lirv executable.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+    int exitStatus = -1; // exit code, or -1 when the process was killed or did not exit
+    bool timedOut = false;
+    std::string out; // standard output
+    std::string err; // standard error
+};
+
+// Called about every 50 ms while the child runs, with its output so far and the seconds since
+// it started. Returning false stops calling it.
+using ProcessWatcher = std::function<bool(const ProcessResult& sofar, double seconds)>;
+
+struct ProcessOptions {
+    std::string workingDirectory;         // empty: the test's own
+    std::vector<std::string> environment; // "NAME=value" added; "NAME" alone removes NAME
+    double timeoutSeconds = 60;           // the child is killed after this
+    ProcessWatcher watcher;
+};
+
+ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options);
+
+// runProcess for a program that opens an X connection: runs it again (up to three times in all)
+// when it failed only because the virtual X server hung up the connection being opened.
+ProcessResult runXProcess(const std::vector<std::string>& argv, const ProcessOptions& options);
+
+// A fresh temporary directory, removed with everything in it on destruction.
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& path() const { return dirPath; }
+    // Writes a file below the directory, creating its folders.
+    void write(const std::string& relativePath, const std::string& bytes) const;
+
+  private:
+    std::string dirPath;
+};
