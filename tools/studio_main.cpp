@@ -1,0 +1,63 @@
+// lirv-studio: generates data/ from the repository ("all") or runs one tool by name.
+#include "tools/studio.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+int generateAll(int argc, char** argv);
+
+// Every command of the studio. Commands with a generate function make up "all", in this order.
+const StudioCommand kCommands[] = {
+    {"all", "SOURCE_DIR DATA_DIR", "generate every file of data/ from the repository",
+     generateAll, nullptr},
+};
+
+int generateAll(int argc, char** argv) {
+    if (argc != 3) {
+        fprintf(stderr, "usage: lirv-studio all SOURCE_DIR DATA_DIR\n");
+        return 2;
+    }
+    StudioPaths paths{argv[1], argv[2]};
+    auto started = std::chrono::steady_clock::now();
+    for (const StudioCommand& command : kCommands) {
+        if (!command.generate) continue;
+        auto before = std::chrono::steady_clock::now();
+        printf("studio: %s...\n", command.name);
+        fflush(stdout);
+        if (int status = command.generate(paths)) {
+            fprintf(stderr, "studio: %s failed\n", command.name);
+            return status;
+        }
+        double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+        printf("studio: %s done in %.1f s\n", command.name, seconds);
+    }
+    double total =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    printf("studio: data/ generated in %.1f s\n", total);
+    return 0;
+}
+
+void printUsage() {
+    fprintf(stderr, "usage: lirv-studio COMMAND [ARGS...]\n\ncommands:\n");
+    for (const StudioCommand& command : kCommands)
+        fprintf(stderr, "  %-10s %-28s %s\n", command.name, command.usage, command.summary);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        printUsage();
+        return 2;
+    }
+    for (const StudioCommand& command : kCommands)
+        if (strcmp(argv[1], command.name) == 0) return command.run(argc - 1, argv + 1);
+    fprintf(stderr, "lirv-studio: unknown command '%s'\n", argv[1]);
+    printUsage();
+    return 2;
+}
