@@ -1,0 +1,83 @@
+// Every file the demo reads from data/, named once. The effects and scenes open these paths,
+// the studio writes them, and the inventory test walks the same lists.
+#pragma once
+
+namespace datafiles {
+
+constexpr const char* kTimeline = "data/time";
+constexpr const char* kMusic = "data/morvane-quelfin.ogg";
+
+// Shader sources, copied from content/shaders/.
+constexpr const char* kDeformShader = "data/deform.frag";
+constexpr const char* kGlowShader = "data/glow.frag";
+constexpr const char* kDefaultFragmentShader = "data/default.frag";
+constexpr const char* kDefaultVertexShader = "data/default.vert";
+constexpr const char* kFlickerShader = "data/flicker.frag";
+constexpr const char* kVertexNoiseFragmentShader = "data/Trainstation/VertexNoise.frag";
+constexpr const char* kVertexNoiseVertexShader = "data/Trainstation/VertexNoise.vert";
+
+// Pictures drawn by the Overlay entries of the registry, stretched over the whole screen.
+constexpr const char* kMusicOverlay = "data/music.png";
+constexpr const char* kFeatOverlay = "data/feat.png";
+constexpr const char* kVsqOverlay = "data/vsq.png";
+constexpr const char* kOnTopOverlay = "data/on_top.png";
+constexpr const char* kRevoltOverlay = "data/revolt.png";
+constexpr const char* kVignetteOverlay = "data/vignette.png";
+constexpr const char* kTitleOverlay = "data/title.png";
+constexpr const char* kCodeOverlay = "data/code.png";
+constexpr const char* kCodeNamesOverlay = "data/code-names.png";
+constexpr const char* kGfxOverlay = "data/gfx.png";
+constexpr const char* kMorvaneOverlay = "data/morvane.png";
+constexpr const char* kVsqIsOverlay = "data/vsq_is.png";
+constexpr const char* kBackOverlay = "data/back.png";
+constexpr const char* kAgainOverlay = "data/again.png";
+constexpr const char* kOverlayOverlay = "data/overlay.png";
+
+// City
+constexpr const char* kCityModel = "data/city.model";
+constexpr const char* kSpikeBallModel = "data/spikeball.model";
+constexpr const char* kCityCurves[] = {"data/city_1.curve", "data/city_2.curve",
+                                       "data/city_3.curve", "data/city_spike.curve",
+                                       "data/city_spike2.curve"};
+
+// SoundBall; its curves are "data/curve%d.curve" for 1 and 2.
+constexpr const char* kSoundBallModel = "data/soundball.model";
+constexpr const char* kSoundBallCurveFormat = "data/curve%d.curve";
+constexpr const char* kSoundBallCurves[] = {"data/curve1.curve", "data/curve2.curve"};
+constexpr const char* kBlueNormalPicture = "data/bluenormal.png";
+
+// Credits: the greeting cards, in card order.
+constexpr int kGreetingCount = 14;
+constexpr const char* kGreetings[kGreetingCount] = {
+    "data/greets/aurora.png",     "data/greets/bitfield.png", "data/greets/cinder.png",
+    "data/greets/duststorm.png",  "data/greets/echoplex.png", "data/greets/fathom.png",
+    "data/greets/glasshouse.png", "data/greets/halcyon.png",  "data/greets/ironlung.png",
+    "data/greets/jetlag.png",     "data/greets/kiloton.png",  "data/greets/lumen.png",
+    "data/greets/monolith.png",   "data/greets/nightjar.png"};
+constexpr const char* kBackdropModel = "data/backdrop.model";
+constexpr const char* kFlakePicture = "data/hullkort.png";
+
+// Tunnel and IntoStation
+constexpr const char* kTunnelModel = "data/tunnel.model";
+constexpr const char* kProbeModel = "data/probe.model";
+constexpr const char* kIntoStationModel = "data/intoStation.model";
+constexpr const char* kIntoStationCameraCurve = "data/intoStation_camera.curve";
+constexpr const char* kIntoStationCurve = "data/intoStation.curve";
+
+// Train: 31 slides "data/Trainstation/%02d.jpg" for 1 to 31, and the captions.
+constexpr int kTrainSlideCount = 31;
+constexpr const char* kTrainSlideFormat = "data/Trainstation/%02d.jpg";
+constexpr const char* kTrainFramePicture = "data/Trainstation/overlay_train.png";
+constexpr const char* kTrainWaitingPicture = "data/Trainstation/waiting.png";
+constexpr const char* kTrainMessagePicture = "data/Trainstation/msg.png";
+constexpr const char* kTrainCaptions[] = {"data/cyberbabes/supposed.png",
+                                          "data/cyberbabes/future.png", "data/cyberbabes/where.png",
+                                          "data/cyberbabes/cyberbabes.png"};
+constexpr const char* kIdeaModel = "data/Trainstation/idea.model";
+
+// Crowd
+constexpr const char* kStationModel = "data/station.model";
+constexpr const char* kCrowdCurves[] = {"data/spikeball_cam.curve", "data/spikeball_master.curve",
+                                        "data/spikeball_crowd.curve"};
+
+} // namespace datafiles
