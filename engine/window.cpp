@@ -16,6 +16,7 @@ struct WindowState {
     Uint8* keyState;  // SDL's key array, cached on first use
     qorKeyCallback keyCallback;
     uint8_t handled;
+    qorTickSource tickSource; // null: SDL_GetTicks
 };
 
 WindowState window;

@@ -17,8 +17,14 @@ void qorSwapBuffer();
 // Nonzero while the key (an SDL key symbol below SDLK_LAST) is held, as of the last event pump.
 uint8_t qorIsKeyDown(int key);
 
-// Milliseconds since SDL started, widened to 64 bits so differences never wrap.
+// Milliseconds since SDL started, widened to 64 bits so differences never wrap. With a tick
+// source installed, its value instead.
 uint64_t qorGetTicks();
+
+// Replaces the clock behind qorGetTicks (null restores SDL's). Offline rendering installs one
+// so that everything reading the clock follows the rendered time, not the wall clock.
+typedef uint64_t (*qorTickSource)();
+void qorSetTickSource(qorTickSource source);
 
 void qorQuit();
 
