@@ -80,7 +80,12 @@ uint8_t qorIsKeyDown(int key) {
 }
 
 uint64_t qorGetTicks() {
+    if (window.tickSource) return window.tickSource();
     return static_cast<uint64_t>(SDL_GetTicks());
+}
+
+void qorSetTickSource(qorTickSource source) {
+    window.tickSource = source;
 }
 
 void qorQuit() {
