@@ -1,5 +1,6 @@
 #include "engine/window.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -8,6 +9,7 @@ uint64_t fixedClock() { return renderedTime; }
 } // namespace
 
 TEST(EngineClock, FollowsAnInstalledTickSourceUntilItIsRemoved) {
+    SDL_Init(SDL_INIT_NOPARACHUTE); // starts SDL's clock
     renderedTime = (1ull << 33) + 5; // beyond 32 bits: the clock is 64-bit all the way
     qorSetTickSource(fixedClock);
     EXPECT_EQ(qorGetTicks(), renderedTime);
