@@ -1,0 +1,43 @@
+#include "scenes/scene_helpers.h"
+
+#include "engine/gl.h"
+
+void drawCenteredQuad(float w, float h) {
+    float x = w / 2;
+    float y = h / 2;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-x, -y);
+    glTexCoord2f(1, 0);
+    glVertex2f(x, -y);
+    glTexCoord2f(1, 1);
+    glVertex2f(x, y);
+    glTexCoord2f(0, 1);
+    glVertex2f(-x, y);
+    glEnd();
+}
+
+float smoothStep(float a, float b, float x) {
+    double v = (static_cast<double>(x) - a) / (static_cast<double>(b) - a);
+    // Written so that NaN falls through to 0: it is neither above 1 nor above 0.
+    if (v > 1)
+        v = 1;
+    else if (!(v > 0))
+        v = 0;
+    float f = static_cast<float>(v);
+    return static_cast<float>(static_cast<double>(f) * f * (3.0 - 2.0 * f));
+}
+
+void drawSwingingCard(float w, float h, float maxAngle, int32_t start, int32_t end, int32_t now) {
+    if (now < start || start >= end) return;
+    // The sum is formed in 64 bits so that times near the 32-bit limit cannot overflow.
+    int32_t mid = static_cast<int32_t>((static_cast<int64_t>(start) + end) / 2);
+    float angle =
+        maxAngle *
+        smoothStep(static_cast<float>(start), static_cast<float>(mid), static_cast<float>(now)) *
+        (1 - smoothStep(static_cast<float>(mid), static_cast<float>(end), static_cast<float>(now)));
+    glPushMatrix();
+    glRotatef(angle, 0, 0, 1);
+    drawCenteredQuad(w, h);
+    glPopMatrix();
+}
