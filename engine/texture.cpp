@@ -1,0 +1,138 @@
+#include "engine/texture.h"
+
+#include "engine/error.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Whether the surface's pixels already lie in memory as R, G, B (and A) bytes.
+bool isRgbInMemory(const SDL_PixelFormat* format) {
+    const int bpp = format->BytesPerPixel;
+    if (bpp != 3 && bpp != 4) return true; // other depths are copied as they are and refused
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+    const Uint32 r = 0x000000ff, g = 0x0000ff00, b = 0x00ff0000, a = 0xff000000;
+#else
+    const Uint32 r = bpp == 4 ? 0xff000000 : 0xff0000, g = bpp == 4 ? 0x00ff0000 : 0x00ff00,
+                 b = bpp == 4 ? 0x0000ff00 : 0x0000ff, a = 0x000000ff;
+#endif
+    return format->Rmask == r && format->Gmask == g && format->Bmask == b &&
+           (bpp == 3 || format->Amask == a);
+}
+
+// Reads one pixel of 3 or 4 bytes as SDL packs it: a native-endian integer.
+Uint32 readPixelValue(const Uint8* p, int bpp) {
+    if (bpp == 4) {
+        Uint32 value;
+        memcpy(&value, p, 4);
+        return value;
+    }
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+    return p[0] | p[1] << 8 | p[2] << 16;
+#else
+    return p[0] << 16 | p[1] << 8 | p[2];
+#endif
+}
+
+Uint8 channel(Uint32 pixel, Uint32 mask, Uint8 shift, Uint8 loss) {
+    return static_cast<Uint8>(((pixel & mask) >> shift) << loss);
+}
+
+// Copies the surface into the tightly packed buffer, row by row using the surface's pitch,
+// rearranging channels into R, G, B (A) where the surface holds another order. A 32-bit
+// surface without an alpha mask gets alpha 255.
+void copyPixels(const SDL_Surface* surface, const Image& image) {
+    const SDL_PixelFormat* format = surface->format;
+    const int rowBytes = image.width * image.bytesPerPixel;
+    const bool direct = isRgbInMemory(format);
+    for (int y = 0; y < image.height; y++) {
+        const Uint8* src = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
+        Uint8* dst = image.pixels + y * rowBytes;
+        if (direct) {
+            memcpy(dst, src, rowBytes);
+            continue;
+        }
+        for (int x = 0; x < image.width; x++, src += image.bytesPerPixel) {
+            Uint32 pixel = readPixelValue(src, image.bytesPerPixel);
+            *dst++ = channel(pixel, format->Rmask, format->Rshift, format->Rloss);
+            *dst++ = channel(pixel, format->Gmask, format->Gshift, format->Gloss);
+            *dst++ = channel(pixel, format->Bmask, format->Bshift, format->Bloss);
+            if (image.bytesPerPixel == 4)
+                *dst++ = format->Amask
+                             ? channel(pixel, format->Amask, format->Ashift, format->Aloss)
+                             : 255;
+        }
+    }
+}
+
+} // namespace
+
+bool qorLoadImage(const char* path, Image* image) {
+    SDL_Surface* surface = IMG_Load(path);
+    if (!surface) {
+        qorError("%s\n", SDL_GetError());
+        return false;
+    }
+    image->width = surface->w;
+    image->height = surface->h;
+    image->bytesPerPixel = surface->format->BitsPerPixel / 8;
+    const size_t size = size_t(image->width) * image->height * image->bytesPerPixel;
+    image->pixels = static_cast<uint8_t*>(malloc(size > 0 ? size : 1));
+    if (!image->pixels) {
+        SDL_FreeSurface(surface);
+        qorError("Unable to allocate data memory for image '%s'\n", path);
+        return false;
+    }
+    SDL_LockSurface(surface);
+    copyPixels(surface, *image);
+    SDL_UnlockSurface(surface);
+    SDL_FreeSurface(surface);
+    return true;
+}
+
+void qorFreeImage(Image* image) {
+    free(image->pixels);
+    image->pixels = nullptr;
+}
+
+GLuint qorUploadTexture(const Image& image, bool smooth) {
+    GLenum sourceFormat;
+    if (image.bytesPerPixel == 3) {
+        sourceFormat = GL_RGB;
+    } else if (image.bytesPerPixel == 4) {
+        sourceFormat = GL_RGBA;
+    } else {
+        qorError("Unknown image format - %d bpp (expected 24 or 32)\n", image.bytesPerPixel * 8);
+        return 0;
+    }
+    glEnable(GL_TEXTURE_2D);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    const GLint wrap = smooth ? GL_REPEAT : GL_CLAMP;
+    const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    // The rows are tightly packed, so 24-bit rows of any width need an alignment of 1.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, sourceFormat,
+                 GL_UNSIGNED_BYTE, image.pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    glDisable(GL_TEXTURE_2D);
+    return name;
+}
+
+GLuint qorLoadTexture(const char* path, bool smooth) {
+    Image image;
+    if (!qorLoadImage(path, &image)) return 0;
+    GLuint name = qorUploadTexture(image, smooth);
+    qorFreeImage(&image);
+    return name;
+}

@@ -1,0 +1,32 @@
+// Pictures to OpenGL textures. A texture is its GL name; 0 means none. The caller owns the
+// name; nothing in the engine deletes a texture made here.
+#pragma once
+
+#include "engine/gl.h"
+
+#include <cstdint>
+
+// A decoded picture between decoding and upload: rows tightly packed, top row first, bytes in
+// memory order R, G, B (and A). The pixel buffer belongs to the Image; free it with
+// qorFreeImage (qorLoadTexture does so itself).
+struct Image {
+    int width = 0;
+    int height = 0;
+    int bytesPerPixel = 0;
+    uint8_t* pixels = nullptr;
+};
+
+// Decodes a PNG or JPG file into image. Returns false after qorError when the file cannot be
+// decoded or the buffer cannot be had; no buffer is left behind then.
+bool qorLoadImage(const char* path, Image* image);
+
+// Releases the image's pixel buffer.
+void qorFreeImage(Image* image);
+
+// Uploads a 24- or 32-bit image as a GL_RGBA texture (level 0 only). smooth selects repeating,
+// linear sampling; otherwise clamped, nearest. Returns the name, bound to GL_TEXTURE_2D of the
+// active unit with GL_TEXTURE_2D disabled, or 0 after qorError for any other depth.
+GLuint qorUploadTexture(const Image& image, bool smooth);
+
+// qorLoadImage + qorUploadTexture + freeing the pixels. Returns 0 after qorError on failure.
+GLuint qorLoadTexture(const char* path, bool smooth);
