@@ -2,6 +2,10 @@
 // Escape is held or the running time is over.
 #include "engine/gl.h"
 #include "engine/window.h"
+#include "runtime/data_files.h"
+#include "runtime/music.h"
+#include "runtime/registry.h"
+#include "runtime/timeline.h"
 
 #include <SDL.h>
 #include <cstdio>
@@ -18,15 +22,23 @@ int demoMain() {
     qorCreateWindow("vsq-14: lirv", kScreenWidth, kScreenHeight, true);
     printf("BPM SET TO %u\n", kAnnouncedBpm);
 
+    Timeline timeline;
+    timeline.load(datafiles::kTimeline, registerEffects);
+    Mix_Music* music = loadMusic(datafiles::kMusic);
+
     uint64_t startTime = qorGetTicks();
+    printf("Starting time: %d\n", int(startTime));
+    playMusic(music);
     for (;;) {
         if (qorIsKeyDown(SDLK_ESCAPE)) break;
         if (qorGetTicks() - startTime > kRunTimeMs - 1) break;
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        timeline.render(uint32_t(qorGetTicks() - startTime));
         qorSwapBuffer();
     }
     qorQuit();
+    timeline.releaseClipList();
     return 0;
 }
 
@@ -34,10 +46,15 @@ int demoMain() {
 
 // Process entry: SDL starts with no subsystems and is shut down at exit, as SDL's entry
 // wrapper does; the demo ignores its arguments. Status lines are line-buffered so that they
-// reach a pipe as they are printed.
+// reach a pipe as they are printed. A model that cannot be loaded has printed its messages and
+// thrown an int; it ends the run with status 1.
 int main(int, char**) {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     SDL_Init(SDL_INIT_NOPARACHUTE);
     atexit(SDL_Quit);
-    return demoMain();
+    try {
+        return demoMain();
+    } catch (int) {
+        return 1;
+    }
 }

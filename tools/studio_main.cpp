@@ -1,5 +1,6 @@
 // lirv-studio: generates data/ from the repository ("all") or runs one tool by name.
 #include "tools/studio.h"
+#include "tools/timeline/timeline_text.h"
 
 #include <chrono>
 #include <cstdio>
@@ -14,6 +15,8 @@ int generateAll(int argc, char** argv);
 const StudioCommand kCommands[] = {
     {"all", "SOURCE_DIR DATA_DIR", "generate every file of data/ from the repository",
      generateAll, nullptr},
+    {"timeline", "compile|decompile IN OUT", "timeline text <-> binary timeline (data/time)",
+     runTimelineCommand, generateTimeline},
 };
 
 int generateAll(int argc, char** argv) {

@@ -1,6 +1,7 @@
 // The lirv executable, run as a user runs it: in a working directory of its own, under the
 // test's X display, with the dummy audio driver.
 #include "tests/support/process.h"
+#include "tools/timeline/timeline_text.h"
 
 #include <cstdlib>
 #include <gmock/gmock.h>
@@ -28,6 +29,12 @@ ProcessOptions demoOptions(const ScratchDir& dir) {
     return options;
 }
 
+// A data/ directory whose timeline holds no clips: every effect loads, nothing is drawn.
+void writeEmptyTimeline(const ScratchDir& dir) {
+    std::vector<uint8_t> bytes = encodeTimeline(TimelineFileData());
+    dir.write("data/time", std::string(bytes.begin(), bytes.end()));
+}
+
 } // namespace
 
 TEST(LirvExecutable, WithoutADisplayTheWindowFailsWithStatusOne) {
@@ -44,11 +51,35 @@ TEST(LirvExecutable, WithoutADisplayTheWindowFailsWithStatusOne) {
 TEST(LirvExecutable, EscapeEndsTheRunWithStatusZero) {
     ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
     ScratchDir dir;
+    writeEmptyTimeline(dir);
     ProcessOptions options = demoOptions(dir);
-    options.watcher = pressEscapeAfter("BPM SET TO 27\n");
+    options.watcher = pressEscapeAfter("Starting time: ");
     ProcessResult result = runXProcess({LIRV_EXECUTABLE}, options);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_THAT(result.out, StartsWith("BPM SET TO 27\n"));
+    EXPECT_THAT(result.out, HasSubstr("\nStarting time: "));
     EXPECT_THAT(result.out, testing::Not(HasSubstr("OpenGL Error")));
+}
+
+TEST(LirvExecutable, WithoutDataFilesTheRunEndsWithStatusOne) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    ProcessResult result = runXProcess({LIRV_EXECUTABLE}, demoOptions(dir));
+    EXPECT_EQ(result.exitStatus, 1) << result.err;
+    EXPECT_EQ(result.out, "BPM SET TO 27\nCould not find data files...\n");
+}
+
+TEST(LirvExecutable, ABadTimelineIsRefusedWithItsProblem) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    TimelineFileData timeline;
+    timeline.clipCount = 1;
+    timeline.clips.push_back({ClipRecord{0, 6, 0, 1000, 5, 0}, {}});
+    std::vector<uint8_t> bytes = encodeTimeline(timeline);
+    dir.write("data/time", std::string(bytes.begin(), bytes.end()));
+    ProcessResult result = runXProcess({LIRV_EXECUTABLE}, demoOptions(dir));
+    EXPECT_EQ(result.exitStatus, 1) << result.err;
+    EXPECT_EQ(result.out, "BPM SET TO 27\nBad timeline file data/time: clip 0 is on layer 5; "
+                          "the layers are 0 to 4\n");
 }

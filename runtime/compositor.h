@@ -1,0 +1,38 @@
+// Frame composition: the five layers of clips drawn into one off-screen framebuffer and copied
+// to the window, and the loading screen.
+#pragma once
+
+#include "engine/gl.h"
+
+#include <cstdint>
+
+class Clip;
+
+constexpr int LAYER_COUNT = 5;
+
+class Compositor {
+  public:
+    // Creates the screen-sized framebuffer and clears it to black. Needs the GL context.
+    Compositor();
+    Compositor(const Compositor&) = delete;
+    Compositor& operator=(const Compositor&) = delete;
+
+    // Puts a clip on its layer (below LAYER_COUNT). Its effect's start runs unless the clip it
+    // replaces had the same effect.
+    void activateClip(Clip* clip);
+    // Draws every layer's clip that is still running at timeline time t (start + duration > t)
+    // into the framebuffer, then adds the picture to the current framebuffer.
+    void compose(uint32_t t);
+
+    GLuint framebufferName() const { return framebuffer; }
+    Clip* layerClip(int layer) const { return layers[layer]; }
+
+  private:
+    Clip* layers[LAYER_COUNT] = {};
+    GLuint framebuffer;
+    GLuint texture;
+};
+
+// Draws the loading screen into the window for a percentage: a centred rectangle of grey level
+// and size 1 - percent / 100 on black. The caller shows it with qorSwapBuffer.
+void drawLoadingProgress(int32_t percent);

@@ -1,0 +1,81 @@
+#include "runtime/timeline.h"
+
+#include "engine/window.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// Reads a whole file; false when it cannot be opened or read.
+bool readFile(const char* path, std::vector<uint8_t>& bytes) {
+    FILE* file = fopen(path, "rb");
+    if (!file) return false;
+    bytes.clear();
+    uint8_t buffer[65536];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    bool failed = ferror(file) != 0;
+    fclose(file);
+    return !failed;
+}
+
+} // namespace
+
+Timeline::Timeline() = default;
+
+void Timeline::load(const char* path, EffectRegistration registration, LoadingScreen showLoading) {
+    registration(effects);
+
+    std::vector<uint8_t> bytes;
+    if (!readFile(path, bytes)) {
+        printf("Could not find data files...\n");
+        exit(1);
+    }
+    TimelineFileData file;
+    std::string problem;
+    if (!parseTimeline(bytes.data(), bytes.size(), uint32_t(effects.size()), file, problem)) {
+        printf("Bad timeline file %s: %s\n", path, problem.c_str());
+        exit(1);
+    }
+
+    clipCount = file.clipCount;
+    for (const TimelineClipData& data : file.clips) {
+        Clip* clip = new Clip(effects[data.record.effect]);
+        clip->start = data.record.start;
+        clip->duration = data.record.duration;
+        clip->layer = data.record.layer;
+        clip->offset = data.record.offset;
+        clips.push_back(clip);
+        for (const Key& key : data.keys)
+            clip->addKey(key);
+    }
+
+    for (size_t i = 0; i < effects.size(); i++) {
+        if (!effects[i]->load()) {
+            printf("Failed to load effect %s, aborting...\n", effects[i]->name());
+            exit(1);
+        }
+        showLoading(int32_t(double(i) * 100.0 / double(effects.size())));
+    }
+}
+
+void Timeline::render(uint32_t t) {
+    if (nextClip < clips.size() && clips[nextClip]->start < t) {
+        compositor.activateClip(clips[nextClip]);
+        nextClip++;
+    }
+    compositor.compose(t);
+}
+
+void Timeline::releaseClipList() {
+    std::vector<Clip*>().swap(clips);
+    nextClip = 0;
+}
+
+void Timeline::showLoadingProgress(int32_t percent) {
+    drawLoadingProgress(percent);
+    qorSwapBuffer();
+}

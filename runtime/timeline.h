@@ -1,0 +1,44 @@
+// The timeline: every clip of the timeline file, the effects they draw, and the compositor that
+// plays them.
+#pragma once
+
+#include "runtime/clip.h"
+#include "runtime/compositor.h"
+#include "runtime/registry.h"
+
+#include <cstdint>
+#include <vector>
+
+class Timeline {
+  public:
+    // Shows the loading screen for a percentage after an effect's load.
+    using LoadingScreen = void (*)(int32_t percent);
+
+    // Empty clip list and a ready compositor. Needs the GL context.
+    Timeline();
+    Timeline(const Timeline&) = delete;
+    Timeline& operator=(const Timeline&) = delete;
+
+    // Fills the effect list with the registration step, reads the timeline file, then loads
+    // every effect in list order with the loading screen after each. Returns only on success;
+    // prints the problem on standard output and exits with status 1 otherwise (a missing file,
+    // a bad file, an effect that fails to load). A bad file is refused before any effect loads.
+    void load(const char* path, EffectRegistration registration,
+              LoadingScreen showLoading = showLoadingProgress);
+
+    // Activates at most one clip (the next in file order, once its start is below t), then
+    // composes the frame at timeline time t into the current framebuffer.
+    void render(uint32_t t);
+
+    // Releases the clip list's storage; the clips and effects stay alive.
+    void releaseClipList();
+
+    // The loading screen of the demo: drawLoadingProgress, shown with qorSwapBuffer.
+    static void showLoadingProgress(int32_t percent);
+
+    int32_t clipCount = 0;    // as read from the file
+    std::vector<Clip*> clips; // file order; live until the process ends
+    size_t nextClip = 0;      // the next clip to activate; only moves forward
+    EffectList effects;       // filled by the registration step
+    Compositor compositor;
+};

@@ -1,0 +1,436 @@
+#include "tools/timeline/timeline_text.h"
+
+#include "runtime/registry.h"
+#include "tools/studio.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// ---- Writing -------------------------------------------------------------------------------
+
+void appendLe32(std::vector<uint8_t>& bytes, uint32_t value) {
+    uint8_t field[4];
+    writeLe32(field, value);
+    bytes.insert(bytes.end(), field, field + 4);
+}
+
+// ---- Reading the text form -----------------------------------------------------------------
+
+// A statement split into tokens; quoted tokens keep their text without the quotes.
+struct Token {
+    std::string text;
+    bool quoted;
+};
+
+struct CompileState {
+    std::string sourceName;
+    int line = 0;
+    double beatsPerMinute = 0; // 0: no tempo declared yet
+    int beatsPerBar = 4;
+    TimelineFileData timeline;
+    std::string error;
+
+    bool fail(const std::string& problem) {
+        error = sourceName + ":" + std::to_string(line) + ": " + problem;
+        return false;
+    }
+};
+
+bool tokenize(const std::string& line, std::vector<Token>& tokens, std::string& problem) {
+    tokens.clear();
+    size_t i = 0;
+    while (i < line.size()) {
+        char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            i++;
+        } else if (c == '#') {
+            break;
+        } else if (c == '"') {
+            size_t end = line.find('"', i + 1);
+            if (end == std::string::npos) {
+                problem = "a quoted name is not closed";
+                return false;
+            }
+            tokens.push_back({line.substr(i + 1, end - i - 1), true});
+            i = end + 1;
+        } else {
+            size_t end = line.find_first_of(" \t\r#\"", i);
+            if (end == std::string::npos) end = line.size();
+            tokens.push_back({line.substr(i, end - i), false});
+            i = end;
+        }
+    }
+    return true;
+}
+
+bool parseInteger(const std::string& text, long long low, long long high, long long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    value = strtoll(text.c_str(), &end, 10);
+    return errno == 0 && *end == '\0' && value >= low && value <= high;
+}
+
+bool parseReal(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = strtod(text.c_str(), &end);
+    return *end == '\0' && std::isfinite(value);
+}
+
+// A time in ms: "1500", "1500ms" or bars:beats at the declared tempo.
+bool parseTime(CompileState& state, const std::string& text, uint32_t& time) {
+    size_t colon = text.find(':');
+    if (colon == std::string::npos) {
+        std::string digits = text;
+        if (digits.size() > 2 && digits.compare(digits.size() - 2, 2, "ms") == 0)
+            digits.resize(digits.size() - 2);
+        long long value;
+        if (!parseInteger(digits, 0, UINT32_MAX, value))
+            return state.fail("\"" + text + "\" is not a time (milliseconds 0 to 4294967295, " +
+                              "or bars:beats)");
+        time = uint32_t(value);
+        return true;
+    }
+    if (state.beatsPerMinute <= 0)
+        return state.fail("\"" + text + "\" is in bars:beats, but no tempo was declared before");
+    long long bars;
+    double beats;
+    if (!parseInteger(text.substr(0, colon), 0, UINT32_MAX, bars) ||
+        !parseReal(text.substr(colon + 1), beats) || beats < 0)
+        return state.fail("\"" + text + "\" is not a time in bars:beats");
+    double ms = (double(bars) * state.beatsPerBar + beats) * 60000.0 / state.beatsPerMinute;
+    ms = std::floor(ms + 0.5);
+    if (ms > double(UINT32_MAX)) return state.fail("\"" + text + "\" is beyond 4294967295 ms");
+    time = uint32_t(ms);
+    return true;
+}
+
+bool parseValue(CompileState& state, const std::string& text, float& value) {
+    if (text.compare(0, 5, "bits:") == 0) {
+        char* end = nullptr;
+        errno = 0;
+        unsigned long bits = strtoul(text.c_str() + 5, &end, 16);
+        if (errno || *end != '\0' || text.size() == 5 || bits > UINT32_MAX)
+            return state.fail("\"" + text + "\" is not a bit pattern like bits:0x3f800000");
+        uint32_t word = uint32_t(bits);
+        memcpy(&value, &word, 4);
+        return true;
+    }
+    char* end = nullptr;
+    value = strtof(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(value))
+        return state.fail("\"" + text + "\" is not a number");
+    return true;
+}
+
+// The registry index of a quoted name (its first entry) or of a bare index.
+bool findEffectIndex(CompileState& state, const Token& token, uint32_t& index) {
+    if (token.quoted) {
+        for (int i = 0; i < kEffectCount; i++)
+            if (token.text == describeEffect(i).name) {
+                index = uint32_t(i);
+                return true;
+            }
+        return state.fail("unknown effect \"" + token.text + "\"");
+    }
+    long long value;
+    if (!parseInteger(token.text, 0, kEffectCount - 1, value))
+        return state.fail("unknown effect " + token.text + ": an effect is a quoted name or " +
+                          "an index from 0 to " + std::to_string(kEffectCount - 1));
+    index = uint32_t(value);
+    return true;
+}
+
+std::string listProperties(const EffectDescription& effect) {
+    if (effect.propertyCount == 0) return "it has no properties";
+    std::string list = "its properties are";
+    for (int i = 0; i < effect.propertyCount; i++)
+        list += std::string(i ? ", \"" : " \"") + effect.properties[i].name + "\"";
+    return list;
+}
+
+bool findPropertyIndex(CompileState& state, uint32_t effectIndex, const Token& token,
+                       int32_t& index) {
+    const EffectDescription& effect = describeEffect(int(effectIndex));
+    if (token.quoted) {
+        for (int i = 0; i < effect.propertyCount; i++)
+            if (token.text == effect.properties[i].name) {
+                index = i;
+                return true;
+            }
+    } else {
+        long long value;
+        if (parseInteger(token.text, 0, effect.propertyCount - 1, value)) {
+            index = int32_t(value);
+            return true;
+        }
+    }
+    std::string shown = token.quoted ? "\"" + token.text + "\"" : token.text;
+    return state.fail("unknown property " + shown + " of effect \"" + effect.name + "\"; " +
+                      listProperties(effect));
+}
+
+bool parseTempo(CompileState& state, const std::vector<Token>& tokens) {
+    long long beatsPerBar = 4;
+    if (tokens.size() < 2 || tokens.size() > 3 ||
+        !parseReal(tokens[1].text, state.beatsPerMinute) || state.beatsPerMinute <= 0 ||
+        (tokens.size() == 3 && !parseInteger(tokens[2].text, 1, 64, beatsPerBar)))
+        return state.fail("a tempo is \"tempo BEATS_PER_MINUTE [BEATS_PER_BAR]\"");
+    state.beatsPerBar = int(beatsPerBar);
+    return true;
+}
+
+bool parseClip(CompileState& state, const std::vector<Token>& tokens) {
+    if (tokens.size() < 2) return state.fail("a clip needs an effect");
+    TimelineClipData clip{};
+    if (!findEffectIndex(state, tokens[1], clip.record.effect)) return false;
+    bool hasLayer = false, hasStart = false, hasDuration = false;
+    for (size_t i = 2; i < tokens.size(); i += 2) {
+        const std::string& field = tokens[i].text;
+        if (i + 1 >= tokens.size()) return state.fail("\"" + field + "\" needs a value");
+        const std::string& value = tokens[i + 1].text;
+        if (field == "layer") {
+            long long layer;
+            if (!parseInteger(value, LLONG_MIN, LLONG_MAX, layer) || layer < 0 ||
+                layer >= kTimelineLayerCount)
+                return state.fail("layer " + value + " is outside 0 to 4");
+            clip.record.layer = uint32_t(layer);
+            hasLayer = true;
+        } else if (field == "start") {
+            if (!parseTime(state, value, clip.record.start)) return false;
+            hasStart = true;
+        } else if (field == "duration") {
+            if (!parseTime(state, value, clip.record.duration)) return false;
+            hasDuration = true;
+        } else if (field == "offset") {
+            if (!parseTime(state, value, clip.record.offset)) return false;
+        } else {
+            return state.fail("unknown clip field \"" + field +
+                              "\"; a clip has layer, start, duration and offset");
+        }
+    }
+    if (!hasLayer || !hasStart || !hasDuration)
+        return state.fail("a clip needs a layer, a start and a duration");
+    if (!state.timeline.clips.empty() &&
+        clip.record.start < state.timeline.clips.back().record.start)
+        return state.fail("this clip starts at " + std::to_string(clip.record.start) +
+                          " ms, before the clip above it (" +
+                          std::to_string(state.timeline.clips.back().record.start) +
+                          " ms); clips must be in start order");
+    state.timeline.clips.push_back(clip);
+    return true;
+}
+
+bool parseKey(CompileState& state, const std::vector<Token>& tokens) {
+    if (state.timeline.clips.empty()) return state.fail("a key must follow its clip");
+    if (tokens.size() < 4 || tokens.size() > 5)
+        return state.fail("a key is \"key TIME PROPERTY VALUE [ease|hold]\"");
+    TimelineClipData& clip = state.timeline.clips.back();
+    Key key{};
+    if (!parseTime(state, tokens[1].text, key.time)) return false;
+    if (!findPropertyIndex(state, clip.record.effect, tokens[2], key.property)) return false;
+    if (!parseValue(state, tokens[3].text, key.value)) return false;
+    if (tokens.size() == 5) {
+        if (tokens[4].text == "ease")
+            key.ease = 1;
+        else if (tokens[4].text != "hold")
+            return state.fail("\"" + tokens[4].text + "\" is neither ease nor hold");
+    }
+    clip.keys.push_back(key);
+    return true;
+}
+
+bool parseStatement(CompileState& state, const std::vector<Token>& tokens) {
+    const Token& keyword = tokens[0];
+    if (!keyword.quoted && keyword.text == "tempo") return parseTempo(state, tokens);
+    if (!keyword.quoted && keyword.text == "clip") return parseClip(state, tokens);
+    if (!keyword.quoted && keyword.text == "key") return parseKey(state, tokens);
+    return state.fail("unknown statement \"" + keyword.text + "\"; expected tempo, clip or key");
+}
+
+// ---- Writing the text form -----------------------------------------------------------------
+
+std::string formatValue(float value) {
+    char text[40];
+    if (std::isfinite(value)) {
+        // The shortest decimal that reads back as the same float.
+        for (int digits = 6; digits <= 9; digits++) {
+            snprintf(text, sizeof text, "%.*g", digits, double(value));
+            if (strtof(text, nullptr) == value) break;
+        }
+    } else {
+        uint32_t bits;
+        memcpy(&bits, &value, 4);
+        snprintf(text, sizeof text, "bits:0x%08" PRIx32, bits);
+    }
+    return text;
+}
+
+// The effect as the compiler reads it back to the same index: its name when that name's first
+// entry is this one, else its index.
+std::string formatEffect(uint32_t index) {
+    const char* name = describeEffect(int(index)).name;
+    for (uint32_t i = 0; i < index; i++)
+        if (strcmp(describeEffect(int(i)).name, name) == 0) return std::to_string(index);
+    return "\"" + std::string(name) + "\"";
+}
+
+bool readWholeFile(const std::string& path, std::string& contents) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    contents = buffer.str();
+    return !file.bad();
+}
+
+bool writeWholeFile(const std::string& path, const void* data, size_t size) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool written = fwrite(data, 1, size, file) == size;
+    return fclose(file) == 0 && written;
+}
+
+int compileFile(const std::string& in, const std::string& out) {
+    std::string text, error;
+    if (!readWholeFile(in, text)) {
+        fprintf(stderr, "timeline: cannot read %s: %s\n", in.c_str(), strerror(errno));
+        return 1;
+    }
+    std::vector<uint8_t> bytes;
+    if (!compileTimeline(text, in, bytes, error)) {
+        fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    if (!writeWholeFile(out, bytes.data(), bytes.size())) {
+        fprintf(stderr, "timeline: cannot write %s: %s\n", out.c_str(), strerror(errno));
+        return 1;
+    }
+    printf("timeline: %s -> %s (%zu bytes)\n", in.c_str(), out.c_str(), bytes.size());
+    return 0;
+}
+
+int decompileFile(const std::string& in, const std::string& out) {
+    std::string contents, text, error;
+    if (!readWholeFile(in, contents)) {
+        fprintf(stderr, "timeline: cannot read %s: %s\n", in.c_str(), strerror(errno));
+        return 1;
+    }
+    std::vector<uint8_t> bytes(contents.begin(), contents.end());
+    if (!decompileTimeline(bytes, in, text, error)) {
+        fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    if (!writeWholeFile(out, text.data(), text.size())) {
+        fprintf(stderr, "timeline: cannot write %s: %s\n", out.c_str(), strerror(errno));
+        return 1;
+    }
+    printf("timeline: %s -> %s\n", in.c_str(), out.c_str());
+    return 0;
+}
+
+} // namespace
+
+std::vector<uint8_t> encodeTimeline(const TimelineFileData& timeline) {
+    std::vector<uint8_t> bytes;
+    appendLe32(bytes, uint32_t(timeline.clipCount));
+    for (const TimelineClipData& clip : timeline.clips) {
+        uint8_t record[kClipRecordSize];
+        encodeClipRecord(clip.record, record);
+        bytes.insert(bytes.end(), record, record + kClipRecordSize);
+        for (const Key& key : clip.keys) {
+            uint8_t field[kKeyRecordSize];
+            encodeKey(key, field);
+            bytes.insert(bytes.end(), field, field + kKeyRecordSize);
+        }
+    }
+    return bytes;
+}
+
+bool compileTimeline(const std::string& text, const std::string& sourceName,
+                     std::vector<uint8_t>& bytes, std::string& error) {
+    CompileState state;
+    state.sourceName = sourceName;
+    std::istringstream lines(text);
+    std::string line, problem;
+    std::vector<Token> tokens;
+    while (std::getline(lines, line)) {
+        state.line++;
+        if (!tokenize(line, tokens, problem)) {
+            state.fail(problem);
+            error = state.error;
+            return false;
+        }
+        if (!tokens.empty() && !parseStatement(state, tokens)) {
+            error = state.error;
+            return false;
+        }
+    }
+    for (TimelineClipData& clip : state.timeline.clips)
+        clip.record.keyCount = int32_t(clip.keys.size());
+    state.timeline.clipCount = int32_t(state.timeline.clips.size());
+    bytes = encodeTimeline(state.timeline);
+    return true;
+}
+
+bool decompileTimeline(const std::vector<uint8_t>& bytes, const std::string& sourceName,
+                       std::string& text, std::string& error) {
+    TimelineFileData timeline;
+    std::string problem;
+    if (!parseTimeline(bytes.data(), bytes.size(), kEffectCount, timeline, problem)) {
+        error = sourceName + ": " + problem;
+        return false;
+    }
+    std::ostringstream out;
+    out << "# lirv timeline, decompiled from " << sourceName << "\n";
+    out << "# clip EFFECT layer L start MS duration MS offset MS; key MS PROPERTY VALUE "
+           "[ease]\n";
+    for (size_t c = 0; c < timeline.clips.size(); c++) {
+        const TimelineClipData& clip = timeline.clips[c];
+        const ClipRecord& record = clip.record;
+        if (c > 0 && record.start < timeline.clips[c - 1].record.start) {
+            error = sourceName + ": clip " + std::to_string(c) + " starts at " +
+                    std::to_string(record.start) + " ms, before the clip above it";
+            return false;
+        }
+        const EffectDescription& effect = describeEffect(int(record.effect));
+        out << "\nclip " << formatEffect(record.effect) << " layer " << record.layer << " start "
+            << record.start << " duration " << record.duration << " offset " << record.offset
+            << "\n";
+        for (size_t k = 0; k < clip.keys.size(); k++) {
+            const Key& key = clip.keys[k];
+            if (key.property < 0 || key.property >= effect.propertyCount) {
+                error = sourceName + ": key " + std::to_string(k) + " of clip " +
+                        std::to_string(c) + " animates property " + std::to_string(key.property) +
+                        ", which \"" + effect.name + "\" does not declare";
+                return false;
+            }
+            out << "  key " << key.time << " \"" << effect.properties[key.property].name << "\" "
+                << formatValue(key.value) << (key.ease ? " ease" : "") << "\n";
+        }
+    }
+    text = out.str();
+    return true;
+}
+
+int runTimelineCommand(int argc, char** argv) {
+    if (argc == 4 && strcmp(argv[1], "compile") == 0) return compileFile(argv[2], argv[3]);
+    if (argc == 4 && strcmp(argv[1], "decompile") == 0) return decompileFile(argv[2], argv[3]);
+    fprintf(stderr, "usage: lirv-studio timeline compile TEXT_IN TIME_OUT\n"
+                    "       lirv-studio timeline decompile TIME_IN TEXT_OUT\n");
+    return 2;
+}
+
+int generateTimeline(const StudioPaths& paths) {
+    return compileFile(paths.sourceDir + "/content/timeline.txt", paths.dataDir + "/time");
+}
