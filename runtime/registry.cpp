@@ -2,6 +2,9 @@
 
 #include "runtime/data_files.h"
 #include "runtime/standins.h"
+#include "scenes/credits.h"
+#include "scenes/sound_ball.h"
+#include "scenes/train.h"
 
 #include <cassert>
 
@@ -12,9 +15,9 @@ namespace {
 const EffectDescription kDescriptions[kEffectCount] = {
     {"Default Glow", kGlowProperties, 9},
     {"Directional Glow", kGlowProperties, 9},
-    {"Credits", kCreditsProperties, 1},
+    {"Credits", Credits::kProperties, Credits::kPropertyCount},
     {"data/deform.frag", nullptr, 0},
-    {"Sound ball", kSoundBallProperties, 2},
+    {"Sound ball", SoundBall::kProperties, SoundBall::kPropertyCount},
     {"Overlay: data/music.png", kOverlayProperties, 5},
     {"Black", Black::kProperties, 2},
     {"Tunnel", nullptr, 0},
@@ -47,13 +50,13 @@ void registerEffects(EffectList& list) {
     using namespace datafiles;
     list.push_back(makeGlowStandIn(0));
     list.push_back(makeGlowStandIn(1));
-    list.push_back(makeCreditsStandIn());
+    list.push_back(new Credits());
     list.push_back(makeDeformShaderStandIn(kDeformShader));
-    list.push_back(makeSoundBallStandIn());
+    list.push_back(new SoundBall());
     list.push_back(makeOverlayStandIn(kMusicOverlay));
     list.push_back(new Black());
     list.push_back(makeTunnelStandIn());
-    list.push_back(makeTrainStandIn());
+    list.push_back(new Train());
     list.push_back(makeCityStandIn(0));
     list.push_back(makeCityStandIn(1));
     list.push_back(makeCityStandIn(2));

@@ -14,15 +14,6 @@ const PropertyInfo kGlowProperties[9] = {
     {"FFT strength", 2.0f, 20.0f, 2.0f},
 };
 
-const PropertyInfo kCreditsProperties[1] = {
-    {"Blur focus", 0.0f, 1.0f, 0.8f},
-};
-
-const PropertyInfo kSoundBallProperties[2] = {
-    {"Ball zoom", 0.1f, 20.0f, 1.0f},
-    {"Ball specular", 0.0f, 1.0f, 0.2f},
-};
-
 const PropertyInfo kOverlayProperties[5] = {
     {"Transparency", 0.0f, 1.0f, 1.0f}, {"Rotation", -180.0f, 180.0f, 0.0f},
     {"Scale", 0.1f, 10.0f, 1.0f},       {"Position X", -1.0f, 1.0f, 0.0f},
@@ -33,15 +24,11 @@ namespace {
 
 // Class-wide property storage of each future class, shared by all its instances.
 float glowValues[9];
-float creditsValues[1];
-float soundBallValues[2];
 float overlayValues[5];
 
 float* const kGlowTargets[9] = {&glowValues[0], &glowValues[1], &glowValues[2],
                                 &glowValues[3], &glowValues[4], &glowValues[5],
                                 &glowValues[6], &glowValues[7], &glowValues[8]};
-float* const kCreditsTargets[1] = {&creditsValues[0]};
-float* const kSoundBallTargets[2] = {&soundBallValues[0], &soundBallValues[1]};
 float* const kOverlayTargets[5] = {&overlayValues[0], &overlayValues[1], &overlayValues[2],
                                    &overlayValues[3], &overlayValues[4]};
 
@@ -71,17 +58,8 @@ Effect* makeGlowStandIn(int kind) {
     return new StandInEffect(name, kGlowProperties, kGlowTargets, 9, DeclareIn::Load);
 }
 
-Effect* makeCreditsStandIn() {
-    return new StandInEffect("Credits", kCreditsProperties, kCreditsTargets, 1, DeclareIn::Load);
-}
-
 Effect* makeDeformShaderStandIn(const char* fragmentPath) {
     return plainStandIn(fragmentPath);
-}
-
-Effect* makeSoundBallStandIn() {
-    return new StandInEffect("Sound ball", kSoundBallProperties, kSoundBallTargets, 2,
-                             DeclareIn::Constructor);
 }
 
 Effect* makeOverlayStandIn(const char* imagePath) {
@@ -91,9 +69,6 @@ Effect* makeOverlayStandIn(const char* imagePath) {
 
 Effect* makeTunnelStandIn() {
     return plainStandIn("Tunnel");
-}
-Effect* makeTrainStandIn() {
-    return plainStandIn("Train");
 }
 
 Effect* makeCityStandIn(int variant) {

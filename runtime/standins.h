@@ -11,8 +11,6 @@
 // The property tables of the classes to come, named after the class. The real classes take
 // them over as their own kProperties.
 extern const PropertyInfo kGlowProperties[9];
-extern const PropertyInfo kCreditsProperties[1];
-extern const PropertyInfo kSoundBallProperties[2];
 extern const PropertyInfo kOverlayProperties[5];
 
 class StandInEffect : public Effect {
@@ -36,12 +34,9 @@ class StandInEffect : public Effect {
 
 // One stand-in per future class, constructed with the registry's arguments.
 Effect* makeGlowStandIn(int kind);
-Effect* makeCreditsStandIn();
 Effect* makeDeformShaderStandIn(const char* fragmentPath);
-Effect* makeSoundBallStandIn();
 Effect* makeOverlayStandIn(const char* imagePath);
 Effect* makeTunnelStandIn();
-Effect* makeTrainStandIn();
 Effect* makeCityStandIn(int variant);
 Effect* makeCrowdStandIn();
 Effect* makeIntoStationStandIn();
