@@ -1,0 +1,64 @@
+// Model shader, fragment stage. The model loader binds a material's maps to the uniforms
+// "<property>_map" and "<property>_amount": the diffuse map is mixed into the material colour
+// by diffuse_amount, then the sphere-mapped reflection map by reflection_amount. Lit per pixel
+// by fixed-function lights 0 and 1, each with its own colours (a light left at black adds
+// nothing). Bright texels of the diffuse map (lit windows) glow on their own, so they stay
+// bright on the dark side of a building. Alpha is the material's.
+#version 110
+
+uniform sampler2D diffuse_map;
+uniform sampler2D reflection_map;
+uniform float diffuse_amount;
+uniform float reflection_amount;
+
+varying vec3 normal;
+varying vec3 eyePosition;
+varying vec2 diffuse_coord;
+varying vec2 reflection_coord;
+
+// Adds one light's ambient, diffuse and specular parts; directional when position.w is 0.
+void addLight(gl_LightSourceParameters light, vec3 n, vec3 toViewer,
+              inout vec3 ambient, inout vec3 diffuse, inout vec3 specular)
+{
+    vec3 toLight = light.position.xyz;
+    float attenuation = 1.0;
+    if (light.position.w != 0.0) {
+        toLight = light.position.xyz / light.position.w - eyePosition;
+        float d = length(toLight);
+        attenuation = 1.0 / (light.constantAttenuation + light.linearAttenuation * d +
+                             light.quadraticAttenuation * d * d);
+    }
+    toLight = normalize(toLight);
+    float nDotVP = max(0.0, dot(n, toLight));
+    float nDotHV = max(0.0, dot(n, normalize(toLight + toViewer)));
+    float factor = 0.0;
+    if (nDotVP > 0.0 && gl_FrontMaterial.shininess > 0.0)
+        factor = pow(nDotHV, gl_FrontMaterial.shininess);
+    ambient += light.ambient.rgb * attenuation;
+    diffuse += light.diffuse.rgb * nDotVP * attenuation;
+    specular += light.specular.rgb * factor * attenuation;
+}
+
+void main()
+{
+    vec3 n = normalize(normal);
+    if (!gl_FrontFacing)
+        n = -n;
+    vec3 toViewer = normalize(-eyePosition);
+
+    vec4 texel = texture2D(diffuse_map, diffuse_coord);
+    vec3 base = mix(gl_FrontMaterial.diffuse.rgb, texel.rgb, diffuse_amount);
+    vec3 pixel = mix(base, texture2D(reflection_map, reflection_coord).rgb, reflection_amount);
+
+    vec3 ambient = gl_LightModel.ambient.rgb;
+    vec3 diffuse = vec3(0.0);
+    vec3 specular = vec3(0.0);
+    addLight(gl_LightSource[0], n, toViewer, ambient, diffuse, specular);
+    addLight(gl_LightSource[1], n, toViewer, ambient, diffuse, specular);
+
+    vec3 lit = (ambient + diffuse) * pixel + specular * gl_FrontMaterial.specular.rgb;
+
+    float brightness = max(texel.r, max(texel.g, texel.b));
+    float glow = smoothstep(0.6, 0.85, brightness) * diffuse_amount;
+    gl_FragColor = vec4(max(lit, texel.rgb * glow), gl_FrontMaterial.diffuse.a);
+}
