@@ -1,6 +1,7 @@
 // lirv-studio: generates data/ from the repository ("all") or runs one tool by name.
 #include "tools/studio.h"
 #include "tools/timeline/timeline_text.h"
+#include "tools/pictures/pictures.h"
 
 #include <chrono>
 #include <cstdio>
@@ -17,6 +18,8 @@ const StudioCommand kCommands[] = {
      generateAll, nullptr},
     {"timeline", "compile|decompile IN OUT", "timeline text <-> binary timeline (data/time)",
      runTimelineCommand, generateTimeline},
+    {"pictures", "DATA_DIR [NAME...]", "paint every picture of data/ (or those matching NAME)",
+     runPictures, generatePictures},
 };
 
 int generateAll(int argc, char** argv) {

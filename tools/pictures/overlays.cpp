@@ -1,0 +1,200 @@
+// The full-screen overlays: 1024 × 768 RGBA pictures stretched over the whole screen above the
+// scenes, with transparent backgrounds.
+#include "runtime/data_files.h"
+#include "tools/pictures/palette.h"
+#include "tools/pictures/pictures.h"
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+// Rows where labels ("code") and the names under them sit, so that pairs shown together line up.
+constexpr int kLabelBaseline = 330;
+constexpr int kNameBaseline = 450;
+
+Canvas blank() {
+    return Canvas(kWidth, kHeight);
+}
+
+// A soft dark cloud behind lettering, so that it reads over bright scenes.
+void darkBackdrop(Canvas& canvas, float cx, float cy, float halfW, float halfH, float alpha) {
+    Canvas cloud(kWidth, kHeight);
+    cloud.fill(cx - halfW, cy - halfH, cx + halfW, cy + halfH, withAlpha(palette::kNight, alpha),
+               [&](float x, float y) {
+                   return boxDistance(x, y, cx, cy, halfW * 0.8f, halfH * 0.7f, halfH * 0.6f);
+               });
+    cloud.blur(static_cast<int>(halfH * 0.45f));
+    canvas.draw(cloud, 0, 0);
+}
+
+// A horizontal hairline that fades out towards both ends, with a glow.
+void glowLine(Canvas& canvas, float cx, float y, float halfLength, Rgba colour) {
+    for (int x = static_cast<int>(cx - halfLength); x < cx + halfLength; ++x) {
+        float fade = 1 - std::pow(std::fabs(x + 0.5f - cx) / halfLength, 2.0f);
+        for (int dy = -6; dy <= 6; ++dy) {
+            float core = coverage(std::fabs(y - (std::floor(y) + dy + 0.5f)) - 0.8f);
+            float halo = 0.25f * std::exp(-dy * dy / 8.0f);
+            canvas.put(x, static_cast<int>(std::floor(y)) + dy, colour, fade * std::max(core, halo),
+                       Blend::Add);
+        }
+    }
+}
+
+Canvas paintTitle(const Lettering& fonts) {
+    Canvas canvas = blank();
+    darkBackdrop(canvas, 512, 400, 330, 170, 0.45f);
+    TextStyle small = labelStyle();
+    small.fill = palette::kWarmPale;
+    drawText(canvas, fonts, Face::MonoBold, "vsq-14:", 64, 512, 262, Align::Center, small, 16);
+    drawText(canvas, fonts, Face::Sans, "lirv", 230, 512, 500, Align::Center, overlayStyle(), 18);
+    glowLine(canvas, 512, 548, 260, palette::kCyan);
+    return canvas;
+}
+
+Canvas paintVsq(const Lettering& fonts) {
+    Canvas canvas = blank();
+    darkBackdrop(canvas, 512, 384, 300, 150, 0.35f);
+    // A rounded frame around the group's name, drawn as a glowing stroke.
+    Canvas frame(kWidth, kHeight);
+    frame.fill(252, 224, 772, 544, palette::kCyan, [](float x, float y) {
+        return std::fabs(boxDistance(x, y, 512, 384, 250, 150, 40)) - 3;
+    });
+    Canvas halo = frame;
+    halo.blur(10);
+    canvas.draw(halo, 0, 0, 1.5f, Blend::Add);
+    canvas.draw(frame, 0, 0);
+    drawText(canvas, fonts, Face::SansBold, "vsq", 230, 512, 440, Align::Center, overlayStyle(), 6);
+    return canvas;
+}
+
+// A single word in the middle of the screen (or on another row).
+Canvas paintWord(const Lettering& fonts, const char* word, Face face, int size, int baseline,
+                 Rgba glow, float tracking) {
+    Canvas canvas = blank();
+    darkBackdrop(canvas, 512, baseline - size * 0.33f, 120 + size * 1.1f, size * 0.55f, 0.3f);
+    drawText(canvas, fonts, face, word, size, 512, baseline, Align::Center, overlayStyle(glow),
+             tracking);
+    return canvas;
+}
+
+// A credit: a small label above a name, both centred.
+Canvas paintCredit(const Lettering& fonts, const char* label, const char* name) {
+    Canvas canvas = blank();
+    if (label) {
+        darkBackdrop(canvas, 512, kLabelBaseline - 18, 150, 40, 0.35f);
+        drawText(canvas, fonts, Face::MonoBold, label, 56, 512, kLabelBaseline, Align::Center,
+                 labelStyle(), 22);
+    }
+    if (name) {
+        darkBackdrop(canvas, 512, kNameBaseline - 40, 420, 80, 0.35f);
+        drawText(canvas, fonts, Face::Sans, name, fittingSize(fonts, Face::Sans, name, 110, 6, 840),
+                 512, kNameBaseline, Align::Center, overlayStyle(), 6);
+    }
+    return canvas;
+}
+
+Canvas paintRevolt(const Lettering& fonts) {
+    Canvas canvas = blank();
+    darkBackdrop(canvas, 512, 384, 460, 150, 0.4f);
+    // Light streaks running out of the word.
+    for (int i = 0; i < 7; ++i) {
+        float y = 330 + i * 18.0f;
+        float length = 300 + 160 * hashUnit(i, 1, 77);
+        glowLine(canvas, 512, y, length + 150, withAlpha(palette::kWarm, 0.35f));
+    }
+    TextStyle style = overlayStyle(palette::kWarm);
+    style.fillBottom = palette::kWarmPale;
+    drawText(canvas, fonts, Face::SansBold, "revolt", 210, 512, 460, Align::Center, style, 10);
+    return canvas;
+}
+
+Canvas paintVignette(const Lettering&) {
+    Canvas canvas = blank();
+    canvas.shade([](float x, float y) {
+        // Distance from the centre on the 4:3 screen, 1 at the corners.
+        float dx = (x - 512) / 512 * 4 / 3, dy = (y - 384) / 384;
+        float r = std::hypot(dx, dy) / std::hypot(4.0f / 3, 1.0f);
+        float dark = std::pow(smoothStep(0.3f, 1.05f, r), 1.4f) * 0.92f;
+        // A whisper of noise breaks up the banding of 8-bit alpha.
+        dark = clamp01(dark + (hashUnit(static_cast<int>(x), static_cast<int>(y), 5) - 0.5f) / 255);
+        return withAlpha(mix(palette::kNight, Rgba{0, 0, 0, 1}, r), dark);
+    });
+    return canvas;
+}
+
+// A cinematic frame: letterbox bars with hairlines, corner marks, scanlines and small captions.
+Canvas paintFrameOverlay(const Lettering& fonts) {
+    Canvas canvas = blank();
+    canvas.shade([](float, float y) {
+        float scan = static_cast<int>(y) % 3 == 0 ? 0.07f : 0.0f;
+        return withAlpha(palette::kNight, scan);
+    });
+    const float bar = 70;
+    for (float top : {0.0f, kHeight - bar}) {
+        canvas.fill(
+            0, top, kWidth, top + bar, withAlpha(Rgba{0.01f, 0.02f, 0.05f, 1}, 0.88f),
+            [&](float x, float y) { return boxDistance(x, y, 512, top + bar / 2, 600, bar / 2); });
+        glowLine(canvas, 512, top == 0 ? bar : kHeight - bar, 500, withAlpha(palette::kCyan, 0.6f));
+    }
+    // Corner brackets inside the picture area.
+    for (int corner = 0; corner < 4; ++corner) {
+        float sx = corner & 1 ? -1.0f : 1.0f, sy = corner & 2 ? -1.0f : 1.0f;
+        float cx = corner & 1 ? kWidth - 40.0f : 40.0f,
+              cy = corner & 2 ? kHeight - bar - 24 : bar + 24;
+        Rgba c = withAlpha(palette::kIce, 0.8f);
+        canvas.fill(cx - 60, cy - 60, cx + 60, cy + 60, c, [&](float x, float y) {
+            return std::min(segmentDistance(x, y, cx, cy, cx + sx * 40, cy, 1.5f),
+                            segmentDistance(x, y, cx, cy, cx, cy + sy * 40, 1.5f));
+        });
+    }
+    TextStyle caption;
+    caption.fill = withAlpha(palette::kIce, 0.85f);
+    caption.glow = withAlpha(palette::kCyan, 0.5f);
+    caption.glowRadius = 5;
+    drawText(canvas, fonts, Face::Mono, "vsq-14", 22, 48, 44, Align::Left, caption, 6);
+    drawText(canvas, fonts, Face::Mono, "lirv", 22, kWidth - 48, 44, Align::Right, caption, 6);
+    drawText(canvas, fonts, Face::Mono, "music: morvane - quelfin", 20, 48, kHeight - 28,
+             Align::Left, caption, 3);
+    TextStyle rec = caption;
+    rec.fill = palette::kSignal;
+    rec.glow = withAlpha(palette::kSignal, 0.6f);
+    drawText(canvas, fonts, Face::MonoBold, "REC", 20, kWidth - 48, kHeight - 28, Align::Right, rec,
+             4);
+    canvas.fill(
+        kWidth - 120, kHeight - 48, kWidth - 96, kHeight - 24, palette::kSignal,
+        [&](float x, float y) { return circleDistance(x, y, kWidth - 108, kHeight - 35, 7); });
+    return canvas;
+}
+
+} // namespace
+
+void addOverlayJobs(std::vector<PictureJob>& jobs) {
+    using namespace datafiles;
+    using namespace palette;
+    auto add = [&](const char* file, std::function<Canvas(const Lettering&)> paint) {
+        jobs.push_back({file, 4, false, std::move(paint)});
+    };
+    add(kTitleOverlay, paintTitle);
+    add(kVsqOverlay, paintVsq);
+    add(kFeatOverlay,
+        [](const Lettering& f) { return paintWord(f, "feat.", Face::Serif, 130, 440, kWarm, 4); });
+    add(kOnTopOverlay, [](const Lettering& f) {
+        return paintWord(f, "on top", Face::SansBold, 170, 444, kCyan, 8);
+    });
+    add(kRevoltOverlay, paintRevolt);
+    add(kVsqIsOverlay, [](const Lettering& f) {
+        return paintWord(f, "vsq is", Face::SansBold, 150, 300, kCyan, 6);
+    });
+    add(kBackOverlay,
+        [](const Lettering& f) { return paintWord(f, "back", Face::Sans, 170, 470, kWarm, 10); });
+    add(kAgainOverlay,
+        [](const Lettering& f) { return paintWord(f, "again", Face::Sans, 150, 640, kCyan, 10); });
+    add(kCodeOverlay, [](const Lettering& f) { return paintCredit(f, "code", nullptr); });
+    add(kCodeNamesOverlay,
+        [](const Lettering& f) { return paintCredit(f, nullptr, "kestrel & fennec"); });
+    add(kGfxOverlay, [](const Lettering& f) { return paintCredit(f, "gfx", "vantablack"); });
+    add(kMusicOverlay, [](const Lettering& f) { return paintCredit(f, "music", nullptr); });
+    add(kMorvaneOverlay, [](const Lettering& f) { return paintCredit(f, nullptr, "morvane"); });
+    add(kVignetteOverlay, paintVignette);
+    add(kOverlayOverlay, paintFrameOverlay);
+}

@@ -1,0 +1,2 @@
+#include "tools/pictures/pictures.h"
+void addTextureJobs(std::vector<PictureJob>&) {}
