@@ -82,8 +82,9 @@ void Compositor::compose(uint32_t t) {
 }
 
 void drawLoadingProgress(int32_t percent) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushAttrib(kAllAttributes);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     loadIdentity(GL_PROJECTION);
     loadIdentity(GL_MODELVIEW);
     float fraction = float(percent / 100.0);

@@ -1,0 +1,153 @@
+#include "runtime/timeline_format.h"
+#include "tools/timeline/timeline_text.h"
+
+#include <cmath>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+std::vector<uint8_t> compileOk(const std::string& text) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(compileTimeline(text, "t.txt", bytes, error)) << error;
+    return bytes;
+}
+
+std::string compileError(const std::string& text) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_FALSE(compileTimeline(text, "t.txt", bytes, error));
+    return error;
+}
+
+TimelineFileData read(const std::vector<uint8_t>& bytes) {
+    TimelineFileData timeline;
+    std::string problem;
+    EXPECT_TRUE(parseTimeline(bytes.data(), bytes.size(), 29, timeline, problem)) << problem;
+    return timeline;
+}
+
+void expectRoundTrip(const std::vector<uint8_t>& bytes) {
+    std::string text, error;
+    ASSERT_TRUE(decompileTimeline(bytes, "time", text, error)) << error;
+    std::vector<uint8_t> again;
+    ASSERT_TRUE(compileTimeline(text, "decompiled", again, error)) << error << "\n" << text;
+    EXPECT_EQ(again, bytes) << text;
+}
+
+} // namespace
+
+TEST(TimelineCompiler, NamesTimesAndKeysBecomeRecords) {
+    TimelineFileData timeline = read(compileOk("tempo 120 4   # 2000 ms a bar\n"
+                                               "clip \"Black\" layer 4 start 1:2 duration 1500ms\n"
+                                               "  key 0 \"Brightness\" 0.5 ease\n"
+                                               "  key 0:1 1 -2 hold\n"
+                                               "clip 28 layer 0 start 3000 duration 0 offset 7\n"
+                                               "  key 10 \"Position Y\" bits:0x7fc00000\n"));
+    EXPECT_EQ(timeline.clipCount, 2);
+    ASSERT_EQ(timeline.clips.size(), 2u);
+    const ClipRecord& black = timeline.clips[0].record;
+    EXPECT_EQ(black.effect, 6u);
+    EXPECT_EQ(black.layer, 4u);
+    EXPECT_EQ(black.start, 3000u);
+    EXPECT_EQ(black.duration, 1500u);
+    EXPECT_EQ(black.keyCount, 2);
+    EXPECT_EQ(timeline.clips[0].keys[0].property, 1);
+    EXPECT_EQ(timeline.clips[0].keys[0].value, 0.5f);
+    EXPECT_EQ(timeline.clips[0].keys[0].ease, 1);
+    EXPECT_EQ(timeline.clips[0].keys[1].time, 500u);
+    EXPECT_EQ(timeline.clips[0].keys[1].value, -2.0f);
+    EXPECT_EQ(timeline.clips[0].keys[1].ease, 0);
+    EXPECT_EQ(timeline.clips[1].record.effect, 28u);
+    EXPECT_EQ(timeline.clips[1].record.offset, 7u);
+    EXPECT_EQ(timeline.clips[1].keys[0].property, 4);
+    EXPECT_TRUE(std::isnan(timeline.clips[1].keys[0].value));
+}
+
+TEST(TimelineCompiler, RefusesUnknownEffectsWithTheLine) {
+    EXPECT_EQ(compileError("\n\nclip \"Blak\" layer 0 start 0 duration 1\n"),
+              "t.txt:3: unknown effect \"Blak\"");
+    EXPECT_EQ(compileError("clip 29 layer 0 start 0 duration 1\n"),
+              "t.txt:1: unknown effect 29: an effect is a quoted name or an index from 0 to 28");
+}
+
+TEST(TimelineCompiler, RefusesUnknownProperties) {
+    EXPECT_EQ(compileError("clip \"Black\" layer 0 start 0 duration 1\n"
+                           "key 0 \"Opacity\" 1\n"),
+              "t.txt:2: unknown property \"Opacity\" of effect \"Black\"; its properties are "
+              "\"Transparency\", \"Brightness\"");
+    EXPECT_EQ(compileError("clip \"Tunnel\" layer 0 start 0 duration 1\nkey 0 0 1\n"),
+              "t.txt:2: unknown property 0 of effect \"Tunnel\"; it has no properties");
+}
+
+TEST(TimelineCompiler, RefusesLayersOutsideZeroToFour) {
+    EXPECT_EQ(compileError("clip \"Black\" layer 5 start 0 duration 1\n"),
+              "t.txt:1: layer 5 is outside 0 to 4");
+    EXPECT_EQ(compileError("clip \"Black\" layer -1 start 0 duration 1\n"),
+              "t.txt:1: layer -1 is outside 0 to 4");
+}
+
+TEST(TimelineCompiler, RefusesClipsOutOfStartOrder) {
+    EXPECT_EQ(compileError("clip \"Black\" layer 0 start 500 duration 1\n"
+                           "clip \"Black\" layer 1 start 500 duration 1\n"
+                           "clip \"Black\" layer 2 start 499 duration 1\n"),
+              "t.txt:3: this clip starts at 499 ms, before the clip above it (500 ms); clips "
+              "must be in start order");
+}
+
+TEST(TimelineCompiler, RefusesMalformedStatements) {
+    EXPECT_EQ(compileError("key 0 \"Transparency\" 1\n"), "t.txt:1: a key must follow its clip");
+    EXPECT_EQ(compileError("clip \"Black\" layer 0 start 1:0 duration 1\n"),
+              "t.txt:1: \"1:0\" is in bars:beats, but no tempo was declared before");
+    EXPECT_EQ(compileError("clip \"Black\" layer 0 start 0\n"),
+              "t.txt:1: a clip needs a layer, a start and a duration");
+    EXPECT_EQ(compileError("clip \"Black\" layer 0 start 4294967296 duration 1\n"),
+              "t.txt:1: \"4294967296\" is not a time (milliseconds 0 to 4294967295, or "
+              "bars:beats)");
+    EXPECT_EQ(compileError("clip \"Black\" layer 0 start 0 duration 1\nkey 0 0 1 smooth\n"),
+              "t.txt:2: \"smooth\" is neither ease nor hold");
+    EXPECT_EQ(compileError("clip \"Black layer 0\n"), "t.txt:1: a quoted name is not closed");
+    EXPECT_EQ(compileError("play \"Black\"\n"),
+              "t.txt:1: unknown statement \"play\"; expected tempo, clip or key");
+}
+
+TEST(TimelineDecompiler, CompileOfDecompileGivesTheSameBytes) {
+    std::vector<uint8_t> bytes = compileOk("tempo 93.5 3\n"
+                                           "clip 17 layer 1 start 0 duration 0:2.5 offset 9\n"
+                                           "  key 700 \"Rotation\" -179.99 ease\n"
+                                           "  key 0 \"Rotation\" 1e-7\n"
+                                           "  key 0 \"Scale\" -0\n"
+                                           "clip 28 layer 3 start 1:1 duration 4294967295\n"
+                                           "  key 4294967295 4 bits:0xff800001\n"
+                                           "clip \"Default Glow\" layer 4 start 1:1 duration 1\n"
+                                           "  key 0 \"FFT strength\" 3.14159274 ease\n");
+    expectRoundTrip(bytes);
+    expectRoundTrip(compileOk(""));
+}
+
+TEST(TimelineDecompiler, TheProductionRoundTrips) {
+    std::ifstream file(LIRV_SOURCE_DIR "/content/timeline.txt");
+    std::stringstream text;
+    text << file.rdbuf();
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(compileTimeline(text.str(), "content/timeline.txt", bytes, error)) << error;
+    expectRoundTrip(bytes);
+}
+
+TEST(TimelineDecompiler, RefusesWhatTheCompilerWouldRefuse) {
+    TimelineFileData timeline;
+    timeline.clipCount = 1;
+    Key key{};
+    key.property = 2;
+    timeline.clips.push_back({ClipRecord{1, 6, 0, 1, 0, 0}, {key}});
+    std::string text, error;
+    EXPECT_FALSE(decompileTimeline(encodeTimeline(timeline), "data/time", text, error));
+    EXPECT_EQ(error, "data/time: key 0 of clip 0 animates property 2, which \"Black\" does not "
+                     "declare");
+    timeline.clips[0].record.layer = 9;
+    EXPECT_FALSE(decompileTimeline(encodeTimeline(timeline), "data/time", text, error));
+    EXPECT_EQ(error, "data/time: clip 0 is on layer 9; the layers are 0 to 4");
+}
