@@ -271,7 +271,8 @@ void ModelMesh::setProgram(GLuint newProgram) {
     int32_t nextUnit = 0;
     for (const auto& map : material->maps) {
         const char* property = modelPropertyName(map->property);
-        if (!property) continue;
+        // Program 0 (back to fixed function) has no uniforms to look up.
+        if (!property || newProgram == 0) continue;
         char uniform[64];
         snprintf(uniform, sizeof uniform, "%s_map", property);
         map->samplerLocation = glGetUniformLocation(newProgram, uniform);

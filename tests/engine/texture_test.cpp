@@ -153,6 +153,19 @@ TEST_F(Textures, GreyPictureIsRefusedWithItsDepth) {
     EXPECT_EQ(image.bytesPerPixel, 1);
     EXPECT_EQ(image.pixels[3], 255);
     qorFreeImage(&image);
+
+    // A 16-bit picture is refused the same way, without creating or binding a texture.
+    uint8_t pixels[8] = {};
+    Image deep = {2, 2, 2, pixels};
+    GLint boundBefore = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundBefore);
+    CaptureStderr();
+    EXPECT_EQ(qorUploadTexture(deep, true), 0u);
+    EXPECT_EQ(GetCapturedStderr(),
+              "QOR error: Unknown image format - 16 bpp (expected 24 or 32)\n");
+    GLint boundAfter = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundAfter);
+    EXPECT_EQ(boundAfter, boundBefore);
 }
 
 TEST_F(Textures, AlphaIsKeptFromPngAndOneForJpeg) {
