@@ -1,0 +1,112 @@
+// lirv-capture's command line: times, ranges, single times and the refusals of bad choices.
+#include "tools/capture/options.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+
+namespace {
+
+bool parse(std::vector<std::string> args, CaptureOptions& options, std::string& problem) {
+    return parseCaptureOptions(args, options, problem);
+}
+
+std::string problemWith(std::vector<std::string> args) {
+    CaptureOptions options;
+    std::string problem;
+    EXPECT_FALSE(parse(args, options, problem));
+    return problem;
+}
+
+} // namespace
+
+TEST(CaptureTime, ReadsSecondsAndMilliseconds) {
+    uint32_t ms = 0;
+    EXPECT_TRUE(parseCaptureTime("12.5", ms));
+    EXPECT_EQ(ms, 12500u);
+    EXPECT_TRUE(parseCaptureTime("3s", ms));
+    EXPECT_EQ(ms, 3000u);
+    EXPECT_TRUE(parseCaptureTime("1500ms", ms));
+    EXPECT_EQ(ms, 1500u);
+    EXPECT_TRUE(parseCaptureTime("139", ms));
+    EXPECT_EQ(ms, 139000u);
+}
+
+TEST(CaptureTime, RefusesWhatIsNoTimeOfTheProduction) {
+    uint32_t ms = 7;
+    for (const char* text : {"", "-1", "139.001", "abc", "12x", "ms", "s", "1e9", "nan", " 5"})
+        EXPECT_FALSE(parseCaptureTime(text, ms)) << text;
+    EXPECT_EQ(ms, 7u);
+}
+
+TEST(CaptureOptions, DefaultsCoverTheWholeRunAtThirtyFramesPerSecond) {
+    CaptureOptions options;
+    std::string problem;
+    ASSERT_TRUE(parse({"--out", "frames"}, options, problem)) << problem;
+    std::vector<uint32_t> times = captureFrameTimes(options);
+    ASSERT_EQ(times.size(), 4170u);
+    EXPECT_EQ(times[0], 0u);
+    EXPECT_EQ(times[1], 33u);
+    EXPECT_EQ(times[2], 66u);
+    EXPECT_EQ(times[3], 100u);
+    EXPECT_EQ(times.back(), 138966u);
+    EXPECT_EQ(options.timelinePath, "data/time");
+}
+
+TEST(CaptureOptions, RangeAndRateGiveFramesBelowTheEnd) {
+    CaptureOptions options;
+    std::string problem;
+    ASSERT_TRUE(
+        parse({"--fps", "4", "--from", "10", "--to", "11.5", "--out", "f"}, options, problem))
+        << problem;
+    EXPECT_THAT(captureFrameTimes(options),
+                ElementsAre(10000u, 10250u, 10500u, 10750u, 11000u, 11250u));
+}
+
+TEST(CaptureOptions, SingleTimesAreSortedWithoutRepeats) {
+    CaptureOptions options;
+    std::string problem;
+    ASSERT_TRUE(parse({"--times", "30,1.5,500ms,30s", "--out", "f"}, options, problem)) << problem;
+    EXPECT_THAT(captureFrameTimes(options), ElementsAre(500u, 1500u, 30000u));
+}
+
+TEST(CaptureOptions, ContactSheetTakesOneTimeEveryInterval) {
+    CaptureOptions options;
+    std::string problem;
+    ASSERT_TRUE(
+        parse({"--contact-sheet", "s.png", "--every", "40", "--from", "5"}, options, problem))
+        << problem;
+    EXPECT_THAT(contactSheetTimes(options), ElementsAre(5000u, 45000u, 85000u, 125000u));
+}
+
+TEST(CaptureOptions, BadOptionsAreNamedInTheProblem) {
+    EXPECT_EQ(problemWith({"--out", "f", "--speed", "2"}), "unknown option '--speed' (see --help)");
+    EXPECT_EQ(problemWith({"--out"}), "option --out needs a value");
+    EXPECT_THAT(problemWith({"--out", "f", "--fps", "0"}), HasSubstr("--fps: '0'"));
+    EXPECT_THAT(problemWith({"--out", "f", "--fps", "30x"}), HasSubstr("--fps: '30x'"));
+    EXPECT_THAT(problemWith({"--out", "f", "--from", "200"}), HasSubstr("--from: '200'"));
+    EXPECT_THAT(problemWith({"--out", "f", "--times", "1,,2"}), HasSubstr("--times: ''"));
+    EXPECT_THAT(problemWith({"--contact-sheet", "s.png", "--every", "0"}),
+                HasSubstr("longer than 0"));
+}
+
+TEST(CaptureOptions, ContradictoryChoicesAreRefused) {
+    EXPECT_THAT(problemWith({}), HasSubstr("nothing to write"));
+    EXPECT_THAT(problemWith({"--out", "f", "--from", "20", "--to", "10"}),
+                HasSubstr("time range is empty"));
+    EXPECT_THAT(problemWith({"--out", "f", "--times", "1", "--from", "2"}),
+                HasSubstr("exclude each other"));
+    EXPECT_THAT(problemWith({"--video", "v.mp4", "--times", "1"}), HasSubstr("needs a range"));
+    EXPECT_THAT(problemWith({"--contact-sheet", "s.png", "--out", "f"}),
+                HasSubstr("without --out"));
+}
+
+TEST(CaptureOptions, HelpNeedsNoOutput) {
+    CaptureOptions options;
+    std::string problem;
+    ASSERT_TRUE(parse({"--help"}, options, problem));
+    EXPECT_TRUE(options.help);
+    EXPECT_THAT(captureUsage(), HasSubstr("--times"));
+}

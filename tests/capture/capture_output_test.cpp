@@ -1,0 +1,184 @@
+// The capture's outputs without a GL context: contact-sheet tiles, the progress line, the music
+// conversion for the analysis, and frames piped to an ffmpeg on the PATH.
+#include "tests/support/process.h"
+#include "tools/capture/contact_sheet.h"
+#include "tools/capture/music_decode.h"
+#include "tools/capture/progress.h"
+#include "tools/capture/video.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+
+namespace {
+
+Picture flatFrame(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
+    Picture frame;
+    frame.width = width;
+    frame.height = height;
+    frame.channels = 3;
+    for (int i = 0; i < width * height; i++)
+        frame.pixels.insert(frame.pixels.end(), {r, g, b});
+    return frame;
+}
+
+std::vector<uint8_t> at(const Picture& picture, int x, int y) {
+    const uint8_t* p = picture.pixel(x, y);
+    return {p[0], p[1], p[2]};
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Puts a fake ffmpeg first on the PATH for the lifetime of the object.
+class FakeFfmpeg {
+  public:
+    explicit FakeFfmpeg(const std::string& script) {
+        dir.write("bin/ffmpeg", script);
+        chmod((dir.path() + "/bin/ffmpeg").c_str(), 0755);
+        const char* path = getenv("PATH");
+        oldPath = path ? path : "";
+        setenv("PATH", (dir.path() + "/bin:" + oldPath).c_str(), 1);
+    }
+    ~FakeFfmpeg() { setenv("PATH", oldPath.c_str(), 1); }
+    std::string file(const std::string& name) const { return dir.path() + "/" + name; }
+
+  private:
+    ScratchDir dir;
+    std::string oldPath;
+};
+
+} // namespace
+
+TEST(ContactSheet, TilesAreShrunkFramesInReadingOrder) {
+    ContactSheet sheet(8, 4, 2, 2, 3);
+    const Picture& picture = sheet.picture();
+    const int gap = ContactSheet::kGap;
+    ASSERT_EQ(picture.width, 2 * (4 + gap) + gap);
+    ASSERT_EQ(picture.height, 2 * (2 + gap) + gap);
+    sheet.add(flatFrame(8, 4, 255, 0, 0));
+    sheet.add(flatFrame(8, 4, 0, 255, 0));
+    sheet.add(flatFrame(8, 4, 0, 0, 255));
+    sheet.add(flatFrame(8, 4, 255, 255, 255)); // past the last tile: ignored
+    EXPECT_THAT(at(picture, gap, gap), ElementsAre(255, 0, 0));
+    EXPECT_THAT(at(picture, gap + 3, gap + 1), ElementsAre(255, 0, 0));
+    EXPECT_THAT(at(picture, 2 * gap + 4, gap), ElementsAre(0, 255, 0));
+    EXPECT_THAT(at(picture, gap, 2 * gap + 2), ElementsAre(0, 0, 255));
+    uint8_t bg = ContactSheet::kBackground;
+    EXPECT_THAT(at(picture, 0, 0), ElementsAre(bg, bg, bg));
+    EXPECT_THAT(at(picture, 2 * gap + 4, 2 * gap + 2), ElementsAre(bg, bg, bg)); // empty tile
+}
+
+TEST(ContactSheet, ATilePixelIsTheMeanOfItsBlock) {
+    Picture frame = flatFrame(4, 2, 0, 0, 0);
+    frame.pixels[0] = 100; // (0, 0) red
+    frame.pixels[3] = 200; // (1, 0) red
+    frame.pixels[12] = 50; // (0, 1) red
+    frame.pixels[15] = 51; // (1, 1) red
+    ContactSheet sheet(4, 2, 2, 1, 1);
+    sheet.add(frame);
+    const int gap = ContactSheet::kGap;
+    EXPECT_THAT(at(sheet.picture(), gap, gap), ElementsAre(100, 0, 0)); // 401 / 4 rounded
+    EXPECT_THAT(at(sheet.picture(), gap + 1, gap), ElementsAre(0, 0, 0));
+}
+
+TEST(ProgressLine, ShowsFramesRateAndTimeLeft) {
+    EXPECT_EQ(formatProgress(0, 4170, 0), "frame 0/4170  -- fps  --:-- left");
+    EXPECT_EQ(formatProgress(120, 4170, 10), "frame 120/4170  12.0 fps  5:38 left");
+    EXPECT_EQ(formatProgress(30, 30, 2), "frame 30/30  15.0 fps  0:00 left");
+}
+
+TEST(MusicConversion, TwiceTheRateKeepsEveryOtherFrame) {
+    std::vector<int16_t> stereo = {1, -1, 2, -2, 3, -3, 4, -4, 5, -5};
+    EXPECT_THAT(convertForAnalysis(stereo, 2, 44100), ElementsAre(1, -1, 3, -3, 5, -5));
+    EXPECT_THAT(convertForAnalysis(stereo, 2, 22050),
+                ElementsAre(1, -1, 2, -2, 3, -3, 4, -4, 5, -5));
+}
+
+TEST(MusicConversion, MonoIsDoubledAndOtherRatesInterpolated) {
+    EXPECT_THAT(convertForAnalysis({100, -100}, 1, 22050), ElementsAre(100, 100, -100, -100));
+    // 11025 Hz to 22050 Hz: a new frame halfway between every two.
+    EXPECT_THAT(convertForAnalysis({0, 100, 200}, 1, 11025),
+                ElementsAre(0, 0, 50, 50, 100, 100, 150, 150, 200, 200, 200, 200));
+}
+
+TEST(MusicDecoding, AFileThatIsNoOggIsNamedInTheProblem) {
+    ScratchDir dir;
+    dir.write("music.ogg", "not a vorbis stream");
+    DecodedMusic music;
+    std::string problem;
+    EXPECT_FALSE(decodeMusic(dir.path() + "/music.ogg", music, problem));
+    EXPECT_EQ(problem, dir.path() + "/music.ogg: cannot open as Ogg Vorbis");
+    EXPECT_FALSE(decodeMusic(dir.path() + "/missing.ogg", music, problem));
+    EXPECT_THAT(problem, HasSubstr("missing.ogg"));
+}
+
+TEST(VideoPipe, FramesReachFfmpegAsRawRgbWithTheMusicAsAac) {
+    ScratchDir work;
+    work.write("music.ogg", "stand-in: only its presence matters here");
+    FakeFfmpeg ffmpeg("#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/../args\"\n"
+                      "cat > \"$(dirname \"$0\")/../frames\"\n");
+    VideoSettings settings{work.path() + "/out.mp4", work.path() + "/music.ogg", 4, 2, 25, 1500};
+    VideoPipe video;
+    std::string problem;
+    ASSERT_TRUE(video.open(settings, problem)) << problem;
+    ASSERT_TRUE(video.write(flatFrame(4, 2, 1, 2, 3), problem)) << problem;
+    ASSERT_TRUE(video.write(flatFrame(4, 2, 4, 5, 6), problem)) << problem;
+    ASSERT_TRUE(video.close(problem)) << problem;
+
+    std::string frames = readFile(ffmpeg.file("frames"));
+    ASSERT_EQ(frames.size(), 2u * 4 * 2 * 3);
+    EXPECT_EQ(frames.substr(0, 3), std::string("\1\2\3"));
+    EXPECT_EQ(frames.substr(24, 3), std::string("\4\5\6"));
+    std::string args = readFile(ffmpeg.file("args"));
+    EXPECT_THAT(args, HasSubstr("-f rawvideo -pix_fmt rgb24 -video_size 4x2 -framerate 25 -i "
+                                "pipe:0 -ss 1.500 -i " +
+                                work.path() + "/music.ogg"));
+    EXPECT_THAT(args, HasSubstr("-c:v libx264"));
+    EXPECT_THAT(args, HasSubstr("-c:a aac"));
+    EXPECT_THAT(args, HasSubstr(work.path() + "/out.mp4\n"));
+}
+
+TEST(VideoPipe, WithoutTheMusicTheVideoIsSilent) {
+    VideoSettings settings{"out.mp4", "/nonexistent/music.ogg", 4, 2, 30, 0};
+    std::vector<std::string> args = ffmpegArguments("ffmpeg", settings);
+    EXPECT_THAT(args, testing::Not(testing::Contains("aac")));
+    EXPECT_THAT(args, testing::Contains("libx264"));
+}
+
+TEST(VideoPipe, AFailingFfmpegIsReported) {
+    FakeFfmpeg ffmpeg("#!/bin/sh\nexit 3\n");
+    VideoSettings settings{"out.mp4", "", 512, 512, 30, 0};
+    VideoPipe video;
+    std::string problem;
+    ASSERT_TRUE(video.open(settings, problem)) << problem;
+    Picture frame = flatFrame(512, 512, 9, 9, 9);
+    bool written = true;
+    for (int i = 0; i < 8 && written; i++) // more than a pipe holds: ffmpeg's exit shows
+        written = video.write(frame, problem);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(problem, "ffmpeg stopped taking frames for out.mp4");
+    EXPECT_FALSE(video.close(problem));
+    EXPECT_EQ(problem, "ffmpeg failed on out.mp4 with status 3");
+}
+
+TEST(VideoPipe, MissingFfmpegIsReported) {
+    const char* path = getenv("PATH");
+    std::string oldPath = path ? path : "";
+    setenv("PATH", "/nonexistent", 1);
+    VideoPipe video;
+    std::string problem;
+    EXPECT_FALSE(video.open(VideoSettings{"out.mp4", "", 4, 2, 30, 0}, problem));
+    setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_EQ(problem, "--video needs ffmpeg on the PATH, and none was found");
+}

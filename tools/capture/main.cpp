@@ -1,0 +1,144 @@
+// lirv-capture: renders the production offline into PNG frames, a video or a contact sheet.
+#include "tools/capture/contact_sheet.h"
+#include "tools/capture/options.h"
+#include "tools/capture/progress.h"
+#include "tools/capture/session.h"
+#include "tools/capture/video.h"
+
+#include "engine/window.h"
+
+#include <SDL.h>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Creates the folder (and its parents) unless it exists.
+bool makeFolder(const std::string& path, std::string& problem) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            problem = part + ": cannot create the folder: " + strerror(errno);
+            return false;
+        }
+        if (slash == std::string::npos) break;
+    }
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        problem = path + ": not a folder";
+        return false;
+    }
+    return true;
+}
+
+std::string framePath(const CaptureOptions& options, size_t index, uint32_t t) {
+    char name[32];
+    if (options.singleTimesMs.empty())
+        snprintf(name, sizeof name, "/frame-%05zu.png", index);
+    else
+        snprintf(name, sizeof name, "/t%06u.png", unsigned(t));
+    return options.pngFolder + name;
+}
+
+int fail(const std::string& problem) {
+    fprintf(stderr, "lirv-capture: %s\n", problem.c_str());
+    return 1;
+}
+
+int captureFrames(const CaptureOptions& options) {
+    std::string problem;
+    if (!options.pngFolder.empty() && !makeFolder(options.pngFolder, problem)) return fail(problem);
+    if (!options.videoPath.empty() && findOnPath("ffmpeg").empty())
+        return fail("--video needs ffmpeg on the PATH, and none was found");
+
+    CaptureSession session(options.timelinePath, options.musicPath);
+    std::vector<uint32_t> times = captureFrameTimes(options);
+    VideoPipe video;
+    if (!options.videoPath.empty()) {
+        VideoSettings settings{options.videoPath, options.musicPath,       kCaptureWidth,
+                               kCaptureHeight,    options.framesPerSecond, options.fromMs};
+        if (!video.open(settings, problem)) return fail(problem);
+    }
+    ProgressLine progress(!options.quiet);
+    Picture frame;
+    auto started = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < times.size(); i++) {
+        session.renderFrame(times[i]);
+        session.readFrame(frame);
+        session.present();
+        if (!options.pngFolder.empty() && !writePng(framePath(options, i, times[i]), frame))
+            return 1;
+        if (!options.videoPath.empty() && !video.write(frame, problem)) return fail(problem);
+        progress.update(int(i + 1), int(times.size()), secondsSince(started));
+    }
+    progress.finish();
+    if (!options.videoPath.empty() && !video.close(problem)) return fail(problem);
+    printf("lirv-capture: %zu frames written\n", times.size());
+    return 0;
+}
+
+int captureContactSheet(const CaptureOptions& options) {
+    std::vector<uint32_t> times = contactSheetTimes(options);
+    CaptureSession session(options.timelinePath, options.musicPath);
+    ContactSheet sheet(kCaptureWidth, kCaptureHeight, options.contactScale, options.contactColumns,
+                       int(times.size()));
+    ProgressLine progress(!options.quiet);
+    Picture frame;
+    auto started = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < times.size(); i++) {
+        session.renderFrame(times[i]);
+        session.readFrame(frame);
+        session.present();
+        sheet.add(frame);
+        progress.update(int(i + 1), int(times.size()), secondsSince(started));
+    }
+    progress.finish();
+    if (!writePng(options.contactSheetPath, sheet.picture())) return 1;
+    printf("lirv-capture: contact sheet of %zu tiles written to %s\n", times.size(),
+           options.contactSheetPath.c_str());
+    return 0;
+}
+
+int captureMain(int argc, char** argv) {
+    CaptureOptions options;
+    std::string problem;
+    if (!parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc), options, problem)) {
+        fprintf(stderr, "lirv-capture: %s\n", problem.c_str());
+        return 2;
+    }
+    if (options.help) {
+        fputs(captureUsage(), stdout);
+        return 0;
+    }
+    if (!options.contactSheetPath.empty()) return captureContactSheet(options);
+    return captureFrames(options);
+}
+
+} // namespace
+
+// Status lines are line-buffered so that they reach a pipe as they are printed. A model that
+// cannot be loaded has printed its messages and thrown an int; that ends the capture with 1.
+// The capture plays no sound, so it needs no sound card: SDL's audio runs on its dummy driver
+// unless the caller chose one.
+int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    SDL_Init(SDL_INIT_NOPARACHUTE);
+    atexit(SDL_Quit);
+    int status = 1;
+    try {
+        status = captureMain(argc, argv);
+    } catch (int) {
+        status = 1;
+    }
+    qorSetTickSource(nullptr);
+    return status;
+}

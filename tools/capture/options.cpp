@@ -1,0 +1,245 @@
+#include "tools/capture/options.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool parseWhole(const std::string& text, long minValue, long maxValue, long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    long parsed = strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < minValue || parsed > maxValue) return false;
+    value = parsed;
+    return true;
+}
+
+// Splits "a,b,c" into its non-empty parts.
+std::vector<std::string> splitList(const std::string& text) {
+    std::vector<std::string> parts;
+    size_t begin = 0;
+    while (begin <= text.size()) {
+        size_t comma = text.find(',', begin);
+        if (comma == std::string::npos) comma = text.size();
+        parts.push_back(text.substr(begin, comma - begin));
+        begin = comma + 1;
+    }
+    return parts;
+}
+
+struct Parser {
+    const std::vector<std::string>& args;
+    size_t index;
+    std::string& problem;
+
+    // The value after option args[index]; false (with the problem) when there is none.
+    bool value(std::string& out) {
+        if (index + 1 >= args.size()) {
+            problem = "option " + args[index] + " needs a value";
+            return false;
+        }
+        out = args[++index];
+        return true;
+    }
+
+    bool time(uint32_t& ms) {
+        std::string text;
+        if (!value(text)) return false;
+        if (parseCaptureTime(text, ms)) return true;
+        problem = "option " + args[index - 1] + ": '" + text +
+                  "' is not a time between 0 and 139 s (write 12.5, 12.5s or 12500ms)";
+        return false;
+    }
+
+    bool whole(long minValue, long maxValue, int& out) {
+        std::string text;
+        long parsed = 0;
+        if (!value(text)) return false;
+        if (parseWhole(text, minValue, maxValue, parsed)) {
+            out = int(parsed);
+            return true;
+        }
+        problem = "option " + args[index - 1] + ": '" + text + "' is not a whole number from " +
+                  std::to_string(minValue) + " to " + std::to_string(maxValue);
+        return false;
+    }
+
+    bool timeList(std::vector<uint32_t>& times) {
+        std::string text;
+        if (!value(text)) return false;
+        for (const std::string& part : splitList(text)) {
+            uint32_t ms = 0;
+            if (!parseCaptureTime(part, ms)) {
+                problem = "option --times: '" + part + "' is not a time between 0 and 139 s";
+                return false;
+            }
+            times.push_back(ms);
+        }
+        return true;
+    }
+};
+
+bool checkChoices(CaptureOptions& options, bool rangeGiven, std::string& problem) {
+    if (options.help) return true;
+    bool frames = !options.pngFolder.empty() || !options.videoPath.empty();
+    bool sheet = !options.contactSheetPath.empty();
+    if (!frames && !sheet) {
+        problem = "nothing to write: give --out, --video or --contact-sheet";
+        return false;
+    }
+    if (sheet && frames) {
+        problem = "--contact-sheet makes its own frames; use it without --out and --video";
+        return false;
+    }
+    if (!options.singleTimesMs.empty()) {
+        if (rangeGiven) {
+            problem = "--times and --from/--to exclude each other";
+            return false;
+        }
+        if (!options.videoPath.empty() || sheet) {
+            problem = "--times captures single pictures; a video or contact sheet needs a range";
+            return false;
+        }
+        std::sort(options.singleTimesMs.begin(), options.singleTimesMs.end());
+        options.singleTimesMs.erase(
+            std::unique(options.singleTimesMs.begin(), options.singleTimesMs.end()),
+            options.singleTimesMs.end());
+    }
+    if (options.fromMs >= options.toMs) {
+        problem = "the time range is empty: --from must lie before --to";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool parseCaptureTime(const std::string& text, uint32_t& ms) {
+    std::string number = text;
+    double scale = 1000;
+    if (number.size() > 2 && number.compare(number.size() - 2, 2, "ms") == 0) {
+        number.resize(number.size() - 2);
+        scale = 1;
+    } else if (number.size() > 1 && number.back() == 's') {
+        number.pop_back();
+    }
+    if (number.empty() || number[0] == '-' || number[0] == '+' || isspace(number[0])) return false;
+    char* end = nullptr;
+    double value = strtod(number.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value)) return false;
+    double total = std::round(value * scale);
+    if (total < 0 || total > kProductionLengthMs) return false;
+    ms = uint32_t(total);
+    return true;
+}
+
+bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options,
+                         std::string& problem) {
+    Parser parser{args, 0, problem};
+    bool rangeGiven = false;
+    for (; parser.index < args.size(); parser.index++) {
+        const std::string& option = args[parser.index];
+        bool ok = true;
+        if (option == "--help" || option == "-h") {
+            options.help = true;
+        } else if (option == "--fps") {
+            ok = parser.whole(1, 1000, options.framesPerSecond);
+        } else if (option == "--from") {
+            ok = parser.time(options.fromMs);
+            rangeGiven = true;
+        } else if (option == "--to") {
+            ok = parser.time(options.toMs);
+            rangeGiven = true;
+        } else if (option == "--times") {
+            ok = parser.timeList(options.singleTimesMs);
+        } else if (option == "--out") {
+            ok = parser.value(options.pngFolder);
+        } else if (option == "--video") {
+            ok = parser.value(options.videoPath);
+        } else if (option == "--contact-sheet") {
+            ok = parser.value(options.contactSheetPath);
+        } else if (option == "--every") {
+            ok = parser.time(options.contactEveryMs);
+            if (ok && options.contactEveryMs == 0) {
+                problem = "option --every: the interval must be longer than 0";
+                ok = false;
+            }
+        } else if (option == "--columns") {
+            ok = parser.whole(1, 64, options.contactColumns);
+        } else if (option == "--scale") {
+            ok = parser.whole(1, 16, options.contactScale);
+        } else if (option == "--timeline") {
+            ok = parser.value(options.timelinePath);
+        } else if (option == "--music") {
+            ok = parser.value(options.musicPath);
+        } else if (option == "--quiet") {
+            options.quiet = true;
+        } else {
+            problem = "unknown option '" + option + "' (see --help)";
+            ok = false;
+        }
+        if (!ok) return false;
+    }
+    return checkChoices(options, rangeGiven, problem);
+}
+
+std::vector<uint32_t> captureFrameTimes(const CaptureOptions& options) {
+    if (!options.singleTimesMs.empty()) return options.singleTimesMs;
+    std::vector<uint32_t> times;
+    for (uint64_t i = 0;; i++) {
+        uint64_t t = options.fromMs + i * 1000 / uint64_t(options.framesPerSecond);
+        if (t >= options.toMs) break;
+        times.push_back(uint32_t(t));
+    }
+    return times;
+}
+
+std::vector<uint32_t> contactSheetTimes(const CaptureOptions& options) {
+    std::vector<uint32_t> times;
+    for (uint64_t t = options.fromMs; t < options.toMs; t += options.contactEveryMs)
+        times.push_back(uint32_t(t));
+    return times;
+}
+
+const char* captureUsage() {
+    return "usage: lirv-capture [OPTIONS]\n"
+           "\n"
+           "Renders the production offline, frame by frame, from data/ in the working\n"
+           "directory, in a 1024 x 768 window. The clock that scenes read and the music\n"
+           "spectrum follow the rendered time, not the wall clock: the decoded music is fed\n"
+           "through the demo's analysis in 512-frame blocks up to each frame's time, so two\n"
+           "captures of the same checkout give identical frames.\n"
+           "\n"
+           "Times are seconds (12.5 or 12.5s) or milliseconds (12500ms), 0 to 139 s.\n"
+           "\n"
+           "What to render:\n"
+           "  --fps N              frames per second over the range (default 30)\n"
+           "  --from T, --to T     the range, end excluded (default 0 to 139 s)\n"
+           "  --times T,T,...      single times instead of a range. The timeline starts at\n"
+           "                       most one clip per frame, so before each requested time\n"
+           "                       every clip due by then is started by an extra frame at\n"
+           "                       its own start time, rendered but not written: the picture\n"
+           "                       shows every clip that should be on screen, while effects\n"
+           "                       that accumulate from frame to frame (the tunnel's scroll)\n"
+           "                       have seen fewer frames than in a full capture.\n"
+           "\n"
+           "Where frames go (--out and --video may be combined):\n"
+           "  --out DIR            PNG files: DIR/frame-00000.png ... for a range,\n"
+           "                       DIR/t012500.png (time in ms) for single times\n"
+           "  --video FILE         H.264 video with the music as AAC, made by piping the\n"
+           "                       frames to ffmpeg (which must be on the PATH)\n"
+           "  --contact-sheet FILE one PNG of tiles, one frame every --every seconds\n"
+           "  --every T            contact-sheet interval (default 5 s)\n"
+           "  --columns N          contact-sheet tiles per row (default 6)\n"
+           "  --scale N            contact-sheet tiles are frames shrunk N times (default 4)\n"
+           "\n"
+           "Other:\n"
+           "  --timeline FILE      timeline to play (default data/time)\n"
+           "  --music FILE         music to analyse and put in the video\n"
+           "                       (default data/morvane-quelfin.ogg)\n"
+           "  --quiet              no progress line\n"
+           "  --help               this text\n";
+}

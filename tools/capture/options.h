@@ -1,0 +1,47 @@
+// lirv-capture's command line: what to render (a frame rate over a time range, or single
+// times) and where the frames go (PNG folder, video, contact sheet).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr uint32_t kProductionLengthMs = 139000;
+constexpr int kCaptureWidth = 1024;
+constexpr int kCaptureHeight = 768;
+
+struct CaptureOptions {
+    int framesPerSecond = 30;
+    uint32_t fromMs = 0;
+    uint32_t toMs = kProductionLengthMs; // exclusive
+    std::vector<uint32_t> singleTimesMs; // non-empty: capture only these times, ascending
+    std::string pngFolder;               // empty: no PNG frames
+    std::string videoPath;               // empty: no video
+    std::string contactSheetPath;        // empty: no contact sheet
+    uint32_t contactEveryMs = 5000;      // one contact-sheet tile per this many ms
+    int contactColumns = 6;
+    int contactScale = 4; // tiles are the frame shrunk by this factor
+    std::string timelinePath = "data/time";
+    std::string musicPath = "data/morvane-quelfin.ogg";
+    bool quiet = false; // no progress line
+    bool help = false;
+};
+
+// Parses the arguments after the program name. Returns false with a one-line problem (naming
+// the option) for unknown options, missing or malformed values and contradictory choices.
+bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options,
+                         std::string& problem);
+
+// Reads a time such as "12.5" (seconds), "12.5s" or "12500ms" into milliseconds. False when the
+// text is not a time or lies past the end of the production.
+bool parseCaptureTime(const std::string& text, uint32_t& ms);
+
+// The times to render, in ascending order: the single times, or one frame per 1/fps second
+// from fromMs up to (not including) toMs; frame i lies at fromMs + floor(i * 1000 / fps).
+std::vector<uint32_t> captureFrameTimes(const CaptureOptions& options);
+
+// The contact sheet's times: fromMs, fromMs + every, ... below toMs.
+std::vector<uint32_t> contactSheetTimes(const CaptureOptions& options);
+
+// The help text printed by --help.
+const char* captureUsage();

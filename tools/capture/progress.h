@@ -1,0 +1,23 @@
+// The capture's progress line: frames done, frames per second and the time left.
+#pragma once
+
+#include <string>
+
+// "frame 120/4170  12.3 fps  5:29 left" from the count done, the total and the seconds spent.
+// Before the first frame, or with no time spent yet, the rate and time left read "--".
+std::string formatProgress(int done, int total, double seconds);
+
+// Prints the progress line to standard error: rewritten in place on a terminal, otherwise a
+// new line at most every two seconds and on the last frame.
+class ProgressLine {
+  public:
+    explicit ProgressLine(bool enabled);
+    void update(int done, int total, double seconds);
+    // Ends the line on a terminal.
+    void finish();
+
+  private:
+    bool enabled;
+    bool terminal;
+    double lastPrinted = -1e9;
+};

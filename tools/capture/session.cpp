@@ -1,0 +1,109 @@
+#include "tools/capture/session.h"
+
+#include "engine/gl.h"
+#include "engine/window.h"
+#include "runtime/music.h"
+#include "tools/capture/options.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// The capture clock behind qorGetTicks; main thread only.
+uint64_t captureClock = kCaptureStartTicks;
+
+uint64_t readCaptureClock() {
+    return captureClock;
+}
+
+// The virtual X servers of test machines now and then hang up a connection being opened.
+void startVideoWithRetries() {
+    for (int attempt = 0; attempt < 20; attempt++) {
+        if (SDL_Init(SDL_INIT_VIDEO) == 0) return;
+        SDL_Delay(50);
+    }
+}
+
+// The second clip due before t, if the first is due too (the final frame starts the first).
+bool twoClipsDue(const Timeline& timeline, uint32_t t) {
+    size_t next = timeline.nextClip;
+    return next + 1 < timeline.clips.size() && timeline.clips[next + 1]->start < t;
+}
+
+} // namespace
+
+CaptureSession::CaptureSession(const std::string& timelinePath, const std::string& musicPath) {
+    startVideoWithRetries();
+    qorCreateWindow("vsq-14: lirv capture", kCaptureWidth, kCaptureHeight, false);
+    qorSetTickSource(readCaptureClock);
+    player = std::make_unique<Timeline>();
+    player->load(timelinePath.c_str(), registerEffects);
+
+    std::string problem;
+    if (!decodeMusic(musicPath, music, problem))
+        fprintf(stderr, "lirv-capture: %s; the spectrum stays at 0\n", problem.c_str());
+    resetAnalysis();
+}
+
+void CaptureSession::feedSpectrum(uint32_t t) {
+    constexpr size_t kBlockBytes = FFT_SIZE * 2 * sizeof(int16_t);
+    size_t due = size_t(uint64_t(t) * kAnalysisRate / 1000 / FFT_SIZE);
+    static const std::vector<int16_t> silence(FFT_SIZE * 2, 0);
+    for (; blocksFed < due; blocksFed++) {
+        size_t first = blocksFed * FFT_SIZE * 2;
+        // After the music ends, the mixer keeps feeding silence.
+        const int16_t* block =
+            first + FFT_SIZE * 2 <= music.samples.size() ? &music.samples[first] : silence.data();
+        analyseAudio(MIX_CHANNEL_POST, const_cast<int16_t*>(block), int(kBlockBytes), nullptr);
+    }
+}
+
+void CaptureSession::catchUp(uint32_t t) {
+    Timeline& timeline = *player;
+    while (timeline.nextClip < timeline.clips.size() &&
+           timeline.clips[timeline.nextClip]->start < t) {
+        uint32_t at = std::min(t, std::max(lastTime, timeline.clips[timeline.nextClip]->start + 1));
+        // The frame at t itself starts the last clip due when nothing earlier is left for it.
+        if (at == t && !twoClipsDue(timeline, t)) break;
+        draw(at);
+        present();
+    }
+}
+
+void CaptureSession::draw(uint32_t t) {
+    feedSpectrum(t);
+    captureClock = kCaptureStartTicks + t;
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    player->render(t);
+    lastTime = t;
+}
+
+void CaptureSession::renderFrame(uint32_t t) {
+    catchUp(t);
+    draw(t);
+}
+
+void CaptureSession::readFrame(Picture& frame) const {
+    int width = qorGetScreenWidth(), height = qorGetScreenHeight();
+    frame.width = width;
+    frame.height = height;
+    frame.channels = 3;
+    frame.pixels.resize(size_t(width) * size_t(height) * 3);
+    static std::vector<uint8_t> rows;
+    rows.resize(frame.pixels.size());
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    size_t rowBytes = size_t(width) * 3;
+    for (int y = 0; y < height; y++)
+        std::copy_n(&rows[size_t(height - 1 - y) * rowBytes], rowBytes,
+                    &frame.pixels[size_t(y) * rowBytes]);
+}
+
+void CaptureSession::present() {
+    qorSwapBuffer();
+}

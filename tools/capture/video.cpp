@@ -1,0 +1,126 @@
+#include "tools/capture/video.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+std::string findOnPath(const std::string& name) {
+    const char* path = getenv("PATH");
+    if (!path) return {};
+    std::string folders = path;
+    size_t begin = 0;
+    while (begin <= folders.size()) {
+        size_t colon = folders.find(':', begin);
+        if (colon == std::string::npos) colon = folders.size();
+        std::string folder = folders.substr(begin, colon - begin);
+        std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
+        struct stat info;
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        begin = colon + 1;
+    }
+    return {};
+}
+
+std::vector<std::string> ffmpegArguments(const std::string& ffmpeg, const VideoSettings& settings) {
+    char size[32], seconds[32];
+    snprintf(size, sizeof size, "%dx%d", settings.width, settings.height);
+    snprintf(seconds, sizeof seconds, "%.3f", settings.startMs / 1000.0);
+    std::vector<std::string> args = {
+        ffmpeg,        "-y",       "-loglevel",  "error",
+        "-f",          "rawvideo", "-pix_fmt",   "rgb24",
+        "-video_size", size,       "-framerate", std::to_string(settings.framesPerSecond),
+        "-i",          "pipe:0"};
+    bool withMusic = !settings.musicPath.empty() && access(settings.musicPath.c_str(), R_OK) == 0;
+    if (withMusic) args.insert(args.end(), {"-ss", seconds, "-i", settings.musicPath});
+    args.insert(args.end(), {"-map", "0:v", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18",
+                             "-preset", "medium"});
+    if (withMusic)
+        args.insert(args.end(), {"-map", "1:a", "-c:a", "aac", "-b:a", "192k", "-shortest"});
+    args.push_back(settings.outputPath);
+    return args;
+}
+
+VideoPipe::~VideoPipe() {
+    std::string ignored;
+    if (child > 0) close(ignored);
+}
+
+bool VideoPipe::open(const VideoSettings& settings, std::string& problem) {
+    std::string ffmpeg = findOnPath("ffmpeg");
+    if (ffmpeg.empty()) {
+        problem = "--video needs ffmpeg on the PATH, and none was found";
+        return false;
+    }
+    std::vector<std::string> args = ffmpegArguments(ffmpeg, settings);
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    int fds[2];
+    if (pipe(fds) != 0) {
+        problem = std::string("cannot make a pipe for ffmpeg: ") + strerror(errno);
+        return false;
+    }
+    // A write to an ffmpeg that has quit must come back as EPIPE, not end this process.
+    signal(SIGPIPE, SIG_IGN);
+    fflush(nullptr);
+    child = fork();
+    if (child < 0) {
+        problem = std::string("cannot start ffmpeg: ") + strerror(errno);
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return false;
+    }
+    if (child == 0) {
+        dup2(fds[0], 0);
+        ::close(fds[0]);
+        ::close(fds[1]);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    ::close(fds[0]);
+    input = fds[1];
+    output = settings.outputPath;
+    return true;
+}
+
+bool VideoPipe::write(const Picture& frame, std::string& problem) {
+    const uint8_t* bytes = frame.pixels.data();
+    size_t left = frame.pixels.size();
+    while (left > 0) {
+        ssize_t written = ::write(input, bytes, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            problem = "ffmpeg stopped taking frames for " + output;
+            return false;
+        }
+        bytes += written;
+        left -= size_t(written);
+    }
+    return true;
+}
+
+bool VideoPipe::close(std::string& problem) {
+    if (input >= 0) ::close(input);
+    input = -1;
+    if (child <= 0) return true;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    child = -1;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+    if (WIFEXITED(status))
+        problem =
+            "ffmpeg failed on " + output + " with status " + std::to_string(WEXITSTATUS(status));
+    else
+        problem = "ffmpeg was killed while writing " + output;
+    return false;
+}
