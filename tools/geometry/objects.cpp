@@ -1,0 +1,238 @@
+#include "tools/geometry/objects.h"
+
+#include "tools/geometry/mesh.h"
+#include "tools/geometry/paths.h"
+#include "tools/geometry/texture_names.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace geometry {
+
+namespace {
+
+// The 12 corners of an icosahedron followed by its 20 face centres, as unit directions.
+std::vector<Vec3> spikeDirections() {
+    const float p = (1 + std::sqrt(5.0f)) / 2;
+    std::vector<Vec3> corners = {{-1, p, 0}, {1, p, 0}, {-1, -p, 0}, {1, -p, 0},
+                                 {0, -1, p}, {0, 1, p}, {0, -1, -p}, {0, 1, -p},
+                                 {p, 0, -1}, {p, 0, 1}, {-p, 0, -1}, {-p, 0, 1}};
+    const int faces[20][3] = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
+                              {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
+                              {3, 9, 4},  {3, 4, 2},  {3, 2, 6},   {3, 6, 8},  {3, 8, 9},
+                              {4, 9, 5},  {2, 4, 11}, {6, 2, 10},  {8, 6, 7},  {9, 8, 1}};
+    std::vector<Vec3> directions;
+    for (Vec3 c : corners)
+        directions.push_back(normalize(c));
+    for (const auto& f : faces)
+        directions.push_back(normalize(corners[f[0]] + corners[f[1]] + corners[f[2]]));
+    return directions;
+}
+
+// Rotation that turns +y into -z (about the x axis by -90 degrees).
+Vec3 yToMinusZ(Vec3 p) {
+    return {p.x, p.z, -p.y};
+}
+
+float smoothEdge(float d, float width) {
+    float t = std::clamp(d / width, 0.0f, 1.0f);
+    return t * t * (3 - 2 * t);
+}
+
+// Height of the greetings backdrop: raised panels of several depths over a slow swell.
+struct Relief {
+    struct Panel {
+        float x0, y0, x1, y1, height;
+    };
+    std::vector<Panel> panels;
+
+    Relief() {
+        Random random(0xb4cd409);
+        for (int k = 0; k < 90; k++) {
+            float x = random.uniform(-32, 50), y = random.uniform(-7, 14);
+            float w = random.uniform(1.5f, 9), h = random.uniform(1, 6);
+            panels.push_back({x, y, x + w, y + h, random.uniform(0.25f, 1.4f)});
+        }
+    }
+    float at(float x, float y) const {
+        float z = 0.4f * std::sin(x * 0.23f) * std::cos(y * 0.31f);
+        for (const Panel& p : panels) {
+            float inside = std::min({x - p.x0, p.x1 - x, y - p.y0, p.y1 - y});
+            if (inside > 0) z = std::max(z, p.height * smoothEdge(inside, 0.35f));
+        }
+        return z - 1.5f;
+    }
+};
+
+} // namespace
+
+formats::ModelDesc buildSpikeBallModel() {
+    formats::ModelDesc model;
+    model.materials.push_back(makeMaterial({0.78f, 0.8f, 0.88f}, 1, 0.9f, 0.7f, maps::kMetal, 0.9f,
+                                           maps::kReflection, 0.35f));
+    MeshBuilder ball;
+    ball.addSphere({}, 0.5f, 24, 16, 2, 1);
+    for (Vec3 d : spikeDirections())
+        ball.addCone(d * 0.42f, d * 1.05f, 0.12f, 10);
+    model.meshes.push_back(ball.toMesh("spikeball", 0));
+    return model;
+}
+
+formats::ModelDesc buildSoundBallModel() {
+    formats::ModelDesc model;
+    model.materials.push_back(
+        makeMaterial({0.85f, 0.92f, 1.0f}, 1, 0.6f, 0.5f, maps::kBlueNormal, 1.0f));
+    MeshBuilder ball;
+    ball.addSphere({}, kSoundBallRadius, kSoundBallColumns, kSoundBallRows, 8, 4, true, true);
+    model.meshes.push_back(ball.toMesh("soundball", 0));
+    return model;
+}
+
+formats::ModelDesc buildTunnelModel() {
+    formats::ModelDesc model;
+    model.materials.push_back(makeMaterial({0.9f, 0.92f, 1.0f}, 1, 0.3f, 0.3f, maps::kTunnel, 1.0f,
+                                           maps::kReflection, 0.1f));
+    MeshBuilder tube;
+    const int sides = 16;
+    const float zNear = 3, zFar = -110;
+    const int segments = static_cast<int>(zNear - zFar);
+    // Flat panels: each side is its own strip with its own inward normal.
+    for (int side = 0; side < sides; side++) {
+        float a0 = 2 * kPi * side / sides, a1 = 2 * kPi * (side + 1) / sides;
+        Vec3 p0{kTunnelRadius * std::cos(a0), kTunnelRadius * std::sin(a0), 0};
+        Vec3 p1{kTunnelRadius * std::cos(a1), kTunnelRadius * std::sin(a1), 0};
+        Vec3 inward = -normalize(p0 + p1);
+        tube.addSurface(1, segments, [&](float u, float v) {
+            float z = zNear + (zFar - zNear) * v;
+            Vec3 p = p0 + (p1 - p0) * u + Vec3{0, 0, z};
+            float s = (side + u) * 2.0f / sides; // the picture twice round the tube
+            return SurfacePoint{p, inward, s, -z / kTunnelTileLength};
+        });
+    }
+    model.meshes.push_back(tube.toMesh("tunnel", 0));
+    return model;
+}
+
+formats::ModelDesc buildProbeModel() {
+    formats::ModelDesc model;
+    model.materials.push_back(makeMaterial({0.85f, 0.87f, 0.92f}, 1, 0.8f, 0.6f, maps::kHull, 1.0f,
+                                           maps::kReflection, 0.3f));
+    model.materials.push_back(makeMaterial({0.18f, 0.2f, 0.28f}, 1, 0.5f, 0.5f));
+    model.materials.push_back(makeMaterial({0.4f, 0.9f, 1.0f}, 1, 1.0f, 0.9f));
+
+    MeshBuilder hull, trim, glow;
+    // Fuselage along +y, turned to point its nose down -z below.
+    hull.addLathe({{0.0f, -0.36f},
+                   {0.07f, -0.35f},
+                   {0.12f, -0.28f},
+                   {0.135f, -0.1f},
+                   {0.125f, 0.1f},
+                   {0.09f, 0.26f},
+                   {0.04f, 0.36f},
+                   {0.0f, 0.4f}},
+                  16, 1);
+    hull.transform(0, yToMinusZ, {});
+    // Wings, fin and wing-tip pods (already in the final orientation: nose at -z).
+    trim.addBox({{-0.45f, -0.012f, -0.02f}, {-0.1f, 0.012f, 0.16f}}, 4);
+    trim.addBox({{0.1f, -0.012f, -0.02f}, {0.45f, 0.012f, 0.16f}}, 4);
+    trim.addBox({{-0.012f, 0.1f, 0.1f}, {0.012f, 0.26f, 0.3f}}, 4);
+    trim.addBox({{-0.5f, -0.03f, -0.08f}, {-0.43f, 0.03f, 0.2f}}, 4);
+    trim.addBox({{0.43f, -0.03f, -0.08f}, {0.5f, 0.03f, 0.2f}}, 4);
+    // Engine glow at the tail and a canopy strip on top.
+    glow.addSphere({0, 0, 0.37f}, 0.065f, 12, 8, 1, 1);
+    glow.addBox({{-0.03f, 0.118f, -0.24f}, {0.03f, 0.135f, -0.08f}}, 4);
+
+    model.meshes.push_back(hull.toMesh("hull", 0));
+    model.meshes.push_back(trim.toMesh("wings", 1));
+    model.meshes.push_back(glow.toMesh("engine", 2));
+    return model;
+}
+
+formats::ModelDesc buildBackdropModel() {
+    formats::ModelDesc model;
+    model.materials.push_back(makeMaterial({0.45f, 0.55f, 0.85f}, 1, 0.3f, 0.25f, maps::kRelief,
+                                           1.0f, maps::kReflection, 0.15f));
+    Relief relief;
+    const float x0 = -30, x1 = 50, y0 = -6, y1 = 14;
+    const float cell = 0.25f;
+    MeshBuilder wall;
+    wall.addSurface(static_cast<int>((x1 - x0) / cell), static_cast<int>((y1 - y0) / cell),
+                    [&](float u, float v) {
+                        float x = x0 + (x1 - x0) * u, y = y0 + (y1 - y0) * v;
+                        float dx = relief.at(x + 0.05f, y) - relief.at(x - 0.05f, y);
+                        float dy = relief.at(x, y + 0.05f) - relief.at(x, y - 0.05f);
+                        Vec3 normal{-dx / 0.1f, -dy / 0.1f, 1};
+                        return SurfacePoint{{x, y, relief.at(x, y)}, normal, x / 8, -y / 8};
+                    });
+    model.meshes.push_back(wall.toMesh("relief", 0));
+    return model;
+}
+
+formats::ModelDesc buildIdeaModel() {
+    formats::ModelDesc model;
+    model.materials.push_back(
+        makeMaterial({0.55f, 0.57f, 0.6f}, 1, 0.9f, 0.6f, maps::kMetal, 0.8f));
+    model.materials.push_back(makeMaterial({1.0f, 0.75f, 0.3f}, 1, 1.0f, 0.9f));
+    // The glass carries the environment picture as its diffuse map, so it shows highlights
+    // even where the scene draws without lighting.
+    model.materials.push_back(
+        makeMaterial({1.0f, 0.97f, 0.75f}, 0.55f, 1.0f, 0.9f, maps::kReflection, 0.5f));
+
+    // Screw base with its thread and the contact at the bottom.
+    std::vector<std::pair<float, float>> base = {
+        {0.0f, -2.62f}, {0.18f, -2.6f}, {0.32f, -2.45f}, {0.62f, -2.3f}};
+    for (int k = 0; k <= 8; k++)
+        base.push_back({k % 2 ? 0.7f : 0.8f, -2.2f + 0.16f * k});
+    base.push_back({0.78f, -0.9f});
+    base.push_back({0.0f, -0.88f});
+    MeshBuilder metal;
+    metal.addLathe(base, 24, 2);
+
+    // Filament: two support wires and a zig-zag between them.
+    MeshBuilder filament;
+    filament.addRod({-0.3f, -0.9f, 0}, {-0.35f, 0.9f, 0}, 0.035f, 6);
+    filament.addRod({0.3f, -0.9f, 0}, {0.35f, 0.9f, 0}, 0.035f, 6);
+    const Vec3 zigzag[] = {
+        {-0.35f, 0.9f, 0}, {-0.18f, 1.3f, 0}, {0, 0.9f, 0}, {0.18f, 1.3f, 0}, {0.35f, 0.9f, 0}};
+    for (int k = 0; k + 1 < 5; k++)
+        filament.addRod(zigzag[k], zigzag[k + 1], 0.05f, 6);
+
+    // Glass: a sphere of radius 1.6 about y = 1.2 drawn in to the neck at y = -0.9.
+    std::vector<std::pair<float, float>> glass = {{0.78f, -0.9f}, {0.8f, -0.6f}, {0.9f, -0.3f}};
+    for (int k = 0; k <= 16; k++) {
+        float angle = -0.9f + (kPi / 2 + 0.9f) * k / 16; // from below the equator to the top
+        glass.push_back({1.6f * std::cos(angle), 1.2f + 1.6f * std::sin(angle)});
+    }
+    MeshBuilder bulb;
+    bulb.addLathe(glass, 32, 1);
+    // The glass shows the environment picture as a highlight: coordinates from the normal.
+    for (size_t k = 0; k < bulb.vertexCount(); k++) {
+        bulb.texCoords[2 * k] = 0.5f + 0.45f * bulb.normals[3 * k];
+        bulb.texCoords[2 * k + 1] = 0.5f - 0.45f * bulb.normals[3 * k + 1];
+    }
+
+    // Drawn in this order: the scene draws without depth testing, so the glass comes last.
+    model.meshes.push_back(metal.toMesh("base", 0));
+    model.meshes.push_back(filament.toMesh("filament", 1));
+    model.meshes.push_back(bulb.toMesh("glass", 2));
+    return model;
+}
+
+std::vector<std::vector<CurveRecord>> buildSoundBallCurves() {
+    std::vector<std::vector<CurveRecord>> curves;
+    const float radii[2] = {0.6f, 1.0f};
+    const int samples[2] = {16, 24};
+    for (int c = 0; c < 2; c++) {
+        int m = samples[c];
+        float r = radii[c];
+        curves.push_back(closedLoopKeys(m, 500, [&](int i) {
+            float a = 2 * kPi * i / m;
+            Vec3 p = c == 0 ? Vec3{r * std::cos(a), 0.5f * r * std::sin(2 * a), r * std::sin(a)}
+                            : Vec3{r * std::sin(a), r * std::cos(a), 0.3f * r * std::sin(a)};
+            return makeRecord(p, {0, 0, 0}, {0, 360.0f * i / m, 0});
+        }));
+    }
+    return curves;
+}
+
+} // namespace geometry

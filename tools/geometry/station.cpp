@@ -1,0 +1,269 @@
+#include "tools/geometry/station.h"
+
+#include "tools/geometry/paths.h"
+#include "tools/geometry/texture_names.h"
+
+#include <cmath>
+
+namespace geometry {
+
+namespace {
+
+// Materials shared by both station models, by index.
+enum StationMaterial { kConcreteMat, kWallMat, kRoofMat, kSteelMat, kLightMat, kFacadeMat };
+
+void addStationMaterials(formats::ModelDesc& model) {
+    model.materials.push_back(
+        makeMaterial({0.55f, 0.55f, 0.6f}, 1, 0.1f, 0.1f, maps::kConcrete, 1.0f));
+    model.materials.push_back(
+        makeMaterial({0.45f, 0.42f, 0.5f}, 1, 0.1f, 0.1f, maps::kConcrete, 0.7f));
+    model.materials.push_back(makeMaterial({0.5f, 0.55f, 0.7f}, 1, 0.3f, 0.3f, maps::kRoof, 1.0f,
+                                           maps::kReflection, 0.1f));
+    model.materials.push_back(makeMaterial({0.35f, 0.38f, 0.45f}, 1, 0.8f, 0.6f, maps::kMetal, 0.8f,
+                                           maps::kReflection, 0.3f));
+    model.materials.push_back(makeMaterial({1.0f, 0.9f, 0.65f}, 1, 0.0f, 0.0f));
+    model.materials.push_back(makeMaterial({0.6f, 0.58f, 0.62f}, 1, 0.3f, 0.3f, maps::kFacade, 1.0f,
+                                           maps::kReflection, 0.1f));
+}
+
+struct HallSpec {
+    float halfWidth, zFront, zBack; // zFront > zBack
+    float wallHeight, roofRise;
+    bool frontWall; // false: the front end is left open (the entrance front closes it)
+};
+
+struct HallParts {
+    MeshBuilder concrete, walls, roof, steel, lights;
+    std::vector<Box> obstacles;
+
+    void solid(MeshBuilder& mesh, const Box& box, float uvScale) {
+        mesh.addBox(box, uvScale);
+        obstacles.push_back(box);
+    }
+};
+
+// Height of the arched roof's inner surface above the floor at x.
+float archHeight(const HallSpec& hall, float x) {
+    float r = x / hall.halfWidth;
+    return hall.wallHeight + hall.roofRise * std::sqrt(std::max(0.0f, 1 - r * r));
+}
+
+void addArchShell(HallParts& parts, const HallSpec& hall) {
+    const float thickness = 0.4f;
+    for (int side = 0; side < 2; side++) {
+        bool inner = side == 0;
+        float grow = inner ? 0 : thickness;
+        parts.roof.addSurface(24, 1, [&](float u, float v) {
+            float angle = kPi * u;
+            float a = hall.halfWidth + grow, b = hall.roofRise + grow;
+            Vec3 p{a * std::cos(angle), hall.wallHeight + b * std::sin(angle),
+                   hall.zFront + (hall.zBack - hall.zFront) * v};
+            Vec3 out{std::cos(angle) / a, std::sin(angle) / b, 0};
+            return SurfacePoint{p, inner ? -out : out, u * 6, p.z / 8};
+        });
+    }
+}
+
+// The half-ellipse above an end wall, both faces.
+void addGable(HallParts& parts, const HallSpec& hall, float z) {
+    for (int face = 0; face < 2; face++) {
+        float facing = face == 0 ? 1.0f : -1.0f;
+        parts.walls.addSurface(24, 4, [&](float u, float v) {
+            float angle = kPi * u;
+            Vec3 p{hall.halfWidth * v * std::cos(angle),
+                   hall.wallHeight + hall.roofRise * v * std::sin(angle), z + facing * 0.3f};
+            return SurfacePoint{p, {0, 0, facing}, p.x / 8, p.y / 8};
+        });
+    }
+}
+
+void addTrack(HallParts& parts, const HallSpec& hall, float x) {
+    for (float side : {-0.75f, 0.75f})
+        parts.steel.addBox(
+            {{x + side - 0.06f, 0, hall.zBack}, {x + side + 0.06f, 0.18f, hall.zFront}}, 0.5f);
+    for (float z = hall.zBack + 0.5f; z < hall.zFront; z += 1.2f)
+        parts.concrete.addBox({{x - 1.2f, 0, z - 0.15f}, {x + 1.2f, 0.08f, z + 0.15f}}, 0.5f);
+}
+
+void addHall(HallParts& parts, const HallSpec& hall) {
+    const float w = hall.halfWidth, zf = hall.zFront, zb = hall.zBack;
+    const float platformInner = 0.5f * w, platformTop = 1.2f;
+    parts.concrete.addBox({{-w, -0.5f, zb}, {w, 0, zf}}, 1.0f / 6);
+    parts.solid(parts.concrete, {{-w, 0, zb}, {-platformInner, platformTop, zf}}, 1.0f / 6);
+    parts.solid(parts.concrete, {{platformInner, 0, zb}, {w, platformTop, zf}}, 1.0f / 6);
+    addTrack(parts, hall, -0.5f * platformInner);
+    addTrack(parts, hall, 0.5f * platformInner);
+    // Side and end walls, then the roof and its gables.
+    parts.solid(parts.walls, {{-w - 0.6f, 0, zb}, {-w, hall.wallHeight, zf}}, 1.0f / 8);
+    parts.solid(parts.walls, {{w, 0, zb}, {w + 0.6f, hall.wallHeight, zf}}, 1.0f / 8);
+    parts.solid(parts.walls, {{-w - 0.6f, 0, zb - 0.6f}, {w + 0.6f, hall.wallHeight, zb}},
+                1.0f / 8);
+    addGable(parts, hall, zb - 0.3f);
+    if (hall.frontWall) {
+        parts.solid(parts.walls, {{-w - 0.6f, 0, zf}, {w + 0.6f, hall.wallHeight, zf + 0.6f}},
+                    1.0f / 8);
+        addGable(parts, hall, zf + 0.3f);
+    }
+    addArchShell(parts, hall);
+    // Pillars on the platforms carrying arched ribs, and lamps hanging between them.
+    const float pillarX = platformInner + 2;
+    for (float z = zb + 6; z < zf - 3; z += 12) {
+        for (float x : {-pillarX, pillarX})
+            parts.solid(parts.steel,
+                        {{x - 0.4f, platformTop, z - 0.4f}, {x + 0.4f, hall.wallHeight, z + 0.4f}},
+                        0.5f);
+        const int steps = 20;
+        for (int k = 0; k < steps; k++) {
+            float x0 = -w + 2 * w * k / steps, x1 = -w + 2 * w * (k + 1) / steps;
+            parts.steel.addRod({x0, archHeight(hall, x0) - 0.3f, z},
+                               {x1, archHeight(hall, x1) - 0.3f, z}, 0.18f, 6);
+        }
+        for (float x : {-0.75f * w, 0.75f * w}) {
+            float lampZ = z + 6;
+            if (lampZ > zf - 2) continue;
+            parts.steel.addRod({x, hall.wallHeight - 2.5f, lampZ}, {x, archHeight(hall, x), lampZ},
+                               0.05f, 4);
+            parts.lights.addBox({{x - 0.6f, hall.wallHeight - 2.8f, lampZ - 0.6f},
+                                 {x + 0.6f, hall.wallHeight - 2.5f, lampZ + 0.6f}},
+                                1);
+        }
+    }
+    // A skylight along the ridge.
+    float ridge = hall.wallHeight + hall.roofRise;
+    parts.lights.addBox({{-1.2f, ridge - 0.35f, zb + 1}, {1.2f, ridge - 0.15f, zf - 1}}, 1);
+}
+
+StationModel finish(HallParts& parts, formats::ModelDesc model) {
+    model.meshes.push_back(parts.concrete.toMesh("floor", kConcreteMat));
+    model.meshes.push_back(parts.walls.toMesh("walls", kWallMat));
+    model.meshes.push_back(parts.roof.toMesh("roof", kRoofMat));
+    model.meshes.push_back(parts.steel.toMesh("steel", kSteelMat));
+    model.meshes.push_back(parts.lights.toMesh("lights", kLightMat));
+    return {model, parts.obstacles};
+}
+
+// The crowd leader's lap: an oval over the tracks, clear of the pillars, run at an even pace.
+constexpr float kLapHalfWidth = 6.0f;
+constexpr float kLapHalfLength = 46.0f;
+constexpr int kLapSamples = 56;
+constexpr uint32_t kLapStepMs = 500;
+
+Path lapPath() {
+    std::vector<Vec3> oval;
+    for (int k = 0; k < 64; k++) {
+        float a = 2 * kPi * k / 64;
+        oval.push_back({kLapHalfWidth * std::cos(a), 0, kLapHalfLength * std::sin(a)});
+    }
+    return Path(oval, 0.5f, true);
+}
+
+// The entrance flight: across the square, through the doorway, along the platforms.
+Path entranceFlight() {
+    return Path({{0, 7.5f, 95}, {0, 5.5f, 20}, {0, 5, -48}}, 10, false);
+}
+
+// Sideways drift of the flight, none while it passes the doorway (95 units along).
+Vec3 flightSway(float s) {
+    return {2.0f * std::sin(s * 0.045f) * std::min(1.0f, std::fabs(s - 95) / 30), 0, 0};
+}
+
+} // namespace
+
+StationModel buildStationModel() {
+    formats::ModelDesc model;
+    addStationMaterials(model);
+    HallParts parts;
+    addHall(parts, {kHallHalfWidth, kHallHalfLength, -kHallHalfLength, kHallWallHeight, 8, true});
+    return finish(parts, model);
+}
+
+StationModel buildIntoStationModel() {
+    formats::ModelDesc model;
+    addStationMaterials(model);
+    HallParts parts;
+    addHall(parts, {15, -1, -61, 10, 6, false});
+    MeshBuilder front;
+    // The front: two wings beside the doorway and the block over it, with corner towers.
+    parts.solid(front, {{-30, 0, -1}, {-6, 22, 1}}, 1.0f / 16);
+    parts.solid(front, {{6, 0, -1}, {30, 22, 1}}, 1.0f / 16);
+    parts.solid(front, {{-6, 14, -1}, {6, 22, 1}}, 1.0f / 16);
+    parts.solid(front, {{-33, 0, -3}, {-25, 34, 3}}, 1.0f / 16);
+    parts.solid(front, {{25, 0, -3}, {33, 34, 3}}, 1.0f / 16);
+    for (float x : {-29.0f, 29.0f}) {
+        size_t first = parts.roof.vertexCount();
+        parts.roof.addCone({0, 0, 0}, {0, 8, 0}, 5.6f, 4);
+        parts.roof.transform(first,
+                             [](Vec3 p) {
+                                 return Vec3{0.7071f * (p.x - p.z), p.y, 0.7071f * (p.x + p.z)};
+                             },
+                             {x, 34, 0});
+    }
+    // The clock over the doorway and the canopy on its posts.
+    size_t clockStart = parts.lights.vertexCount();
+    parts.lights.addLathe({{0.0f, 0.0f}, {2.2f, 0.0f}, {2.2f, 0.3f}, {0.0f, 0.3f}}, 32, 1);
+    parts.lights.transform(clockStart, [](Vec3 p) { return Vec3{p.x, -p.z, p.y}; }, {0, 18, 1});
+    parts.solid(parts.steel, {{-9, 11, 1}, {9, 11.5f, 7}}, 0.25f);
+    for (float x : {-8.5f, 8.5f})
+        parts.solid(parts.steel, {{x - 0.2f, 0, 6.3f}, {x + 0.2f, 11, 6.7f}}, 0.5f);
+    // Steps up to the door and the square.
+    for (int k = 0; k < 3; k++)
+        parts.concrete.addBox({{-10.0f + k, 0, 1}, {10.0f - k, 0.2f * (3 - k), 4.0f - k}},
+                              1.0f / 4);
+    parts.concrete.addBox({{-90, -0.5f, 1}, {90, 0, 130}}, 1.0f / 6);
+    StationModel station = finish(parts, model);
+    station.model.meshes.push_back(front.toMesh("front", kFacadeMat));
+    return station;
+}
+
+std::vector<std::vector<CurveRecord>> buildCrowdCurves() {
+    const Path lap = lapPath();
+    const float step = lap.length() / kLapSamples;
+    auto at = [&](float s, float height) {
+        Vec3 p = lap.at(s);
+        return Vec3{p.x, height + 1.5f * std::sin(3 * 2 * kPi * s / lap.length()), p.z};
+    };
+    // The leader tumbles: whole turns per lap, so the loop closes without a jump.
+    auto leader = [&](int i) {
+        Vec3 p = at(i * step, 4.8f);
+        return makeRecord(p, p, {720.0f * i / kLapSamples, 360.0f * i / kLapSamples, 0});
+    };
+    std::vector<CurveRecord> master = closedLoopKeys(kLapSamples, kLapStepMs, leader);
+    std::vector<CurveRecord> crowd = closedLoopKeys(kLapSamples, kLapStepMs, [&](int i) {
+        CurveRecord r = leader(i);
+        for (float& c : r.position)
+            c -= 2;
+        return r;
+    });
+    // The camera rides 13 units behind the leader, wider and higher, and looks at it.
+    std::vector<CurveRecord> camera = closedLoopKeys(kLapSamples, kLapStepMs, [&](int i) {
+        Vec3 behind = lap.at(i * step - 13);
+        Vec3 eye{1.5f * behind.x, 7.5f, behind.z};
+        CurveRecord lead = leader(i);
+        return makeRecord(eye, {lead.position[0], lead.position[1], lead.position[2]});
+    });
+    return {camera, master, crowd};
+}
+
+std::vector<std::vector<CurveRecord>> buildIntoStationCurves() {
+    Path flight = entranceFlight();
+    const float speed = 3.5f;
+    const uint32_t stepMs = 500;
+    const int m = static_cast<int>(flight.length() / (speed * stepMs / 1000)) + 1;
+    auto along = [&](int i) { return i * speed * stepMs / 1000; };
+    std::vector<CurveRecord> camera = openPathKeys(m, stepMs, [&](int i) {
+        float s = along(i);
+        Vec3 eye = flight.at(s) + flightSway(s);
+        Vec3 aim = flight.at(s + 20) + flightSway(s + 20) + Vec3{0, 0.3f, 0};
+        return makeRecord(eye, aim);
+    });
+    std::vector<CurveRecord> probe = openPathKeys(m, stepMs, [&](int i) {
+        float s = along(i);
+        float lead = s + 9;
+        Vec3 wiggle{0.9f * std::sin(s * 0.15f), -0.5f + 0.35f * std::cos(s * 0.11f), 0};
+        Vec3 p = flight.at(lead) + flightSway(lead) + wiggle;
+        return makeRecord(p, p, {6 * std::sin(s * 0.11f), 0, 25 * std::sin(s * 0.15f + 0.5f)});
+    });
+    return {camera, probe};
+}
+
+} // namespace geometry
