@@ -80,4 +80,17 @@ constexpr const char* kStationModel = "data/station.model";
 constexpr const char* kCrowdCurves[] = {"data/spikeball_cam.curve", "data/spikeball_master.curve",
                                         "data/spikeball_crowd.curve"};
 
+// Textures named inside the model files (written by the studio's pictures).
+constexpr const char* kFacadeTexture = "data/textures/facade.png";         // city towers
+constexpr const char* kReflectionTexture = "data/textures/reflection.png"; // city sphere map
+constexpr const char* kTunnelTexture = "data/textures/tunnel.png";         // tiles along the tube
+constexpr const char* kMetalTexture = "data/textures/metal.png";           // spike balls
+constexpr const char* kPlatformTexture = "data/textures/platform.png";     // station floors
+constexpr const char* kRoofTexture = "data/textures/roof.png";             // station roofs
+constexpr const char* kReliefTexture = "data/textures/relief.png";         // credits backdrop
+constexpr const char* kProbeTexture = "data/textures/probe.png";           // the probe's hull
+constexpr const char* kModelTextures[] = {kFacadeTexture,   kReflectionTexture, kTunnelTexture,
+                                          kMetalTexture,    kPlatformTexture,   kRoofTexture,
+                                          kReliefTexture,   kProbeTexture};
+
 } // namespace datafiles
