@@ -1,6 +1,7 @@
 // lirv-studio: generates data/ from the repository ("all") or runs one tool by name.
 #include "tools/studio.h"
 #include "tools/timeline/timeline_text.h"
+#include "tools/music/music_command.h"
 #include "tools/geometry/geometry.h"
 #include "tools/pictures/pictures.h"
 
@@ -19,6 +20,8 @@ const StudioCommand kCommands[] = {
      generateAll, nullptr},
     {"timeline", "compile|decompile IN OUT", "timeline text <-> binary timeline (data/time)",
      runTimelineCommand, generateTimeline},
+    {"music", "render OUT.ogg | report F.ogg", "render the track; measure an Ogg file",
+     runMusicCommand, generateMusic},
     {"geometry", "DATA_DIR", "build every model and curve of data/", geometry::runGeometryCommand,
      geometry::generateGeometry},
     {"pictures", "DATA_DIR [NAME...]", "paint every picture of data/ (or those matching NAME)",

@@ -1,0 +1,199 @@
+// The studio's music: loudness meter, Ogg Vorbis files, the render and the finished track.
+#include "tools/music/loudness.h"
+#include "tools/music/mixer.h"
+#include "tools/music/score.h"
+#include "tools/music/spectrum_report.h"
+#include "tools/music/vorbis_file.h"
+
+#include "tests/support/process.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+using music::StereoBuffer;
+
+StereoBuffer sine(double hz, double seconds, double leftDb, double rightDb, int rate = 44100) {
+    StereoBuffer buffer;
+    buffer.sampleRate = rate;
+    size_t frames = size_t(seconds * rate);
+    double left = leftDb <= -200 ? 0 : std::pow(10.0, leftDb / 20.0);
+    double right = rightDb <= -200 ? 0 : std::pow(10.0, rightDb / 20.0);
+    for (size_t i = 0; i < frames; ++i) {
+        double value = std::sin(2.0 * music::kPi * hz * double(i) / rate);
+        buffer.left.push_back(float(left * value));
+        buffer.right.push_back(float(right * value));
+    }
+    return buffer;
+}
+
+void append(StereoBuffer& to, const StereoBuffer& from) {
+    to.left.insert(to.left.end(), from.left.begin(), from.left.end());
+    to.right.insert(to.right.end(), from.right.begin(), from.right.end());
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+constexpr double kOff = -1000;
+
+TEST(Loudness, FullScaleSineInOneChannelReadsMinus3) {
+    EXPECT_NEAR(music::integratedLoudness(sine(997, 10, 0, kOff)), -3.01, 0.05);
+}
+
+TEST(Loudness, StereoSineAtMinus20dBFSReadsMinus20) {
+    // Both channels count fully: two -20 dBFS sines add up to -20 LUFS at 1 kHz.
+    EXPECT_NEAR(music::integratedLoudness(sine(1000, 10, -20, -20)), -20.0, 0.05);
+    EXPECT_NEAR(music::integratedLoudness(sine(1000, 10, -20, -20, 48000)), -20.0, 0.05);
+}
+
+TEST(Loudness, KWeightingLiftsHighsAndCutsLows) {
+    double mid = music::integratedLoudness(sine(1000, 5, -20, -20));
+    EXPECT_GT(music::integratedLoudness(sine(4000, 5, -20, -20)), mid + 3.0);
+    EXPECT_LT(music::integratedLoudness(sine(30, 5, -20, -20)), mid - 3.0);
+}
+
+TEST(Loudness, RelativeGateIgnoresTheQuietHalf) {
+    // Ungated, the mean power would read about -23 LUFS; the quiet blocks fall under the
+    // relative gate (10 LU below), leaving the loud half.
+    StereoBuffer track = sine(1000, 10, -20, -20);
+    append(track, sine(1000, 10, -40, -40));
+    EXPECT_NEAR(music::integratedLoudness(track), -20.0, 0.1);
+}
+
+TEST(Loudness, SilenceAndVeryQuietSoundReadAsSilent) {
+    EXPECT_EQ(music::integratedLoudness(sine(1000, 3, kOff, kOff)), music::kSilentLoudness);
+    EXPECT_EQ(music::integratedLoudness(sine(1000, 3, -80, -80)), music::kSilentLoudness);
+    EXPECT_EQ(music::integratedLoudness(sine(1000, 0.3, 0, 0)), music::kSilentLoudness);
+}
+
+TEST(VorbisFile, RoundTripKeepsLengthRateAndSound) {
+    ScratchDir dir;
+    std::string path = dir.path() + "/tone.ogg", error;
+    StereoBuffer tone = sine(440, 1.5, -6, -12);
+    ASSERT_TRUE(music::encodeOggVorbis(tone, path, "tone", error)) << error;
+    StereoBuffer decoded;
+    ASSERT_TRUE(music::decodeOggVorbis(path, decoded, error)) << error;
+    EXPECT_EQ(decoded.sampleRate, 44100);
+    ASSERT_EQ(decoded.frames(), tone.frames());
+    EXPECT_NEAR(music::toDecibels(music::samplePeak(decoded)), -6.0, 0.5);
+    double difference = 0;
+    for (size_t i = 0; i < tone.frames(); ++i)
+        difference += std::fabs(decoded.right[i] - tone.right[i]);
+    EXPECT_LT(difference / double(tone.frames()), 0.01); // the right channel stays 6 dB lower
+}
+
+TEST(VorbisFile, SameSamplesGiveSameBytes) {
+    ScratchDir dir;
+    std::string error;
+    StereoBuffer tone = sine(330, 1, -10, -10);
+    ASSERT_TRUE(music::encodeOggVorbis(tone, dir.path() + "/a.ogg", "tone", error)) << error;
+    ASSERT_TRUE(music::encodeOggVorbis(tone, dir.path() + "/b.ogg", "tone", error)) << error;
+    std::string a = readBytes(dir.path() + "/a.ogg");
+    EXPECT_GT(a.size(), 1000u);
+    EXPECT_EQ(a, readBytes(dir.path() + "/b.ogg"));
+}
+
+TEST(VorbisFile, BadFilesAreReportedWithTheirPath) {
+    ScratchDir dir;
+    StereoBuffer decoded;
+    std::string error;
+    EXPECT_FALSE(music::decodeOggVorbis(dir.path() + "/missing.ogg", decoded, error));
+    EXPECT_NE(error.find("missing.ogg"), std::string::npos) << error;
+    dir.write("junk.ogg", std::string(5000, 'x'));
+    EXPECT_FALSE(music::decodeOggVorbis(dir.path() + "/junk.ogg", decoded, error));
+    EXPECT_NE(error.find("junk.ogg"), std::string::npos) << error;
+    EXPECT_FALSE(
+        music::encodeOggVorbis(sine(440, 0.1, 0, 0), dir.path() + "/no/such/dir.ogg", "x", error));
+    EXPECT_NE(error.find("no/such/dir.ogg"), std::string::npos) << error;
+}
+
+TEST(DemoStream, HalvesTheRateAndKeepsTheLevel) {
+    std::vector<int16_t> stream;
+    std::string error;
+    ASSERT_TRUE(music::toDemoStream(sine(1000, 1, -6.02, -6.02), stream, error)) << error;
+    ASSERT_EQ(stream.size(), 22050u * 2);
+    int16_t highest = 0;
+    for (size_t i = 2000; i < stream.size(); ++i)
+        highest = std::max(highest, stream[i]);
+    EXPECT_NEAR(highest, 16384, 200);
+    // Above the new Nyquist frequency nothing may fold back into the demo's bands.
+    ASSERT_TRUE(music::toDemoStream(sine(16000, 1, 0, 0), stream, error));
+    for (size_t i = 200; i < stream.size() - 200; ++i)
+        ASSERT_LT(std::abs(stream[i]), 400) << i;
+    StereoBuffer odd = sine(1000, 1, 0, 0, 32000);
+    EXPECT_FALSE(music::toDemoStream(odd, stream, error));
+    EXPECT_NE(error.find("32000"), std::string::npos);
+}
+
+TEST(DemoStream, FullScaleToneAtABinCentreSaturatesThatBand) {
+    std::vector<int16_t> stream;
+    std::string error;
+    ASSERT_TRUE(music::toDemoStream(sine(10 * 22050.0 / 512, 1, 0, 0, 22050), stream, error));
+    std::vector<music::SpectrumFrame> frames = music::analyseLikeTheDemo(stream);
+    ASSERT_EQ(frames.size(), 22050u / 512);
+    EXPECT_FLOAT_EQ(frames.back()[10], 1.0f);
+    EXPECT_LT(frames.back()[20], 0.05f);
+}
+
+TEST(Score, SectionsTileTheBarsAndTheTrackOutlastsTheDemo) {
+    int nextBar = 0;
+    for (const music::Section& section : music::kSections) {
+        EXPECT_EQ(section.firstBar, nextBar) << section.name;
+        nextBar += section.barCount;
+    }
+    EXPECT_EQ(nextBar, music::kBarCount);
+    EXPECT_GE(music::kTrackSeconds, 139.5);
+    int kicks = 0;
+    for (const music::Note& note : music::composeScore())
+        if (note.instrument == music::Instrument::Kick) {
+            ++kicks;
+            EXPECT_NEAR(std::fmod(note.start + 1e-9, music::kSecondsPerBeat), 0.0, 1e-6);
+        }
+    EXPECT_GT(kicks, 100);
+}
+
+TEST(Render, ShortPassageIsDeterministicAndAudible) {
+    StereoBuffer first = music::renderTrack(40.0, 43.0);
+    StereoBuffer second = music::renderTrack(40.0, 43.0);
+    ASSERT_EQ(first.frames(), size_t(3 * 44100));
+    EXPECT_TRUE(first.left == second.left && first.right == second.right);
+    double peak = music::toDecibels(music::samplePeak(first));
+    EXPECT_LE(peak, -1.5);
+    EXPECT_GT(peak, -12.0);
+    ScratchDir dir;
+    std::string error;
+    ASSERT_TRUE(music::encodeOggVorbis(first, dir.path() + "/a.ogg", "t", error)) << error;
+    ASSERT_TRUE(music::encodeOggVorbis(second, dir.path() + "/b.ogg", "t", error)) << error;
+    EXPECT_EQ(readBytes(dir.path() + "/a.ogg"), readBytes(dir.path() + "/b.ogg"));
+}
+
+// The finished track, encoded and decoded as the demo will play it.
+TEST(Track, MeetsPeakLoudnessAndSpectrumTargets) {
+    ScratchDir dir;
+    std::string path = dir.path() + "/track.ogg", error;
+    ASSERT_TRUE(music::encodeOggVorbis(music::renderTrack(), path, "t", error)) << error;
+    StereoBuffer decoded;
+    ASSERT_TRUE(music::decodeOggVorbis(path, decoded, error)) << error;
+    EXPECT_GE(double(decoded.frames()) / decoded.sampleRate, 139.5);
+    EXPECT_LE(music::toDecibels(music::samplePeak(decoded)), -1.0);
+    double loudness = music::integratedLoudness(decoded);
+    EXPECT_GE(loudness, -16.0);
+    EXPECT_LE(loudness, -11.0);
+
+    std::vector<int16_t> stream;
+    ASSERT_TRUE(music::toDemoStream(decoded, stream, error)) << error;
+    music::SpectrumFigures figures = music::measureSpectrum(music::analyseLikeTheDemo(stream));
+    EXPECT_GT(figures.kicksCaught * 2, figures.kicks) << "band 1 misses most kicks";
+    for (const music::BandFigures& band : figures.bands)
+        EXPECT_LT(band.aboveHigh, 0.5) << "band " << band.band << " pinned high";
+}
+
+} // namespace

@@ -1,0 +1,20 @@
+// Loudness and level measurements of a stereo track: integrated loudness in LUFS as the
+// broadcast loudness standard defines it (K-weighting, 400 ms blocks every 100 ms, an absolute
+// gate at -70 LUFS and a relative gate 10 LU below the ungated level).
+#pragma once
+
+#include "tools/music/mixer.h"
+
+namespace music {
+
+// The loudness reported for a track that no block is loud enough for (silence).
+constexpr double kSilentLoudness = -70.0;
+
+// Integrated loudness of both channels (each weighted 1), in LUFS. Returns kSilentLoudness
+// when no block passes the absolute gate, including tracks shorter than one block.
+double integratedLoudness(const StereoBuffer& samples);
+
+// 20 log10 of a linear level; -inf for 0.
+double toDecibels(double level);
+
+} // namespace music

@@ -1,0 +1,91 @@
+#include "tools/music/music_command.h"
+
+#include "runtime/data_files.h"
+#include "tools/music/loudness.h"
+#include "tools/music/mixer.h"
+#include "tools/music/spectrum_report.h"
+#include "tools/music/vorbis_file.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const kTitle = "morvane-quelfin";
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Prints "rendering NN%" on one console line as the render goes.
+void showProgress(double fraction) {
+    printf("\rmusic: rendering %3d%%", int(fraction * 100.0 + 0.5));
+    fflush(stdout);
+}
+
+int renderTo(const std::string& path) {
+    auto started = std::chrono::steady_clock::now();
+    music::StereoBuffer track = music::renderTrack(0, music::kTrackSeconds, showProgress);
+    printf("\nmusic: %.1f s of audio rendered in %.1f s, peak %.2f dBFS\n",
+           double(track.frames()) / track.sampleRate, secondsSince(started),
+           music::toDecibels(music::samplePeak(track)));
+    auto encoding = std::chrono::steady_clock::now();
+    printf("music: encoding %s\n", path.c_str());
+    fflush(stdout);
+    std::string error;
+    if (!music::encodeOggVorbis(track, path, kTitle, error)) {
+        fprintf(stderr, "music: %s\n", error.c_str());
+        return 1;
+    }
+    printf("music: encoded in %.1f s\n", secondsSince(encoding));
+    return 0;
+}
+
+void printSpectrum(const music::SpectrumFigures& figures) {
+    printf("spectrum as the demo analyses it (22050 Hz, 16-bit, 512-frame blocks):\n");
+    printf("  band    Hz   mean  above 0.8  main in range (%.2f..%.2f)\n",
+           double(music::kSilentLevel), double(music::kSaturatedLevel));
+    for (const music::BandFigures& band : figures.bands)
+        printf("  %4d %5d  %5.3f     %5.1f%%        %5.1f%%\n", band.band,
+               int(band.band * 22050.0 / 512.0 + 0.5), band.mean, band.aboveHigh * 100.0,
+               band.mainInRange * 100.0);
+    printf("kicks with band 1 above 0.8 within 100 ms: %d of %d (%.1f%%)\n", figures.kicksCaught,
+           figures.kicks, figures.kicks ? 100.0 * figures.kicksCaught / figures.kicks : 0.0);
+}
+
+int report(const std::string& path) {
+    music::StereoBuffer track;
+    std::string error;
+    if (!music::decodeOggVorbis(path, track, error)) {
+        fprintf(stderr, "music: %s\n", error.c_str());
+        return 1;
+    }
+    double seconds = double(track.frames()) / track.sampleRate;
+    printf("%s: %.3f s, %d Hz stereo\n", path.c_str(), seconds, track.sampleRate);
+    printf("sample peak: %.2f dBFS\n", music::toDecibels(music::samplePeak(track)));
+    printf("integrated loudness: %.2f LUFS\n", music::integratedLoudness(track));
+    std::vector<int16_t> stream;
+    if (!music::toDemoStream(track, stream, error)) {
+        fprintf(stderr, "music: %s: %s\n", path.c_str(), error.c_str());
+        return 1;
+    }
+    printSpectrum(music::measureSpectrum(music::analyseLikeTheDemo(stream)));
+    return 0;
+}
+
+} // namespace
+
+int runMusicCommand(int argc, char** argv) {
+    if (argc == 3 && strcmp(argv[1], "render") == 0) return renderTo(argv[2]);
+    if (argc == 3 && strcmp(argv[1], "report") == 0) return report(argv[2]);
+    fprintf(stderr, "usage: lirv-studio music render OUT.ogg\n"
+                    "       lirv-studio music report FILE.ogg\n");
+    return 2;
+}
+
+int generateMusic(const StudioPaths& paths) {
+    const char* name = datafiles::kMusic + strlen("data/");
+    return renderTo(paths.dataDir + "/" + name);
+}

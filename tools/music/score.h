@@ -1,0 +1,54 @@
+// The arrangement of "morvane-quelfin": tempo, sections and every note of the track.
+//
+// The tempo is 100 beats per minute, 0.6 s a beat and 2.4 s a bar: the greeting cards, which
+// change every 1.2 s, change on every second beat, and the 0.15 s sixteenth notes put the
+// station slides (every 0.5 s) back on a sixteenth every 1.5 s.
+#pragma once
+
+#include <vector>
+
+namespace music {
+
+constexpr double kBeatsPerMinute = 100.0;
+constexpr double kSecondsPerBeat = 60.0 / kBeatsPerMinute;
+constexpr int kBeatsPerBar = 4;
+constexpr double kSecondsPerBar = kSecondsPerBeat * kBeatsPerBar;
+constexpr double kSecondsPerStep = kSecondsPerBeat / 4; // one sixteenth note
+constexpr int kBarCount = 58;
+// The last chord rings on after the final bar.
+constexpr double kTailSeconds = 2.6;
+constexpr double kTrackSeconds = kBarCount * kSecondsPerBar + kTailSeconds;
+
+enum class Instrument { Kick, Clap, ClosedHat, OpenHat, Bass, Pad, Arp, Bell, Lead, Riser };
+
+struct Note {
+    Instrument instrument;
+    double start;   // seconds from the start of the track
+    double length;  // seconds the note is held (the sound may ring longer)
+    float pitch;    // MIDI note number; unused by the drums
+    float velocity; // 0 to 1
+    float pan;      // -1 left to 1 right
+};
+
+struct Section {
+    const char* name;
+    int firstBar;
+    int barCount;
+    bool hasKick; // four on the floor throughout
+    bool isMain;  // the full-band sections the scenes react to most
+};
+
+constexpr Section kSections[] = {
+    {"intro", 0, 8, false, false},  {"build", 8, 8, true, false},   {"main", 16, 16, true, true},
+    {"break", 32, 8, false, false}, {"finale", 40, 12, true, true}, {"out", 52, 6, false, false},
+};
+
+// Seconds at which a bar (counted from 0) begins.
+constexpr double barStart(double bar) {
+    return bar * kSecondsPerBar;
+}
+
+// Every note of the track, sorted by start time.
+std::vector<Note> composeScore();
+
+} // namespace music
