@@ -135,12 +135,15 @@ void analyseAudio(int, void* stream, int length, void*) {
 }
 
 float spectrumLevel(int bin) {
+    // Some bins come from property values in the timeline file: stay inside the table.
+    if (bin < 0 || bin >= SPECTRUM_BINS) return 0;
     float level = analysis.level[bin].load(std::memory_order_relaxed);
     float peak = analysis.peak[bin].load(std::memory_order_relaxed);
     return level < peak ? peak : level;
 }
 
 SpectrumBin spectrumBin(int bin) {
+    if (bin < 0 || bin >= SPECTRUM_BINS) return SpectrumBin{0, 0};
     return SpectrumBin{analysis.level[bin].load(std::memory_order_relaxed),
                        analysis.peak[bin].load(std::memory_order_relaxed)};
 }

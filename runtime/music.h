@@ -28,7 +28,8 @@ bool playMusic(Mix_Music* music);
 void analyseAudio(int channel, void* stream, int length, void* userData);
 
 // The level of bin 0 to 255: the decaying peak while the falling level is below it, else the
-// level; normally 0 to 1. Safe to call while the audio thread analyses.
+// level; normally 0 to 1. A bin outside 0 to 255 reads 0. Safe to call while the audio thread
+// analyses.
 float spectrumLevel(int bin);
 
 // The two values behind spectrumLevel for one bin, for tools and tests.

@@ -94,3 +94,11 @@ TEST_F(Spectrum, TheLastBinIsHalvedLikeTheFirst) {
     EXPECT_GT(bin.peak, 0.3f);
     EXPECT_FLOAT_EQ(bin.level, bin.peak / 2);
 }
+
+TEST_F(Spectrum, BinsOutsideTheTableReadZero) {
+    analyse(stereo(std::vector<int16_t>(FFT_SIZE, 30000)));
+    ASSERT_GT(spectrumLevel(0), 0.5f);
+    EXPECT_EQ(spectrumLevel(-1), 0.0f);
+    EXPECT_EQ(spectrumLevel(256), 0.0f);
+    EXPECT_EQ(spectrumLevel(1 << 30), 0.0f);
+}
