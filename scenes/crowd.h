@@ -4,14 +4,11 @@
 #pragma once
 
 #include "curves/camera_curve.h"
+#include "engine/model.h"
 #include "runtime/effect.h"
 
 #include <cstdint>
 #include <memory>
-
-namespace QOR {
-class Model;
-}
 
 class Crowd : public Effect {
   public:

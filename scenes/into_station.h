@@ -3,14 +3,11 @@
 #pragma once
 
 #include "curves/camera_curve.h"
+#include "engine/model.h"
 #include "runtime/effect.h"
 
 #include <cstdint>
 #include <memory>
-
-namespace QOR {
-class Model;
-}
 
 class IntoStation : public Effect {
   public:
