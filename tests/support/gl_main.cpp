@@ -4,6 +4,7 @@
 #include "tests/support/gl_test.h"
 
 #include <SDL.h>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 Rgba readPixel(int x, int y) {
@@ -27,8 +28,10 @@ GLenum takeGlError() {
 
 // The virtual X server of the test machines now and then hangs up a connection that is being
 // opened (a few in a hundred). Start SDL's video, which opens the connection, with retries;
-// qorCreateWindow's own SDL_Init then finds video running.
+// qorCreateWindow's own SDL_Init then finds video running. SDL is held to its X11 driver so
+// that a dropped connection fails here instead of falling back to a text-mode driver.
 static void startVideoWithRetries() {
+    setenv("SDL_VIDEODRIVER", "x11", 0);
     for (int attempt = 0; attempt < 20; attempt++) {
         if (SDL_Init(SDL_INIT_VIDEO) == 0) return;
         SDL_Delay(50);

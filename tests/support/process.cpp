@@ -95,7 +95,11 @@ ProcessResult runXProcess(const std::vector<std::string>& argv, const ProcessOpt
     ProcessResult result;
     for (int attempt = 0; attempt < 3; attempt++) {
         result = runProcess(argv, options);
-        if (result.err.find("Couldn't open X11 display") == std::string::npos) break;
+        // Without the X11 connection SDL falls back to other drivers, which have no OpenGL.
+        bool dropped = result.err.find("Couldn't open X11 display") != std::string::npos ||
+                       result.err.find("OpenGL not available") != std::string::npos ||
+                       result.err.find("No available video device") != std::string::npos;
+        if (!dropped) break;
     }
     return result;
 }
