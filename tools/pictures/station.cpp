@@ -100,7 +100,9 @@ Rgba fogColour() {
 // Light falling on a floor point from the platform lamps and a train's headlights.
 Rgba floorLight(const PlatformShot& shot, float x, float y, float z) {
     Rgba light = scaled(rgb(0x1a2440), 0.5f); // ambient city glow
-    for (int i = 0; i < kLampCount; ++i) {
+    // Lamps further than a few spacings away add next to nothing.
+    int nearest = static_cast<int>((z - kLampFirst) / kLampSpacing + 0.5f);
+    for (int i = std::max(0, nearest - 3); i <= std::min(kLampCount - 1, nearest + 3); ++i) {
         if (i == shot.flickerLamp) continue;
         float dx = x - kLampX, dy = y - kLampY, dz = z - lampZ(i);
         float k = shot.lampLevel * 6.0f / (1 + dx * dx + dy * dy + dz * dz);
@@ -384,15 +386,15 @@ void drawTrain(Canvas& canvas, const PlatformShot& shot, const Projector& view, 
 
 Canvas paintPlatform(const PlatformShot& shot) {
     Canvas canvas(kPhotoWidth, kPhotoHeight, Rgba{0, 0, 0, 1});
-    // The static world: two samples per pixel on each axis.
+    // The static world: two samples per pixel, on a diagonal.
     for (int y = 0; y < kPhotoHeight; ++y)
         for (int x = 0; x < kPhotoWidth; ++x) {
             Rgba sum{0, 0, 0, 1};
-            for (int s = 0; s < 4; ++s) {
-                float px = x + 0.25f + 0.5f * (s & 1), py = y + 0.25f + 0.5f * (s >> 1);
+            for (int s = 0; s < 2; ++s) {
+                float px = x + 0.25f + 0.5f * s, py = y + 0.75f - 0.5f * s;
                 Rgba c = castRay(shot, px, py);
                 if (c.r < 0) c = skyColour(shot, px, py);
-                sum = {sum.r + c.r * 0.25f, sum.g + c.g * 0.25f, sum.b + c.b * 0.25f, 1};
+                sum = {sum.r + c.r * 0.5f, sum.g + c.g * 0.5f, sum.b + c.b * 0.5f, 1};
             }
             canvas.at(x, y) = sum;
         }
@@ -572,6 +574,178 @@ Canvas paintExterior(const Lettering& fonts, float zoom, float focusX, float foc
     return canvas;
 }
 
+// ---- The layers over the slides -----------------------------------------------------------
+
+// The frame around the slides: a carriage window in brushed dark metal, with rivets, a rubber
+// seal and a faint reflection on the glass. It is drawn a little larger than the screen and
+// shakes with the music, so the metal runs well past the visible edge.
+Canvas paintTrainFrame(const Lettering& fonts) {
+    const int width = 1180, height = 808;
+    const float cx = width / 2.0f, cy = height / 2.0f, halfW = 440, halfH = 329, radius = 64;
+    Canvas canvas(width, height);
+    canvas.shade([&](float x, float y) {
+        float brushed = fractalNoise(x * 0.6f, y * 0.02f, 41, 3);
+        float light = 0.75f + 0.35f * (1 - y / height);
+        return scaled(rgb(0x1d2330), light * (0.8f + 0.4f * brushed));
+    });
+    // Bevel: a bright rim just outside the seal, then the black seal, then the glass.
+    canvas.fill(0, 0, width, height, withAlpha(rgb(0x8aa4c0), 0.5f), [&](float x, float y) {
+        return std::fabs(boxDistance(x, y, cx, cy - 2, halfW + 16, halfH + 16, radius + 16)) - 2;
+    });
+    canvas.fill(0, 0, width, height, rgb(0x07080b), [&](float x, float y) {
+        return boxDistance(x, y, cx, cy, halfW + 12, halfH + 12, radius + 12);
+    });
+    Mask window(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            window.at(x, y) =
+                1 - coverage(boxDistance(x + 0.5f, y + 0.5f, cx, cy, halfW, halfH, radius));
+    canvas.multiplyAlpha(window);
+    // Glass: a faint diagonal reflection and a breath of condensation in the lower corners.
+    canvas.fill(cx - halfW, cy - halfH, cx + halfW, cy + halfH, withAlpha(rgb(0xbcd8ff), 0.07f),
+                [&](float x, float y) {
+                    float band = std::fabs((x - cx) * 0.6f + (y - cy) + 120) - 60;
+                    return std::max(band / 30, boxDistance(x, y, cx, cy, halfW, halfH, radius));
+                });
+    for (int i = 0; i < 40; ++i) {
+        float u = hashUnit(i, 0, 43), v = hashUnit(i, 1, 43);
+        float x = cx - halfW + 20 + u * 2 * (halfW - 20), y = cy + halfH - 8 - v * v * 120;
+        float r = 1.5f + 3 * hashUnit(i, 2, 43);
+        canvas.fill(x - r, y - r, x + r, y + r, withAlpha(rgb(0xdfefff), 0.35f),
+                    [&](float px, float py) { return circleDistance(px, py, x, y, r); });
+    }
+    // Rivets along the metal, inside the part that stays on screen.
+    for (int i = 0; i < 14; ++i) {
+        float x = 150 + i * (width - 300) / 13.0f;
+        for (float y : {40.0f, height - 40.0f}) {
+            canvas.fill(x - 8, y - 8, x + 8, y + 8, rgb(0x0b0d12), [&](float px, float py) {
+                return circleDistance(px, py, x + 1, y + 1, 5);
+            });
+            canvas.fill(x - 8, y - 8, x + 8, y + 8, rgb(0x55627a),
+                        [&](float px, float py) { return circleDistance(px, py, x, y, 4.5f); });
+        }
+    }
+    TextStyle plate;
+    plate.fill = rgb(0x9aa8bc);
+    plate.shadow = rgb(0x05060a);
+    plate.shadowOffset = 1;
+    drawText(canvas, fonts, Face::MonoBold, "VSQ-14  2ND CLASS", 16, cx, height - 24, Align::Center,
+             plate, 4);
+    return canvas;
+}
+
+// The mask turned a quarter to the left, so that text reads from bottom to top.
+Mask rotatedLeft(const Mask& mask) {
+    Mask out(mask.height, mask.width);
+    for (int y = 0; y < mask.height; ++y)
+        for (int x = 0; x < mask.width; ++x)
+            out.at(y, mask.width - 1 - x) = mask.at(x, y);
+    return out;
+}
+
+// A tall enamel sign: white lettering on station blue, read from bottom to top.
+Canvas paintWaitingSign(const Lettering& fonts) {
+    const int width = 256, height = 512;
+    Canvas canvas(width, height);
+    canvas.fill(0, 0, width, height, rgb(0x000000, 0.5f), [&](float x, float y) {
+        return boxDistance(x, y, width / 2.0f + 5, height / 2.0f + 6, 112, 236, 18) / 6;
+    });
+    canvas.fill(0, 0, width, height, rgb(0x12306a), [&](float x, float y) {
+        return boxDistance(x, y, width / 2.0f, height / 2.0f, 112, 236, 18);
+    });
+    canvas.fill(0, 0, width, height, rgb(0xe8eef6), [&](float x, float y) {
+        return std::fabs(boxDistance(x, y, width / 2.0f, height / 2.0f, 98, 222, 10)) - 2.5f;
+    });
+    // Enamel sheen and a chip at one corner.
+    canvas.fill(0, 0, width, height, withAlpha(rgb(0xffffff), 0.08f), [&](float x, float y) {
+        return std::max(boxDistance(x, y, width / 2.0f, height / 2.0f, 112, 236, 18),
+                        (x * 0.8f + y - 260) / 40);
+    });
+    canvas.fill(200, 16, 240, 40, rgb(0x202020), [&](float x, float y) {
+        return circleDistance(x, y, 222, 27, 7 + 3 * valueNoise(x * 0.5f, y * 0.5f, 3));
+    });
+    int bigSize = fittingSize(fonts, Face::SansBold, "waiting", 110, 2, 420);
+    TextLine big = fonts.line(Face::SansBold, "waiting", bigSize, 2, 2);
+    TextLine small = fonts.line(Face::Sans, "platform 14 \u2192", 30, 3, 2);
+    Mask word = rotatedLeft(big.mask), note = rotatedLeft(small.mask);
+    // After the turn, mask row r of the line lies in column r: centre the x-height band.
+    int wordCentre = (big.xHeightTop + big.baseline) / 2;
+    // Ink columns [inkLeft, inkRight) of the line become rows counted from the mask's bottom.
+    auto inkMiddle = [](const TextLine& line) {
+        return line.mask.width - (line.inkLeft + line.inkRight) / 2;
+    };
+    canvas.draw(word, width / 2 - 22 - wordCentre, height / 2 - inkMiddle(big), palette::kIce);
+    int noteCentre = (small.capTop + small.baseline) / 2;
+    canvas.draw(note, width / 2 + 58 - noteCentre, height / 2 - inkMiddle(small), rgb(0xffd27a));
+    return canvas;
+}
+
+// The departure board message: amber dot-matrix lettering on a dark panel.
+Canvas paintMessageBoard(const Lettering& fonts) {
+    const int width = 1024, height = 396, cell = 6;
+    const int columns = width / cell, rows = height / cell;
+    Canvas canvas(width, height);
+    canvas.fill(0, 0, width, height, rgb(0x06070a, 0.88f), [&](float x, float y) {
+        return boxDistance(x, y, width / 2.0f, height / 2.0f, width / 2.0f - 4, height / 2.0f - 4,
+                           14);
+    });
+    canvas.fill(0, 0, width, height, rgb(0x3a3f4a), [&](float x, float y) {
+        return std::fabs(boxDistance(x, y, width / 2.0f, height / 2.0f, width / 2.0f - 6,
+                                     height / 2.0f - 6, 12)) -
+               1.5f;
+    });
+    // The text is set at one pixel per dot, then each dot lights when its cell is mostly ink.
+    Mask dots(columns, rows);
+    auto set = [&](const char* text, int size, int baselineRow) {
+        TextLine line = fonts.line(Face::MonoBold, text, size, 1);
+        int left = (columns - (line.inkRight - line.inkLeft)) / 2 - line.inkLeft;
+        for (int y = 0; y < line.mask.height; ++y)
+            for (int x = 0; x < line.mask.width; ++x) {
+                int dx = left + x, dy = baselineRow - line.baseline + y;
+                if (dx >= 0 && dy >= 0 && dx < columns && dy < rows && line.mask.at(x, y) > 0.45f)
+                    dots.at(dx, dy) = 1;
+            }
+    };
+    set("23:59 THE FUTURE", 15, 28);
+    set("** DELAYED **", 15, 52);
+    Canvas lit(width, height);
+    for (int row = 1; row < rows - 1; ++row)
+        for (int column = 1; column < columns - 1; ++column) {
+            float x = column * cell + cell / 2.0f, y = row * cell + cell / 2.0f;
+            bool on = dots.at(column, row) > 0;
+            Rgba colour = on ? rgb(0xffb030) : rgb(0x2a1a08, 0.9f);
+            (on ? lit : canvas)
+                .fill(x - cell, y - cell, x + cell, y + cell, colour,
+                      [&](float px, float py) { return circleDistance(px, py, x, y, 2.2f); });
+        }
+    Canvas halo = lit;
+    halo.blur(4);
+    canvas.draw(halo, 0, 0, 1.4f, Blend::Add);
+    canvas.draw(lit, 0, 0);
+    return canvas;
+}
+
+// A caption card: a strip of black tape, just long enough for its words.
+Canvas paintCaption(const Lettering& fonts, const char* text, bool highlight) {
+    const int width = 1024, height = 76;
+    Canvas canvas(width, height);
+    Face face = highlight ? Face::SansBold : Face::Sans;
+    TextLine line = fonts.line(face, text, 46, 2);
+    float end = std::min<float>(width - 4, 48 + line.inkRight - line.inkLeft + 28);
+    canvas.fill(0, 0, width, height, rgb(0x05060a, 0.82f), [&](float x, float y) {
+        // Torn end: the strip's right edge wanders with the noise.
+        float ragged = end + 8 * (valueNoise(0, y * 0.3f, 17) - 0.5f);
+        return std::max(boxDistance(x, y, width / 2.0f, height / 2.0f, width / 2.0f - 2, 30),
+                        x - ragged);
+    });
+    TextStyle style;
+    style.fill = highlight ? rgb(0xff5fd2) : palette::kIce;
+    style.glow = withAlpha(highlight ? rgb(0xff5fd2) : palette::kCyan, 0.6f);
+    style.glowRadius = 5;
+    drawLine(canvas, line, 36 - line.inkLeft, height / 2 + 16 - line.baseline, style);
+    return canvas;
+}
+
 // ---- The sequence -------------------------------------------------------------------------
 
 // The 31 slides, half a second each: the station front, the empty platform, the clock, the
@@ -618,11 +792,11 @@ Canvas paintSlide(const Lettering& fonts, int slide) {
         break;
     case 9:
         shot.person = true;
-        shot.camX = 6.8f;
-        shot.camY = 2.0f;
-        shot.focal = 1100;
-        shot.centre = 100;
-        shot.horizon = 250;
+        shot.camX = 4.0f;
+        shot.camY = 2.2f;
+        shot.focal = 1200;
+        shot.centre = 275;
+        shot.horizon = 300;
         platform();
         break;
     case 10:
@@ -726,4 +900,14 @@ void addStationJobs(std::vector<PictureJob>& jobs) {
         jobs.push_back(
             {path, 3, true, [slide](const Lettering& fonts) { return paintSlide(fonts, slide); }});
     }
+    jobs.push_back({datafiles::kTrainFramePicture, 4, true, paintTrainFrame});
+    jobs.push_back({datafiles::kTrainWaitingPicture, 4, true, paintWaitingSign});
+    jobs.push_back({datafiles::kTrainMessagePicture, 4, true, paintMessageBoard});
+    const char* const captions[] = {"we were supposed to have", "the future", "so where is it?",
+                                    "cyberbabes"};
+    for (int i = 0; i < 4; ++i)
+        jobs.push_back(
+            {datafiles::kTrainCaptions[i], 4, true, [i, captions](const Lettering& fonts) {
+                 return paintCaption(fonts, captions[i], i == 3);
+             }});
 }
