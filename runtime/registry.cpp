@@ -2,9 +2,13 @@
 
 #include "runtime/data_files.h"
 #include "runtime/standins.h"
+#include "scenes/city.h"
 #include "scenes/credits.h"
+#include "scenes/crowd.h"
+#include "scenes/into_station.h"
 #include "scenes/sound_ball.h"
 #include "scenes/train.h"
+#include "scenes/tunnel.h"
 
 #include <cassert>
 
@@ -55,13 +59,13 @@ void registerEffects(EffectList& list) {
     list.push_back(new SoundBall());
     list.push_back(makeOverlayStandIn(kMusicOverlay));
     list.push_back(new Black());
-    list.push_back(makeTunnelStandIn());
+    list.push_back(new Tunnel());
     list.push_back(new Train());
-    list.push_back(makeCityStandIn(0));
-    list.push_back(makeCityStandIn(1));
-    list.push_back(makeCityStandIn(2));
-    list.push_back(makeCrowdStandIn());
-    list.push_back(makeIntoStationStandIn());
+    list.push_back(new City(0));
+    list.push_back(new City(1));
+    list.push_back(new City(2));
+    list.push_back(new Crowd());
+    list.push_back(new IntoStation());
     list.push_back(makeOverlayStandIn(kFeatOverlay));
     list.push_back(makeOverlayStandIn(kVsqOverlay));
     list.push_back(makeOverlayStandIn(kOnTopOverlay));

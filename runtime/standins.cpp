@@ -66,19 +66,3 @@ Effect* makeOverlayStandIn(const char* imagePath) {
     return new StandInEffect(std::string("Overlay: ") + imagePath, kOverlayProperties,
                              kOverlayTargets, 5, DeclareIn::Constructor);
 }
-
-Effect* makeTunnelStandIn() {
-    return plainStandIn("Tunnel");
-}
-
-Effect* makeCityStandIn(int variant) {
-    if (variant < 0 || variant > 2) return plainStandIn("City");
-    return plainStandIn("City " + std::to_string(variant));
-}
-
-Effect* makeCrowdStandIn() {
-    return plainStandIn("Crowd");
-}
-Effect* makeIntoStationStandIn() {
-    return plainStandIn("IntoStation");
-}

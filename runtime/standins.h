@@ -36,7 +36,3 @@ class StandInEffect : public Effect {
 Effect* makeGlowStandIn(int kind);
 Effect* makeDeformShaderStandIn(const char* fragmentPath);
 Effect* makeOverlayStandIn(const char* imagePath);
-Effect* makeTunnelStandIn();
-Effect* makeCityStandIn(int variant);
-Effect* makeCrowdStandIn();
-Effect* makeIntoStationStandIn();
