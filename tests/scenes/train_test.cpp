@@ -280,7 +280,7 @@ TEST_F(TrainTest, TheMessageIsWipedInBetween3000And5000) {
 
 TEST_F(TrainTest, TheWaitingSignStandsAtTheRight) {
     ASSERT_TRUE(load());
-    render(1000);
+    render(2100);
     EXPECT_TRUE(near(at(0.7f, -0.8f), kCyan));
     EXPECT_TRUE(near(at(0.2f, -0.8f), kDark));
 }
