@@ -93,4 +93,26 @@ constexpr const char* kModelTextures[] = {kFacadeTexture,   kReflectionTexture, 
                                           kMetalTexture,    kPlatformTexture,   kRoofTexture,
                                           kReliefTexture,   kProbeTexture};
 
+// The inventory by reader, built from the names above: the inventory test walks these lists.
+// The Train slides follow kTrainSlideFormat and the greetings kGreetings.
+constexpr const char* kShaderFiles[] = {kDeformShader,           kGlowShader,
+                                        kDefaultFragmentShader,  kDefaultVertexShader,
+                                        kFlickerShader,          kVertexNoiseFragmentShader,
+                                        kVertexNoiseVertexShader};
+constexpr const char* kOverlayPictures[] = {
+    kMusicOverlay,    kFeatOverlay,  kVsqOverlay,  kOnTopOverlay,     kRevoltOverlay,
+    kVignetteOverlay, kTitleOverlay, kCodeOverlay, kCodeNamesOverlay, kGfxOverlay,
+    kMorvaneOverlay,  kVsqIsOverlay, kBackOverlay, kAgainOverlay,     kOverlayOverlay};
+constexpr const char* kScenePictures[] = {
+    kBlueNormalPicture,   kFlakePicture,        kTrainFramePicture,
+    kTrainWaitingPicture, kTrainMessagePicture, kTrainCaptions[0],
+    kTrainCaptions[1],    kTrainCaptions[2],    kTrainCaptions[3]};
+constexpr const char* kModelFiles[] = {kCityModel,        kSpikeBallModel, kSoundBallModel,
+                                       kBackdropModel,    kTunnelModel,    kProbeModel,
+                                       kIntoStationModel, kIdeaModel,      kStationModel};
+constexpr const char* kCurveFiles[] = {
+    kCityCurves[0],    kCityCurves[1],      kCityCurves[2],      kCityCurves[3],
+    kCityCurves[4],    kSoundBallCurves[0], kSoundBallCurves[1], kIntoStationCameraCurve,
+    kIntoStationCurve, kCrowdCurves[0],     kCrowdCurves[1],     kCrowdCurves[2]};
+
 } // namespace datafiles

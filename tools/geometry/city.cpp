@@ -11,7 +11,8 @@ namespace geometry {
 namespace {
 
 constexpr uint32_t kCitySeed = 0x5eed0c17;
-constexpr float kFacadeUvScale = 1.0f / 16.0f; // one facade picture per 16 units of wall
+// The facade picture holds 8 window bays by 16 floors: floors 3 units high, bays 6 wide.
+constexpr float kFacadeUvScale = 1.0f / 48.0f;
 constexpr float kGroundUvScale = 1.0f / 8.0f;
 constexpr float kGroundExtent = 240.0f;
 constexpr float kLampSpacing = 18.0f;
@@ -122,8 +123,10 @@ std::vector<CurveRecord> streetLoopKeys(const StreetLoop& loop) {
     const float spacing = loop.speed * loop.stepMs / 1000.0f;
     const int m = std::max(8, static_cast<int>(std::lround(length / spacing)));
     const float step = length / m;
+    // Start half way along the first street rather than at a crossing.
+    const float start = 0.5f * geometry::length(loop.corners[1] - loop.corners[0]);
     return closedLoopKeys(m, loop.stepMs, [&](int i) {
-        float s = (loop.reverse ? -i : i) * step;
+        float s = start + (loop.reverse ? -i : i) * step;
         float forward = loop.reverse ? -1.0f : 1.0f;
         Vec3 tangent = normalize(path.at(s + 1) - path.at(s - 1));
         Vec3 left{tangent.z, 0, -tangent.x};

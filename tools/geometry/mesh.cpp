@@ -118,6 +118,12 @@ void MeshBuilder::addCone(Vec3 base, Vec3 tip, float radius, int sides) {
         Vec3 position = base + radial * (radius * (1 - v)) + (tip - base) * v;
         return SurfacePoint{position, normal, u, v};
     });
+    // The base disc, facing away from the tip, closes the cone.
+    addSurface(sides, 1, [&](float u, float v) {
+        float angle = u * 2 * kPi;
+        Vec3 radial = side1 * std::cos(angle) + side2 * std::sin(angle);
+        return SurfacePoint{base + radial * (radius * v), -axis, u, v};
+    });
 }
 
 void MeshBuilder::addRod(Vec3 a, Vec3 b, float radius, int sides) {

@@ -97,7 +97,7 @@ class MeshBuilder {
     void addLathe(const std::vector<std::pair<float, float>>& profile, int sides, float uRepeat,
                   Vec3 centre = {});
 
-    // A cone from a base circle about `base` to `tip`, open at the base.
+    // A closed cone from a base disc about `base` to `tip`.
     void addCone(Vec3 base, Vec3 tip, float radius, int sides);
 
     // A rod (an open cylinder) from a to b; for wires, rails and ribs.

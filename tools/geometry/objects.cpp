@@ -58,7 +58,7 @@ struct Relief {
         float z = 0.4f * std::sin(x * 0.23f) * std::cos(y * 0.31f);
         for (const Panel& p : panels) {
             float inside = std::min({x - p.x0, p.x1 - x, y - p.y0, p.y1 - y});
-            if (inside > 0) z = std::max(z, p.height * smoothEdge(inside, 0.35f));
+            if (inside > 0) z = std::max(z, p.height * smoothEdge(inside, 0.6f));
         }
         return z - 1.5f;
     }
@@ -159,10 +159,16 @@ formats::ModelDesc buildBackdropModel() {
     wall.addSurface(static_cast<int>((x1 - x0) / cell), static_cast<int>((y1 - y0) / cell),
                     [&](float u, float v) {
                         float x = x0 + (x1 - x0) * u, y = y0 + (y1 - y0) * v;
-                        float dx = relief.at(x + 0.05f, y) - relief.at(x - 0.05f, y);
-                        float dy = relief.at(x, y + 0.05f) - relief.at(x, y - 0.05f);
-                        Vec3 normal{-dx / 0.1f, -dy / 0.1f, 1};
-                        return SurfacePoint{{x, y, relief.at(x, y)}, normal, x / 8, -y / 8};
+                        // Central differences over one cell, the slope the triangles have.
+                        float dx = relief.at(x + cell, y) - relief.at(x - cell, y);
+                        float dy = relief.at(x, y + cell) - relief.at(x, y - cell);
+                        Vec3 normal{-dx / (2 * cell), -dy / (2 * cell), 1};
+                        // The relief picture (a 4:1 skyline) once over the whole wall, top row at
+                        // the top.
+                        return SurfacePoint{{x, y, relief.at(x, y)},
+                                            normal,
+                                            (x - x0) / (x1 - x0),
+                                            (y1 - y) / (y1 - y0)};
                     });
     model.meshes.push_back(wall.toMesh("relief", 0));
     return model;

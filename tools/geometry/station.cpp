@@ -248,7 +248,8 @@ std::vector<std::vector<CurveRecord>> buildIntoStationCurves() {
     Path flight = entranceFlight();
     const float speed = 3.5f;
     const uint32_t stepMs = 500;
-    const int m = static_cast<int>(flight.length() / (speed * stepMs / 1000)) + 1;
+    // The keys stop where the camera's aim, 20 units ahead, reaches the end of the flight.
+    const int m = static_cast<int>((flight.length() - 20) / (speed * stepMs / 1000)) + 1;
     auto along = [&](int i) { return i * speed * stepMs / 1000; };
     std::vector<CurveRecord> camera = openPathKeys(m, stepMs, [&](int i) {
         float s = along(i);

@@ -1,17 +1,19 @@
-// The pictures the models name in their material maps. The demo loads them relative to its
-// working directory, like every other path of data/.
+// The pictures the models name in their material maps, from the one list of data files. The
+// demo loads them relative to its working directory, like every other path of data/.
 #pragma once
+
+#include "runtime/data_files.h"
 
 namespace geometry::maps {
 
-constexpr const char* kFacade = "data/textures/facade.png";
-constexpr const char* kReflection = "data/textures/reflection.png";
-constexpr const char* kTunnel = "data/textures/tunnel.png";
-constexpr const char* kMetal = "data/textures/metal.png";
-constexpr const char* kConcrete = "data/textures/concrete.png";
-constexpr const char* kRoof = "data/textures/roof.png";
-constexpr const char* kRelief = "data/textures/relief.png";
-constexpr const char* kHull = "data/textures/hull.png";
-constexpr const char* kBlueNormal = "data/bluenormal.png";
+constexpr const char* kFacade = datafiles::kFacadeTexture;
+constexpr const char* kReflection = datafiles::kReflectionTexture;
+constexpr const char* kTunnel = datafiles::kTunnelTexture;
+constexpr const char* kMetal = datafiles::kMetalTexture;
+constexpr const char* kConcrete = datafiles::kPlatformTexture;
+constexpr const char* kRoof = datafiles::kRoofTexture;
+constexpr const char* kRelief = datafiles::kReliefTexture;
+constexpr const char* kHull = datafiles::kProbeTexture;
+constexpr const char* kBlueNormal = datafiles::kBlueNormalPicture;
 
 } // namespace geometry::maps
