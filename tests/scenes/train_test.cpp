@@ -362,3 +362,23 @@ TEST_F(TrainTest, MissingVertexNoiseShaderFailsTheLoad) {
     std::filesystem::remove(datafiles::kVertexNoiseVertexShader);
     EXPECT_FALSE(load());
 }
+
+TEST_F(TrainTest, IdeaObjectIsDrawnThroughTheVertexNoiseProgram) {
+    ASSERT_TRUE(load());
+    clearDrawRecords();
+    render(2500);
+    std::vector<DrawRecord> draws = drawsOf(4); // the fixture idea object has four faces
+    ASSERT_EQ(draws.size(), 1u);
+    GLuint program = static_cast<GLuint>(draws[0].program);
+    ASSERT_NE(program, 0u);
+    float noise = -1, size = -1;
+    glGetUniformfv(program, glGetUniformLocation(program, "noise"), &noise);
+    glGetUniformfv(program, glGetUniformLocation(program, "size"), &size);
+    EXPECT_FLOAT_EQ(noise, 2.5f); // seconds of clip time
+    EXPECT_FLOAT_EQ(size, 0.5f);
+    // It floats in the upper right: at (3, 9, -13) give or take its sway, scaled by 0.6.
+    EXPECT_NEAR(draws[0].modelview[12], 3, 1.8);
+    EXPECT_NEAR(draws[0].modelview[13], 9, 1.6);
+    EXPECT_FLOAT_EQ(draws[0].modelview[14], -13);
+    EXPECT_FLOAT_EQ(draws[0].modelview[0], 0.6f);
+}
