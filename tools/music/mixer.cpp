@@ -9,8 +9,8 @@ namespace music {
 namespace {
 
 // Master chain settings.
-constexpr float kMasterGainDb = 0.0f;
-constexpr float kCeilingDb = -2.4f;         // limiter ceiling, below the -1 dBFS target to leave
+constexpr float kMasterGainDb = -1.5f;
+constexpr float kCeilingDb = -2.6f;         // limiter ceiling, below the -1 dBFS target to leave
                                             // room for the encoder's overshoot
 constexpr double kLookaheadSeconds = 0.002; // limiter look-ahead
 constexpr double kLimiterReleaseSeconds = 0.12;
