@@ -4,6 +4,8 @@
 #include "tools/timeline/timeline_text.h"
 
 #include <cstdlib>
+#include <dirent.h>
+#include <unistd.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -29,10 +31,21 @@ ProcessOptions demoOptions(const ScratchDir& dir) {
     return options;
 }
 
-// A data/ directory whose timeline holds no clips: every effect loads, nothing is drawn.
+// A data/ directory whose timeline holds no clips: every other file is the generated one (a
+// link into the repository's data/), so every effect loads and nothing is drawn.
 void writeEmptyTimeline(const ScratchDir& dir) {
     std::vector<uint8_t> bytes = encodeTimeline(TimelineFileData());
     dir.write("data/time", std::string(bytes.begin(), bytes.end()));
+    const std::string generated = LIRV_SOURCE_DIR "/data";
+    DIR* listing = opendir(generated.c_str());
+    ASSERT_NE(listing, nullptr) << "generate data/ first (the build's data target)";
+    while (dirent* entry = readdir(listing)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == ".." || name == "time") continue;
+        std::string link = dir.path() + "/data/" + name;
+        EXPECT_EQ(symlink((generated + "/" + name).c_str(), link.c_str()), 0) << link;
+    }
+    closedir(listing);
 }
 
 } // namespace
@@ -51,7 +64,7 @@ TEST(LirvExecutable, WithoutADisplayTheWindowFailsWithStatusOne) {
 TEST(LirvExecutable, EscapeEndsTheRunWithStatusZero) {
     ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
     ScratchDir dir;
-    writeEmptyTimeline(dir);
+    ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir));
     ProcessOptions options = demoOptions(dir);
     options.watcher = pressEscapeAfter("Starting time: ");
     ProcessResult result = runXProcess({LIRV_EXECUTABLE}, options);
