@@ -16,6 +16,10 @@ varying vec3 eyePosition;
 varying vec2 diffuse_coord;
 varying vec2 reflection_coord;
 
+// Wrapped diffuse: a surface at right angles to a light still catches a third of it, so the
+// walls of a street lit from above stay readable at night; surfaces facing away get nothing.
+const float WRAP = 0.5;
+
 // Adds one light's ambient, diffuse and specular parts; directional when position.w is 0.
 void addLight(gl_LightSourceParameters light, vec3 n, vec3 toViewer,
               inout vec3 ambient, inout vec3 diffuse, inout vec3 specular)
@@ -29,13 +33,14 @@ void addLight(gl_LightSourceParameters light, vec3 n, vec3 toViewer,
                              light.quadraticAttenuation * d * d);
     }
     toLight = normalize(toLight);
-    float nDotVP = max(0.0, dot(n, toLight));
+    float nDotL = dot(n, toLight);
+    float nDotVP = max(0.0, nDotL);
     float nDotHV = max(0.0, dot(n, normalize(toLight + toViewer)));
     float factor = 0.0;
     if (nDotVP > 0.0 && gl_FrontMaterial.shininess > 0.0)
         factor = pow(nDotHV, gl_FrontMaterial.shininess);
     ambient += light.ambient.rgb * attenuation;
-    diffuse += light.diffuse.rgb * nDotVP * attenuation;
+    diffuse += light.diffuse.rgb * max(0.0, (nDotL + WRAP) / (1.0 + WRAP)) * attenuation;
     specular += light.specular.rgb * factor * attenuation;
 }
 

@@ -150,10 +150,13 @@ TEST_F(ModelShader, LightsZeroAndOneEachAddTheirOwnColour) {
     expectNear(drawLit(*model, red, green, 0), 204, 153, 0);
 }
 
-TEST_F(ModelShader, DiffuseFollowsTheAngleToTheLight) {
+TEST_F(ModelShader, DiffuseWrapsAroundFromTheLightAndVanishesBehind) {
     std::unique_ptr<QOR::Model> model = plateModel(plain(1, 1, 1));
     const Light slanted{{1, 1, 1}, {0, 0.8660254f, 0.5f}}, dark{{0, 0, 0}, {0, 0, 1}};
-    expectNear(drawLit(*model, slanted, dark, 0), 128, 128, 128); // cos 60 degrees
+    // Wrapped diffuse: (cos 60 degrees + 0.5) / 1.5.
+    expectNear(drawLit(*model, slanted, dark, 0), 170, 170, 170);
+    const Light grazing{{1, 1, 1}, {0, 1, 0}};
+    expectNear(drawLit(*model, grazing, dark, 0), 85, 85, 85); // at right angles: a third
     const Light behind{{1, 1, 1}, {kBehind[0], kBehind[1], kBehind[2]}};
     expectNear(drawLit(*model, behind, dark, 0.2f), 51, 51, 51); // the scene ambient only
 }
