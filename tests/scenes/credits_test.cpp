@@ -266,6 +266,24 @@ TEST_F(CreditsTest, WithoutTheDefaultGlowTheLoadFails) {
     EXPECT_EQ(output, "Glow effect not yet loaded, failing...\n");
 }
 
+// An effect that only carries the glow's name: it has no blur pass to drive.
+class NamedLikeTheGlow : public Effect {
+  public:
+    void render(uint32_t) override {}
+    const char* name() override { return "Default Glow"; }
+};
+
+TEST_F(CreditsTest, AnEffectThatIsNoGlowIsNotTakenForOne) {
+    const EffectList* registered = registeredEffects;
+    NamedLikeTheGlow impostor;
+    EffectList list{&impostor};
+    registeredEffects = &list;
+    bool loaded = load();
+    registeredEffects = registered;
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(output, "Glow effect not yet loaded, failing...\n");
+}
+
 TEST_F(CreditsTest, MissingFlakePictureStillLoads) {
     std::filesystem::remove("data/hullkort.png");
     EXPECT_TRUE(load());

@@ -262,6 +262,30 @@ TEST_F(SoundBallTest, PrintsTheStreamSizeOnce) {
     EXPECT_EQ(out, "size: 60\n");
 }
 
+TEST_F(SoundBallTest, EachBallDeformsFromItsOwnModelledShape) {
+    ASSERT_TRUE(loadQuietly());
+    render(0);
+    // A second ball with a bigger model: its rest positions are its own, not the first ball's.
+    formats::ModelDesc bigger;
+    bigger.materials.push_back({});
+    std::vector<float> corners;
+    for (int i = 0; i < 30; i++)
+        corners.insert(corners.end(), {2.0f + i, 1, 3});
+    bigger.meshes.push_back(triangle("bigger", 0, corners));
+    dir.write("data/soundball.model", formats::encodeModel(bigger));
+    SoundBall second;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(second.load());
+    second.render(0);
+    std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("size: 360\n"), std::string::npos) << printed;
+    QOR::ModelMeshStream* stream = second.model()->getMesh(0)->getStream(0);
+    std::vector<float> values(90);
+    glBindBuffer(stream->target, stream->buffer);
+    glGetBufferSubData(stream->target, 0, stream->byteSize, values.data());
+    EXPECT_EQ(values, corners);
+}
+
 TEST_F(SoundBallTest, ViewFollowsTheEngineClockNotTheClipTime) {
     ASSERT_TRUE(loadQuietly());
     clearTo(0, 0, 0);
