@@ -111,6 +111,7 @@ struct StreetLoop {
     float aimAhead, aimHeight; // the point looked at: this far along the path, at this height
     Vec3 shift;                // added to every position (centres a swarm's spread)
     int spinTurns;             // whole turns of the rotation vector per loop
+    float startAhead = 0;      // where the path starts, ahead of the camera's start
 };
 
 Vec3 crossing(int i, int j) {
@@ -124,7 +125,8 @@ std::vector<CurveRecord> streetLoopKeys(const StreetLoop& loop) {
     const int m = std::max(8, static_cast<int>(std::lround(length / spacing)));
     const float step = length / m;
     // Start half way along the first street rather than at a crossing.
-    const float start = 0.5f * geometry::length(loop.corners[1] - loop.corners[0]);
+    const float start =
+        0.5f * geometry::length(loop.corners[1] - loop.corners[0]) + loop.startAhead;
     return closedLoopKeys(m, loop.stepMs, [&](int i) {
         float s = start + (loop.reverse ? -i : i) * step;
         float forward = loop.reverse ? -1.0f : 1.0f;
@@ -133,11 +135,15 @@ std::vector<CurveRecord> streetLoopKeys(const StreetLoop& loop) {
         float phase = 2 * kPi * s / length;
         Vec3 eye = path.at(s) + left * loop.lateral +
                    Vec3{0, loop.height + loop.heightSwing * std::sin(2 * phase), 0} + loop.shift;
-        Vec3 aimBase = path.at(s + forward * loop.aimAhead);
-        Vec3 aheadTangent = normalize(path.at(s + forward * loop.aimAhead + 1) -
-                                      path.at(s + forward * loop.aimAhead - 1));
-        Vec3 aimLeft{aheadTangent.z, 0, -aheadTangent.x};
-        Vec3 aim = aimBase + aimLeft * loop.lateral + Vec3{0, loop.aimHeight, 0};
+        // Look along the street: the direction to a point a short way ahead, carried out to
+        // aimAhead, so the view turns with the corners instead of staring into them.
+        float ahead = s + forward * 10;
+        Vec3 aheadTangent = normalize(path.at(ahead + 1) - path.at(ahead - 1));
+        Vec3 aheadLeft{aheadTangent.z, 0, -aheadTangent.x};
+        Vec3 lookFrom = path.at(s) + left * loop.lateral;
+        Vec3 lookTo = path.at(ahead) + aheadLeft * loop.lateral;
+        Vec3 aim = eye + normalize(lookTo - lookFrom) * loop.aimAhead +
+                   Vec3{0, loop.aimHeight - (eye.y - loop.shift.y), 0};
         float turn = 360.0f * loop.spinTurns * i / m;
         return makeRecord(eye, aim, {turn, 0.5f * turn, 0});
     });
@@ -167,12 +173,15 @@ std::vector<Box> CityLayout::obstacles() const {
 formats::ModelDesc buildCityModel(const CityLayout& layout) {
     formats::ModelDesc model;
     // 0 lit facades, 1 roofs and masts, 2 street surface, 3 lamps and road markings.
-    model.materials.push_back(makeMaterial({0.55f, 0.6f, 0.8f}, 1, 0.4f, 0.3f, maps::kFacade, 1.0f,
-                                           maps::kReflection, 0.18f));
-    model.materials.push_back(makeMaterial({0.12f, 0.13f, 0.2f}, 1, 0.2f, 0.2f, maps::kRoof, 0.6f));
+    const char* sky = maps::kReflection;
     model.materials.push_back(
-        makeMaterial({0.08f, 0.08f, 0.12f}, 1, 0.1f, 0.1f, maps::kConcrete, 0.35f));
-    model.materials.push_back(makeMaterial({1.0f, 0.85f, 0.55f}, 1, 0.0f, 0.0f));
+        makeShadedMaterial({0.55f, 0.6f, 0.8f}, 0.4f, 0.3f, maps::kFacade, 1.0f, sky, 0.18f));
+    model.materials.push_back(
+        makeShadedMaterial({0.12f, 0.13f, 0.2f}, 0.2f, 0.2f, maps::kRoof, 0.6f, sky, 0.05f));
+    model.materials.push_back(
+        makeShadedMaterial({0.08f, 0.08f, 0.12f}, 0.1f, 0.1f, maps::kConcrete, 0.35f, sky, 0));
+    model.materials.push_back(
+        makeShadedMaterial({1.0f, 0.85f, 0.55f}, 0.0f, 0.0f, nullptr, 0, sky, 0));
 
     MeshBuilder walls, roofs, ground, lights;
     Random random(kCitySeed ^ 0xface);
@@ -244,6 +253,7 @@ std::vector<std::vector<CurveRecord>> buildCityCurves() {
     spike1.heightSwing = 0.5f;
     spike1.shift = {-2, -2, -2};
     spike1.spinTurns = 3;
+    spike1.startAhead = 110; // released up the street, they meet the camera within seconds
     StreetLoop spike2 = camera2;
     spike2.speed = 24;
     spike2.stepMs = 250;
@@ -252,6 +262,7 @@ std::vector<std::vector<CurveRecord>> buildCityCurves() {
     spike2.heightSwing = 1;
     spike2.shift = {-2, -2, -2};
     spike2.spinTurns = 4;
+    spike2.startAhead = -20; // released behind the camera, they overtake it
     return {streetLoopKeys(camera0), streetLoopKeys(camera1), streetLoopKeys(camera2),
             streetLoopKeys(spike1), streetLoopKeys(spike2)};
 }

@@ -194,4 +194,15 @@ formats::ModelMaterialDesc makeMaterial(Vec3 colour, float alpha, float specular
     return material;
 }
 
+formats::ModelMaterialDesc makeShadedMaterial(Vec3 colour, float specular, float glossiness,
+                                              const char* diffuseMap, float diffuseAmount,
+                                              const char* reflectionMap, float reflectionAmount) {
+    if (!diffuseMap) {
+        diffuseMap = reflectionMap;
+        diffuseAmount = 0;
+    }
+    return makeMaterial(colour, 1, specular, glossiness, diffuseMap, diffuseAmount, reflectionMap,
+                        reflectionAmount);
+}
+
 } // namespace geometry

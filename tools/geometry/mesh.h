@@ -151,4 +151,11 @@ formats::ModelMaterialDesc makeMaterial(Vec3 colour, float alpha, float specular
                                         const char* reflectionMap = nullptr,
                                         float reflectionAmount = 0.0f);
 
+// A material for models drawn through the model shader. A shader program keeps a uniform's
+// last value, so every such material names both maps the shader reads: the diffuse map (the
+// reflection picture at amount 0 when there is none) and the reflection map (amount 0 for none).
+formats::ModelMaterialDesc makeShadedMaterial(Vec3 colour, float specular, float glossiness,
+                                              const char* diffuseMap, float diffuseAmount,
+                                              const char* reflectionMap, float reflectionAmount);
+
 } // namespace geometry

@@ -13,17 +13,18 @@ namespace {
 enum StationMaterial { kConcreteMat, kWallMat, kRoofMat, kSteelMat, kLightMat, kFacadeMat };
 
 void addStationMaterials(formats::ModelDesc& model) {
+    const char* sky = maps::kReflection;
     model.materials.push_back(
-        makeMaterial({0.55f, 0.55f, 0.6f}, 1, 0.1f, 0.1f, maps::kConcrete, 1.0f));
+        makeShadedMaterial({0.55f, 0.55f, 0.6f}, 0.1f, 0.1f, maps::kConcrete, 1.0f, sky, 0));
     model.materials.push_back(
-        makeMaterial({0.45f, 0.42f, 0.5f}, 1, 0.1f, 0.1f, maps::kConcrete, 0.7f));
-    model.materials.push_back(makeMaterial({0.5f, 0.55f, 0.7f}, 1, 0.3f, 0.3f, maps::kRoof, 1.0f,
-                                           maps::kReflection, 0.1f));
-    model.materials.push_back(makeMaterial({0.35f, 0.38f, 0.45f}, 1, 0.8f, 0.6f, maps::kMetal, 0.8f,
-                                           maps::kReflection, 0.3f));
-    model.materials.push_back(makeMaterial({1.0f, 0.9f, 0.65f}, 1, 0.0f, 0.0f));
-    model.materials.push_back(makeMaterial({0.6f, 0.58f, 0.62f}, 1, 0.3f, 0.3f, maps::kFacade, 1.0f,
-                                           maps::kReflection, 0.1f));
+        makeShadedMaterial({0.45f, 0.42f, 0.5f}, 0.1f, 0.1f, maps::kConcrete, 0.7f, sky, 0));
+    model.materials.push_back(
+        makeShadedMaterial({0.5f, 0.55f, 0.7f}, 0.3f, 0.3f, maps::kRoof, 1.0f, sky, 0.1f));
+    model.materials.push_back(
+        makeShadedMaterial({0.35f, 0.38f, 0.45f}, 0.8f, 0.6f, maps::kMetal, 0.8f, sky, 0.3f));
+    model.materials.push_back(makeShadedMaterial({1.0f, 0.9f, 0.65f}, 0, 0, nullptr, 0, sky, 0));
+    model.materials.push_back(
+        makeShadedMaterial({0.6f, 0.58f, 0.62f}, 0.3f, 0.3f, maps::kFacade, 1.0f, sky, 0.1f));
 }
 
 struct HallSpec {
@@ -234,10 +235,11 @@ std::vector<std::vector<CurveRecord>> buildCrowdCurves() {
             c -= 2;
         return r;
     });
-    // The camera rides 13 units behind the leader, wider and higher, and looks at it.
+    // The camera rides 14 units ahead of the leader, wider and higher, and looks back at it:
+    // the crowd, which trails the leader, stays in the picture behind it.
     std::vector<CurveRecord> camera = closedLoopKeys(kLapSamples, kLapStepMs, [&](int i) {
-        Vec3 behind = lap.at(i * step - 13);
-        Vec3 eye{1.5f * behind.x, 7.5f, behind.z};
+        Vec3 ahead = lap.at(i * step + 14);
+        Vec3 eye{1.55f * ahead.x, 7.5f, ahead.z};
         CurveRecord lead = leader(i);
         return makeRecord(eye, {lead.position[0], lead.position[1], lead.position[2]});
     });
