@@ -132,3 +132,14 @@ TEST(GeometryGeneration, TwoGenerationsGiveIdenticalBytes) {
     // Every model and curve of the inventory comes from the geometry generator.
     EXPECT_EQ(compared, int(std::size(datafiles::kModelFiles) + std::size(datafiles::kCurveFiles)));
 }
+
+TEST(GeometryGeneration, AFolderThatCannotBeMadeIsNamed) {
+    ScratchDir dir;
+    dir.write("blocked", "a file where the data folder should be");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(geometry::writeGeometry(dir.path() + "/blocked/data"), 1);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("geometry: cannot create folder '" + dir.path() + "/blocked/data'"),
+              std::string::npos)
+        << err;
+}
