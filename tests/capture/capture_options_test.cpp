@@ -101,6 +101,9 @@ TEST(CaptureOptions, ContradictoryChoicesAreRefused) {
     EXPECT_THAT(problemWith({"--video", "v.mp4", "--times", "1"}), HasSubstr("needs a range"));
     EXPECT_THAT(problemWith({"--contact-sheet", "s.png", "--out", "f"}),
                 HasSubstr("without --out"));
+    EXPECT_EQ(problemWith({"--contact-sheet", "s.png", "--every", "10ms"}),
+              "a contact sheet of 13900 tiles is too large; choose a longer --every or a larger "
+              "--scale");
 }
 
 TEST(CaptureOptions, HelpNeedsNoOutput) {

@@ -112,6 +112,16 @@ bool checkChoices(CaptureOptions& options, bool rangeGiven, std::string& problem
         problem = "the time range is empty: --from must lie before --to";
         return false;
     }
+    if (sheet) {
+        uint64_t tiles = contactSheetTimes(options).size();
+        uint64_t tileArea = uint64_t(kCaptureWidth / options.contactScale) *
+                            (kCaptureHeight / options.contactScale);
+        if (tiles * tileArea > kMaxContactSheetPixels) {
+            problem = "a contact sheet of " + std::to_string(tiles) +
+                      " tiles is too large; choose a longer --every or a larger --scale";
+            return false;
+        }
+    }
     return true;
 }
 

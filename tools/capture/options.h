@@ -9,6 +9,8 @@
 constexpr uint32_t kProductionLengthMs = 139000;
 constexpr int kCaptureWidth = 1024;
 constexpr int kCaptureHeight = 768;
+// A contact sheet holds at most this many pixels (about 300 MB of RGB).
+constexpr uint64_t kMaxContactSheetPixels = 100000000;
 
 struct CaptureOptions {
     int framesPerSecond = 30;

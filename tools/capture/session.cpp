@@ -93,7 +93,7 @@ void CaptureSession::readFrame(Picture& frame) const {
     frame.height = height;
     frame.channels = 3;
     frame.pixels.resize(size_t(width) * size_t(height) * 3);
-    static std::vector<uint8_t> rows;
+    std::vector<uint8_t>& rows = readRows;
     rows.resize(frame.pixels.size());
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

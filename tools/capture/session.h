@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The engine clock's reading when the music would start: the demo's T0. Fixed, so that scenes
 // reading the clock directly draw the same picture in every capture.
@@ -48,6 +49,7 @@ class CaptureSession {
 
     std::unique_ptr<Timeline> player;
     DecodedMusic music;
+    mutable std::vector<uint8_t> readRows; // glReadPixels' bottom-up rows, reused per frame
     size_t blocksFed = 0;
     uint32_t lastTime = 0;
 };
