@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 
@@ -318,4 +319,206 @@ TEST(PicturesCommand, WritesTheNamedPicturesAndReportsAnUnwritableDirectory) {
     std::string messages = testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();
     EXPECT_NE(messages.find("hullkort.png"), std::string::npos) << messages;
+}
+
+namespace {
+
+int countPixels(const Picture& picture, const std::function<bool(const uint8_t*)>& test) {
+    int count = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            count += test(picture.pixel(x, y));
+    return count;
+}
+
+// Painted picture of a job, without files.
+Picture painted(const char* dataFile) {
+    static const std::vector<PictureJob> jobs = pictureJobs();
+    const PictureJob& job = jobFor(jobs, dataFile);
+    return job.paint(fonts()).toPicture(job.channels, false);
+}
+
+// First and last column (or row) of a picture that repeats differ no more than neighbours do.
+double seamRatio(const Picture& picture, bool across) {
+    auto difference = [&](int a, int b) {
+        double sum = 0;
+        int n = across ? picture.height : picture.width;
+        for (int i = 0; i < n; ++i) {
+            const uint8_t* p = across ? picture.pixel(a, i) : picture.pixel(i, a);
+            const uint8_t* q = across ? picture.pixel(b, i) : picture.pixel(i, b);
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(p[c] - q[c]);
+        }
+        return sum;
+    };
+    int last = (across ? picture.width : picture.height) - 1;
+    double neighbours = 0;
+    for (int i = 0; i < last; ++i)
+        neighbours += difference(i, i + 1);
+    return difference(last, 0) / (neighbours / last + 1);
+}
+
+} // namespace
+
+TEST(CanvasPainting, ShapesCoverTheirAreaWithSoftEdges) {
+    Canvas canvas(64, 64);
+    canvas.fill(0, 0, 64, 64, Rgba{1, 1, 1, 1},
+                [](float x, float y) { return circleDistance(x, y, 32, 32, 20); });
+    Picture picture = canvas.toPicture(4);
+    int inside = countPixels(picture, [](const uint8_t* p) { return p[3] == 255; });
+    int edge = countPixels(picture, [](const uint8_t* p) { return p[3] > 0 && p[3] < 255; });
+    EXPECT_NEAR(inside + edge / 2.0, 3.14159 * 20 * 20, 40);
+    EXPECT_GT(edge, 60);
+    EXPECT_EQ(picture.pixel(2, 2)[3], 0);
+}
+
+TEST(CanvasPainting, PolygonWindingDoesNotMatter) {
+    Point clockwise[] = {{10, 10}, {50, 10}, {50, 40}, {10, 40}};
+    Point counter[] = {{10, 10}, {10, 40}, {50, 40}, {50, 10}};
+    for (auto [x, y] : {std::pair{30.0f, 25.0f}, std::pair{5.0f, 25.0f}, std::pair{30.0f, 45.0f}}) {
+        EXPECT_FLOAT_EQ(convexDistance(x, y, clockwise, 4), convexDistance(x, y, counter, 4));
+    }
+    EXPECT_LT(convexDistance(30, 25, clockwise, 4), 0);
+    EXPECT_NEAR(convexDistance(5, 25, clockwise, 4), 5, 1e-4);
+}
+
+TEST(CanvasPainting, OverReplacesAndAddAccumulatesLight) {
+    Canvas canvas(2, 1, Rgba{0, 0, 1, 1});
+    canvas.put(0, 0, Rgba{1, 0, 0, 1}, 1, Blend::Over);
+    canvas.put(1, 0, Rgba{0.25f, 0, 0, 1}, 1, Blend::Add);
+    canvas.put(1, 0, Rgba{0.25f, 0, 0, 1}, 1, Blend::Add);
+    Picture picture = canvas.toPicture(3);
+    EXPECT_EQ(picture.pixel(0, 0)[0], 255);
+    EXPECT_EQ(picture.pixel(0, 0)[2], 0);
+    EXPECT_NEAR(picture.pixel(1, 0)[0], 128, 1);
+    EXPECT_EQ(picture.pixel(1, 0)[2], 255);
+}
+
+TEST(CanvasPainting, BlurSpreadsLightWithoutLosingIt) {
+    Mask mask(41, 41);
+    mask.at(20, 20) = 1;
+    blur(mask, 3);
+    EXPECT_NEAR(mask.total(), 1.0f, 1e-3f);
+    EXPECT_GT(mask.at(23, 20), 0);
+    EXPECT_LT(mask.at(20, 20), 0.2f);
+    EXPECT_FLOAT_EQ(mask.at(17, 20), mask.at(23, 20));
+}
+
+TEST(CanvasPainting, NoiseIsRepeatableAndInRange) {
+    for (int i = 0; i < 200; ++i) {
+        float x = i * 0.37f, y = i * 0.11f;
+        float v = fractalNoise(x, y, 9, 4);
+        EXPECT_GE(v, 0);
+        EXPECT_LE(v, 1);
+        EXPECT_EQ(v, fractalNoise(x, y, 9, 4));
+    }
+    EXPECT_NE(valueNoise(1.5f, 2.5f, 1), valueNoise(1.5f, 2.5f, 2));
+}
+
+TEST(Lettering, AlignmentPlacesTheInkAtTheGivenColumn) {
+    for (Align align : {Align::Left, Align::Center, Align::Right}) {
+        Canvas canvas(400, 100);
+        int ink =
+            drawText(canvas, fonts(), Face::SansBold, "lirv", 48, 200, 70, align, TextStyle{});
+        Picture picture = canvas.toPicture(4);
+        int left = 400, right = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (picture.pixel(x, y)[3] > 0) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                }
+        EXPECT_NEAR(right - left, ink, 1);
+        if (align == Align::Left) {
+            EXPECT_NEAR(left, 200, 1);
+        }
+        if (align == Align::Center) {
+            EXPECT_NEAR((left + right) / 2.0, 200, 1);
+        }
+        if (align == Align::Right) {
+            EXPECT_NEAR(right, 200, 1);
+        }
+    }
+}
+
+TEST(Lettering, TrackingWidensAndEveryFaceHasGlyphs) {
+    TextLine tight = fonts().line(Face::Serif, "feat.", 40);
+    TextLine loose = fonts().line(Face::Serif, "feat.", 40, 10);
+    EXPECT_NEAR((loose.inkRight - loose.inkLeft) - (tight.inkRight - tight.inkLeft), 40, 2);
+    for (Face face :
+         {Face::Sans, Face::SansBold, Face::Mono, Face::MonoBold, Face::Serif, Face::SerifBold})
+        EXPECT_GT(fonts().line(face, "\u2192 14", 30).mask.total(), 20);
+}
+
+TEST(PaintedPictures, EveryWordOverlayHasLetteringOnATransparentScreen) {
+    using namespace datafiles;
+    for (const char* file :
+         {kMusicOverlay, kFeatOverlay, kVsqOverlay, kOnTopOverlay, kRevoltOverlay, kTitleOverlay,
+          kCodeOverlay, kCodeNamesOverlay, kGfxOverlay, kMorvaneOverlay, kVsqIsOverlay,
+          kBackOverlay, kAgainOverlay}) {
+        Picture picture = painted(file);
+        EXPECT_EQ(picture.width, 1024) << file;
+        EXPECT_EQ(picture.height, 768) << file;
+        for (auto [x, y] : {std::pair{0, 0}, std::pair{1023, 0}, std::pair{0, 767}})
+            EXPECT_EQ(picture.pixel(x, y)[3], 0) << file;
+        int letters = countPixels(
+            picture, [](const uint8_t* p) { return p[3] > 230 && p[0] + p[1] + p[2] > 450; });
+        EXPECT_GT(letters, 800) << file;
+    }
+}
+
+TEST(PaintedPictures, StationLayersLeaveTheSlidesVisible) {
+    Picture frame = painted(datafiles::kTrainFramePicture);
+    EXPECT_EQ(frame.channels, 4);
+    EXPECT_LT(frame.pixel(frame.width / 2, frame.height / 2)[3], 40);
+    EXPECT_EQ(frame.pixel(30, frame.height / 2)[3], 255);
+    EXPECT_EQ(frame.pixel(frame.width / 2, 30)[3], 255);
+
+    Picture sign = painted(datafiles::kTrainWaitingPicture);
+    EXPECT_GT(sign.height, sign.width);
+    EXPECT_EQ(sign.pixel(0, 0)[3], 0);
+    EXPECT_EQ(sign.pixel(sign.width / 2, sign.height / 2)[3], 255);
+
+    Picture board = painted(datafiles::kTrainMessagePicture);
+    int amber =
+        countPixels(board, [](const uint8_t* p) { return p[3] > 200 && p[0] > 200 && p[2] < 120; });
+    EXPECT_GT(amber, 2000);
+
+    // Short captions are short strips: the right end of "the future" is clear.
+    Picture caption = painted(datafiles::kTrainCaptions[1]);
+    EXPECT_GT(caption.pixel(20, caption.height / 2)[3], 150);
+    EXPECT_EQ(caption.pixel(caption.width - 20, caption.height / 2)[3], 0);
+}
+
+TEST(PaintedPictures, FlakeIsACardWithPunchedHoles) {
+    Picture flake = painted(datafiles::kFlakePicture);
+    int card = countPixels(flake, [](const uint8_t* p) { return p[3] > 200; });
+    int holes = 0;
+    for (int y = 8; y < flake.height - 8; ++y)
+        for (int x = 12; x < flake.width - 12; ++x)
+            holes += flake.pixel(x, y)[3] == 0;
+    EXPECT_GT(card, flake.width * flake.height / 2);
+    EXPECT_GT(holes, 50);
+}
+
+TEST(PaintedPictures, RepeatingTexturesHaveNoSeams) {
+    using namespace datafiles;
+    for (const char* file : {kFacadeTexture, kTunnelTexture, kPlatformTexture, kMetalTexture}) {
+        Picture picture = painted(file);
+        EXPECT_LT(seamRatio(picture, true), 2.0) << file << " across";
+        EXPECT_LT(seamRatio(picture, false), 2.0) << file << " down";
+    }
+    EXPECT_LT(seamRatio(painted(kReliefTexture), true), 2.0);
+}
+
+TEST(PaintedPictures, ArrivingTrainGrowsBrighterSlideBySlide) {
+    auto brightPixels = [](int slide) {
+        char path[64];
+        snprintf(path, sizeof path, datafiles::kTrainSlideFormat, slide);
+        return countPixels(painted(path),
+                           [](const uint8_t* p) { return p[0] > 235 && p[1] > 235 && p[2] > 235; });
+    };
+    int far = brightPixels(11), near = brightPixels(15), arriving = brightPixels(17);
+    EXPECT_LT(far, near);
+    EXPECT_LT(near, arriving);
 }

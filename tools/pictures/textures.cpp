@@ -7,12 +7,14 @@
 
 namespace {
 
-// Value noise on a lattice that repeats every `period` cells, so the picture tiles.
-float tileNoise(float x, float y, int period, uint32_t seed) {
+// Value noise on a lattice that repeats every periodX cells across and periodY cells down, so
+// the picture tiles.
+float tileNoise(float x, float y, int periodX, int periodY, uint32_t seed) {
     float fx = std::floor(x), fy = std::floor(y);
     int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
     auto corner = [&](int cx, int cy) {
-        return hashUnit(((cx % period) + period) % period, ((cy % period) + period) % period, seed);
+        return hashUnit(((cx % periodX) + periodX) % periodX, ((cy % periodY) + periodY) % periodY,
+                        seed);
     };
     float tx = x - fx, ty = y - fy;
     tx = tx * tx * (3 - 2 * tx);
@@ -27,7 +29,8 @@ float tileFractal(float x, float y, int size, int cells, uint32_t seed, int octa
     float sum = 0, weight = 0, amplitude = 1;
     for (int i = 0; i < octaves; ++i) {
         int period = cells << i;
-        sum += amplitude * tileNoise(x * period / size, y * period / size, period, seed + i);
+        sum +=
+            amplitude * tileNoise(x * period / size, y * period / size, period, period, seed + i);
         weight += amplitude;
         amplitude *= 0.5f;
     }
@@ -128,8 +131,8 @@ Canvas paintMetal(const Lettering&) {
     const int size = 256;
     Canvas canvas(size, size);
     canvas.shade([&](float x, float y) {
-        float brushed = tileNoise(x * 64 / size, y * 2 / size, 64, 331) * 0.5f +
-                        tileNoise(x * 128 / size, y * 4 / size, 128, 332) * 0.5f;
+        float brushed = tileNoise(x * 64 / size, y * 2 / size, 64, 2, 331) * 0.5f +
+                        tileNoise(x * 128 / size, y * 4 / size, 128, 4, 332) * 0.5f;
         float blotch = tileFractal(x, y, size, 4, 333, 3);
         float v = 0.45f + 0.3f * brushed + 0.2f * blotch;
         return Rgba{v * 0.92f, v * 0.96f, v * 1.05f, 1};
@@ -190,13 +193,15 @@ Canvas paintRelief(const Lettering&) {
     std::vector<float> heights(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            int column = x / 32;
+            // Towers are 32 pixels wide; the picture's edges cut through the middle of one.
+            int shifted = (x + 16) % width;
+            int column = shifted / 32;
             float tower = 60 + 150 * hashUnit(column % 32, 0, 361);
             float top = height - tower;
             float h = y > top ? 1.0f : 0.0f;
-            if (y > top && static_cast<int>(x) % 32 < 3) h = 0.6f; // gap between towers
-            if (y > top && (static_cast<int>(y) / 12) % 2 == 0 && (x % 32) > 8 && (x % 32) < 24 &&
-                hashUnit(x / 8, y / 12, 362) > 0.5f)
+            if (y > top && shifted % 32 < 3) h = 0.6f; // gap between towers
+            if (y > top && (y / 12) % 2 == 0 && shifted % 32 > 8 && shifted % 32 < 24 &&
+                hashUnit(shifted / 8, y / 12, 362) > 0.5f)
                 h = 0.8f; // a recessed window
             h += 0.15f *
                  tileFractal(static_cast<float>(x), static_cast<float>(y), width, 16, 363, 3);
