@@ -192,8 +192,12 @@ TEST(Track, MeetsPeakLoudnessAndSpectrumTargets) {
     ASSERT_TRUE(music::toDemoStream(decoded, stream, error)) << error;
     music::SpectrumFigures figures = music::measureSpectrum(music::analyseLikeTheDemo(stream));
     EXPECT_GT(figures.kicksCaught * 2, figures.kicks) << "band 1 misses most kicks";
-    for (const music::BandFigures& band : figures.bands)
+    for (const music::BandFigures& band : figures.bands) {
         EXPECT_LT(band.aboveHigh, 0.5) << "band " << band.band << " pinned high";
+        if (band.band != 1) {
+            EXPECT_GT(band.mainInRange, 0.5) << "band " << band.band << " silent or saturated";
+        }
+    }
 }
 
 } // namespace

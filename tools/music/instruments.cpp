@@ -43,7 +43,7 @@ void kick(const Note& note, uint32_t seed, Buses& buses) {
     Sine body;
     Noise noise(seed);
     Biquad clickFilter = Biquad::highPass(2500, 0.7);
-    float gain = 0.7f * note.velocity;
+    float gain = 0.9f * note.velocity;
     play(note, 0.56, buses, [&](double t, long, size_t index) {
         double hz = 45.0 + 120.0 * std::exp(-t / 0.018) + 400.0 * std::exp(-t / 0.003);
         double envelope = std::min(1.0, t / 0.0015) * std::exp(-t / 0.4);
@@ -61,7 +61,7 @@ void clap(const Note& note, uint32_t seed, Buses& buses) {
     Sine body;
     PanGains pan = panGains(note.pan);
     float gain = 0.55f * note.velocity;
-    play(note, 0.45, buses, [&](double t, long, size_t index) {
+    play(note, 0.7, buses, [&](double t, long, size_t index) {
         // Three quick hands, then the room's tail.
         double envelope = 0;
         for (int hand = 0; hand < 3; ++hand) {
@@ -96,7 +96,7 @@ void hat(const Note& note, uint32_t seed, Buses& buses, double decay) {
         float metallic = 0;
         for (int i = 0; i < 7; ++i)
             metallic += metal[i].next(metalHz[i]);
-        float value = float(0.2 * highPass.process(noise.next()) + 0.11 * metallic);
+        float value = float(0.2 * highPass.process(noise.next()) + 0.14 * metallic);
         value *= note.velocity * float(std::min(1.0, t / 0.0008) * std::exp(-t / decay));
         if (index == size_t(-1)) return;
         addStereo(buses.dryLeft, buses.dryRight, index, value * pan.left, value * pan.right);
@@ -111,7 +111,7 @@ void bass(const Note& note, uint32_t, Buses& buses) {
     Svf filter;
     double hz = noteHz(note.pitch);
     float gain = 0.34f * note.velocity;
-    play(note, note.length + 0.12, buses, [&](double t, long n, size_t index) {
+    play(note, note.length + 0.25, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0)
             filter.tune(float(160.0 + 1500.0 * note.velocity * std::exp(-t / 0.09)), 1.1f);
         float raw = 0.45f * sawA.next(hz * 0.9965) + 0.45f * sawB.next(hz * 1.0035) +
@@ -186,7 +186,7 @@ void bell(const Note& note, uint32_t, Buses& buses) {
     double hz = noteHz(note.pitch);
     PanGains pan = panGains(note.pan);
     float gain = 0.15f * note.velocity;
-    play(note, 1.2, buses, [&](double t, long, size_t index) {
+    play(note, 2.4, buses, [&](double t, long, size_t index) {
         double depth = 3.0 * std::exp(-t / 0.5);
         double bend = 1.0 + depth * modulator.next(hz * 3.5);
         float value =

@@ -9,12 +9,13 @@ namespace music {
 namespace {
 
 // Master chain settings.
-constexpr float kMasterGainDb = -1.5f;
+constexpr float kMasterGainDb = -4.5f;
 constexpr float kCeilingDb = -2.6f;         // limiter ceiling, below the -1 dBFS target to leave
                                             // room for the encoder's overshoot
 constexpr double kLookaheadSeconds = 0.002; // limiter look-ahead
 constexpr double kLimiterReleaseSeconds = 0.12;
-constexpr double kFadeOutSeconds = 2.2; // the end of the tail fades to silence
+constexpr double kOneDecibelCut = 0.8912509; // 10^(-1/20)
+constexpr double kFadeOutSeconds = 2.2;      // the end of the tail fades to silence
 
 // Side-chain: pads, bass and arpeggio dip under every kick and swell back.
 constexpr float kDuckDepth = 0.6f;
@@ -26,6 +27,10 @@ constexpr double kDelaySeconds = kSecondsPerStep * 3; // dotted eighth
 constexpr float kDelayFeedback = 0.38f;
 constexpr float kReverbInput = 0.02f;
 constexpr float kReverbReturn = 2.2f;
+
+double toDecibelsOf(double gain) {
+    return 20.0 * std::log10(std::max(gain, 1e-9));
+}
 
 uint32_t noteSeed(size_t index) {
     return 0x2545F491u + uint32_t(index) * 0x9E3779B1u;
@@ -80,7 +85,7 @@ void addEffects(const Buses& buses, StereoBuffer& out) {
 
 // Look-ahead peak limiter: the gain needed by every sample is spread back over the look-ahead
 // by a running minimum and a moving average, so each peak is met without a sudden step.
-void limit(StereoBuffer& out) {
+LimiterFigures limit(StereoBuffer& out) {
     size_t frames = out.frames();
     size_t window = size_t(kLookaheadSeconds * kSampleRate);
     float ceiling = dbToGain(kCeilingDb);
@@ -99,6 +104,7 @@ void limit(StereoBuffer& out) {
         if (candidates.front() >= i + window) candidates.pop_front();
         ahead[i] = needed[candidates.front()];
     }
+    LimiterFigures figures;
     double sum = 0, gain = 1,
            release = 1.0 - std::exp(-1.0 / (kLimiterReleaseSeconds * kSampleRate));
     for (size_t i = 0; i < frames; ++i) {
@@ -107,10 +113,14 @@ void limit(StereoBuffer& out) {
         gain = std::min(smoothed, gain + (1.0 - gain) * release);
         out.left[i] *= float(gain);
         out.right[i] *= float(gain);
+        figures.deepestCutDb = std::min(figures.deepestCutDb, toDecibelsOf(gain));
+        figures.limitedFraction += gain < kOneDecibelCut;
     }
+    if (frames) figures.limitedFraction /= double(frames);
+    return figures;
 }
 
-void master(StereoBuffer& out, long firstFrame) {
+LimiterFigures master(StereoBuffer& out, long firstFrame) {
     Biquad rumbleLeft = Biquad::highPass(24, 0.7), rumbleRight = Biquad::highPass(24, 0.7);
     float gain = dbToGain(kMasterGainDb);
     double fadeStart = kTrackSeconds - kFadeOutSeconds;
@@ -122,7 +132,7 @@ void master(StereoBuffer& out, long firstFrame) {
         out.left[i] = float(rumbleLeft.process(out.left[i]) * gain * fade);
         out.right[i] = float(rumbleRight.process(out.right[i]) * gain * fade);
     }
-    limit(out);
+    return limit(out);
 }
 
 } // namespace
@@ -131,7 +141,8 @@ Buses::Buses(long first, size_t frames)
     : firstFrame(first), dryLeft(frames), dryRight(frames), duckedLeft(frames), duckedRight(frames),
       reverbSend(frames), delaySend(frames) {}
 
-StereoBuffer renderTrack(double fromSeconds, double toSeconds, const RenderProgress& progress) {
+StereoBuffer renderTrack(double fromSeconds, double toSeconds, const RenderProgress& progress,
+                         LimiterFigures* limiter) {
     long first = std::lround(std::max(0.0, fromSeconds) * kSampleRate);
     long last = std::max(first, long(std::lround(toSeconds * kSampleRate)));
     Buses buses(first, size_t(last - first));
@@ -147,7 +158,8 @@ StereoBuffer renderTrack(double fromSeconds, double toSeconds, const RenderProgr
     }
     addEffects(buses, out);
     if (progress) progress(0.95);
-    master(out, first);
+    LimiterFigures figures = master(out, first);
+    if (limiter) *limiter = figures;
     if (progress) progress(1.0);
     return out;
 }

@@ -34,10 +34,17 @@ void renderNote(const Note& note, uint32_t seed, Buses& buses);
 // Called now and then during a render with the fraction done (0 to 1).
 using RenderProgress = std::function<void(double fraction)>;
 
+// What the master limiter did during a render.
+struct LimiterFigures {
+    double deepestCutDb = 0;    // largest gain reduction, in dB (0 or negative)
+    double limitedFraction = 0; // fraction of frames cut by more than 1 dB
+};
+
 // Renders the track between two times in seconds (the whole track by default). Shared effects
 // start silent at 'fromSeconds', so a part rendered alone may differ from the whole in its tails.
 StereoBuffer renderTrack(double fromSeconds = 0, double toSeconds = kTrackSeconds,
-                         const RenderProgress& progress = nullptr);
+                         const RenderProgress& progress = nullptr,
+                         LimiterFigures* limiter = nullptr);
 
 // Highest absolute sample value of both channels.
 float samplePeak(const StereoBuffer& buffer);

@@ -6,6 +6,7 @@
 #include "tools/music/spectrum_report.h"
 #include "tools/music/vorbis_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -27,10 +28,13 @@ void showProgress(double fraction) {
 
 int renderTo(const std::string& path) {
     auto started = std::chrono::steady_clock::now();
-    music::StereoBuffer track = music::renderTrack(0, music::kTrackSeconds, showProgress);
+    music::LimiterFigures limiter;
+    music::StereoBuffer track = music::renderTrack(0, music::kTrackSeconds, showProgress, &limiter);
     printf("\nmusic: %.1f s of audio rendered in %.1f s, peak %.2f dBFS\n",
            double(track.frames()) / track.sampleRate, secondsSince(started),
            music::toDecibels(music::samplePeak(track)));
+    printf("music: limiter cut at most %.1f dB, more than 1 dB on %.1f%% of the frames\n",
+           limiter.deepestCutDb, limiter.limitedFraction * 100.0);
     auto encoding = std::chrono::steady_clock::now();
     printf("music: encoding %s\n", path.c_str());
     fflush(stdout);
@@ -41,6 +45,26 @@ int renderTo(const std::string& path) {
     }
     printf("music: encoded in %.1f s\n", secondsSince(encoding));
     return 0;
+}
+
+// Loudness and peak of each section, for following the arrangement from the timeline.
+void printSections(const music::StereoBuffer& track) {
+    printf("sections (%.0f BPM, %.1f s a bar):\n", music::kBeatsPerMinute, music::kSecondsPerBar);
+    for (const music::Section& section : music::kSections) {
+        double from = music::barStart(section.firstBar);
+        double to = music::barStart(section.firstBar + section.barCount);
+        size_t first = size_t(from * track.sampleRate);
+        size_t last = std::min(track.frames(), size_t(to * track.sampleRate));
+        music::StereoBuffer part;
+        part.sampleRate = track.sampleRate;
+        if (first < last) {
+            part.left.assign(track.left.begin() + long(first), track.left.begin() + long(last));
+            part.right.assign(track.right.begin() + long(first), track.right.begin() + long(last));
+        }
+        printf("  %-7s bars %2d-%2d  %6.1f-%6.1f s  %6.1f LUFS  peak %6.1f dBFS\n", section.name,
+               section.firstBar, section.firstBar + section.barCount - 1, from, to,
+               music::integratedLoudness(part), music::toDecibels(music::samplePeak(part)));
+    }
 }
 
 void printSpectrum(const music::SpectrumFigures& figures) {
@@ -66,6 +90,7 @@ int report(const std::string& path) {
     printf("%s: %.3f s, %d Hz stereo\n", path.c_str(), seconds, track.sampleRate);
     printf("sample peak: %.2f dBFS\n", music::toDecibels(music::samplePeak(track)));
     printf("integrated loudness: %.2f LUFS\n", music::integratedLoudness(track));
+    printSections(track);
     std::vector<int16_t> stream;
     if (!music::toDemoStream(track, stream, error)) {
         fprintf(stderr, "music: %s: %s\n", path.c_str(), error.c_str());
