@@ -183,6 +183,30 @@ TEST(ModelShape, SolidsAreClosed) {
     EXPECT_EQ(openEdgeCount(towers), 0);
 }
 
+TEST(ModelShape, BoxPicturesStandUprightAndUnmirrored) {
+    // Seen from outside, each wall's picture reads left to right with its top row (t = 0)
+    // towards the sky: s grows to the viewer's right and t shrinks upwards.
+    geometry::MeshBuilder box;
+    box.addBox({{-2, 0, -3}, {4, 10, 5}}, 0.1f, 0,
+               geometry::kFaceNegX | geometry::kFacePosX | geometry::kFaceNegZ |
+                   geometry::kFacePosZ);
+    ASSERT_EQ(box.vertexCount(), 16u);
+    for (size_t face = 0; face < 4; face++) {
+        size_t a = 4 * face;
+        Vec3 n{box.normals[3 * a], box.normals[3 * a + 1], box.normals[3 * a + 2]};
+        Vec3 right = geometry::cross(-n, {0, 1, 0});
+        for (size_t b = a + 1; b < a + 4; b++) {
+            Vec3 d{box.positions[3 * b] - box.positions[3 * a],
+                   box.positions[3 * b + 1] - box.positions[3 * a + 1],
+                   box.positions[3 * b + 2] - box.positions[3 * a + 2]};
+            float ds = box.texCoords[2 * b] - box.texCoords[2 * a];
+            float dt = box.texCoords[2 * b + 1] - box.texCoords[2 * a + 1];
+            EXPECT_NEAR(ds, 0.1f * geometry::dot(d, right), 1e-5f) << "face " << face;
+            EXPECT_NEAR(dt, -0.1f * d.y, 1e-5f) << "face " << face;
+        }
+    }
+}
+
 TEST(ModelShape, EveryModelLoadsWithinTheSizeLimit) {
     for (const geometry::GeneratedFile& file : geometry::generateGeometryFiles()) {
         if (file.dataPath.find(".model") == std::string::npos) continue;

@@ -33,19 +33,20 @@ void MeshBuilder::addQuad(Vec3 a, Vec3 b, Vec3 c, Vec3 d, float u0, float v0, fl
 void MeshBuilder::addBox(const Box& box, float uvScale, float uOffset, unsigned faces) {
     const Vec3 lo = box.min, hi = box.max;
     const float s = uvScale;
-    // Side faces: u runs along the wall, v up the wall from the ground (v = y * s).
+    // Side faces: u runs along the wall; t falls as the wall rises (t = -y * s), so a
+    // picture stands upright, its top row (t = 0) towards the sky.
     if (faces & kFacePosZ)
         addQuad({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z},
-                uOffset + lo.x * s, lo.y * s, uOffset + hi.x * s, hi.y * s);
+                uOffset + lo.x * s, -lo.y * s, uOffset + hi.x * s, -hi.y * s);
     if (faces & kFaceNegZ)
         addQuad({hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z},
-                uOffset - hi.x * s, lo.y * s, uOffset - lo.x * s, hi.y * s);
+                uOffset - hi.x * s, -lo.y * s, uOffset - lo.x * s, -hi.y * s);
     if (faces & kFacePosX)
         addQuad({hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z},
-                uOffset - hi.z * s, lo.y * s, uOffset - lo.z * s, hi.y * s);
+                uOffset - hi.z * s, -lo.y * s, uOffset - lo.z * s, -hi.y * s);
     if (faces & kFaceNegX)
         addQuad({lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z},
-                uOffset + lo.z * s, lo.y * s, uOffset + hi.z * s, hi.y * s);
+                uOffset + lo.z * s, -lo.y * s, uOffset + hi.z * s, -hi.y * s);
     if (faces & kFacePosY)
         addQuad({lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
                 lo.x * s, -hi.z * s, hi.x * s, -lo.z * s);
