@@ -51,7 +51,7 @@ struct Relief {
         for (int k = 0; k < 90; k++) {
             float x = random.uniform(-32, 50), y = random.uniform(-7, 14);
             float w = random.uniform(1.5f, 9), h = random.uniform(1, 6);
-            panels.push_back({x, y, x + w, y + h, random.uniform(0.25f, 1.4f)});
+            panels.push_back({x, y, x + w, y + h, random.uniform(0.08f, 0.3f)});
         }
     }
     float at(float x, float y) const {
