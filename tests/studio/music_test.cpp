@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -158,6 +159,132 @@ TEST(Score, SectionsTileTheBarsAndTheTrackOutlastsTheDemo) {
             EXPECT_NEAR(std::fmod(note.start + 1e-9, music::kSecondsPerBeat), 0.0, 1e-6);
         }
     EXPECT_GT(kicks, 100);
+}
+
+// Amplitude of a steady sine after a filter, measured over the second half of one second.
+template <typename Filter> double sineThrough(Filter&& filter, double hz) {
+    double highest = 0;
+    for (int i = 0; i < music::kSampleRate; ++i) {
+        double out = filter(std::sin(2.0 * music::kPi * hz * i / music::kSampleRate));
+        if (i > music::kSampleRate / 2) highest = std::max(highest, std::fabs(out));
+    }
+    return highest;
+}
+
+TEST(Filters, LowPassPassesBelowAndCutsAboveItsCutoff) {
+    auto svfAt = [](double hz) {
+        music::Svf svf;
+        svf.tune(500.0f, 0.707f);
+        return sineThrough(
+            [&](double in) {
+                svf.process(float(in));
+                return double(svf.low);
+            },
+            hz);
+    };
+    EXPECT_NEAR(svfAt(50), 1.0, 0.02);
+    EXPECT_NEAR(svfAt(500), 0.707, 0.03); // -3 dB at the cutoff
+    EXPECT_LT(svfAt(5000), 0.015);
+    music::Biquad high = music::Biquad::highPass(1000, 0.707);
+    EXPECT_LT(sineThrough([&](double in) { return high.process(in); }, 100), 0.015);
+    music::Biquad band = music::Biquad::bandPass(2000, 2.0);
+    EXPECT_NEAR(sineThrough([&](double in) { return band.process(in); }, 2000), 1.0, 0.02);
+}
+
+TEST(Envelope, AttackDecaySustainRelease) {
+    EXPECT_FLOAT_EQ(music::adsr(0.0, 1.0, 0.1, 0.2, 0.5f, 0.3), 0.0f);
+    EXPECT_FLOAT_EQ(music::adsr(0.05, 1.0, 0.1, 0.2, 0.5f, 0.3), 0.5f);
+    EXPECT_FLOAT_EQ(music::adsr(0.1, 1.0, 0.1, 0.2, 0.5f, 0.3), 1.0f);
+    EXPECT_NEAR(music::adsr(0.99, 1.0, 0.1, 0.2, 0.5f, 0.3), 0.5, 0.01);
+    EXPECT_NEAR(music::adsr(1.3, 1.0, 0.1, 0.2, 0.5f, 0.3), 0.5 * std::exp(-1.0), 0.01);
+    // A note released during its attack falls from where it was, with no jump.
+    EXPECT_NEAR(music::adsr(0.05, 0.05, 0.1, 0.2, 0.5f, 0.3), 0.5, 1e-6);
+}
+
+TEST(Noise, FixedSeedGivesFixedBoundedSequence) {
+    music::Noise a(1234), b(1234), c(99);
+    double sum = 0;
+    bool differs = false;
+    for (int i = 0; i < 100000; ++i) {
+        float x = a.next();
+        ASSERT_EQ(x, b.next());
+        ASSERT_GE(x, -1.0f);
+        ASSERT_LT(x, 1.0f);
+        differs |= x != c.next();
+        sum += x;
+    }
+    EXPECT_TRUE(differs);
+    EXPECT_NEAR(sum / 100000, 0.0, 0.01);
+}
+
+TEST(Reverb, ImpulseRingsAndDiesAway) {
+    music::Reverb reverb(0.85f, 0.35f);
+    double early = 0, late = 0;
+    for (int i = 0; i < 6 * music::kSampleRate; ++i) {
+        float left = 0, right = 0;
+        reverb.process(i == 0 ? 1.0f : 0.0f, left, right);
+        double energy = double(left) * left + double(right) * right;
+        if (i > music::kSampleRate / 10 && i < music::kSampleRate / 2) early += energy;
+        if (i > 5 * music::kSampleRate) late += energy;
+        ASSERT_TRUE(std::isfinite(left) && std::isfinite(right));
+    }
+    EXPECT_GT(early, 1e-4);
+    EXPECT_LT(late, early * 1e-4);
+}
+
+TEST(Score, ArrangementFollowsItsSections) {
+    auto notesIn = [](music::Instrument instrument, const char* sectionName) {
+        int count = 0;
+        for (const music::Section& section : music::kSections) {
+            if (std::string(section.name) != sectionName) continue;
+            for (const music::Note& note : music::composeScore())
+                if (note.instrument == instrument &&
+                    note.start >= music::barStart(section.firstBar) &&
+                    note.start < music::barStart(section.firstBar + section.barCount))
+                    ++count;
+        }
+        return count;
+    };
+    using music::Instrument;
+    EXPECT_EQ(notesIn(Instrument::Kick, "intro"), 0);
+    EXPECT_EQ(notesIn(Instrument::Kick, "break"), 0);
+    EXPECT_EQ(notesIn(Instrument::Kick, "main"), 16 * 4);
+    for (Instrument instrument :
+         {Instrument::Kick, Instrument::Clap, Instrument::ClosedHat, Instrument::OpenHat,
+          Instrument::Bass, Instrument::Pad, Instrument::Lead})
+        EXPECT_GT(notesIn(instrument, "main"), 0) << int(instrument);
+    double last = 0;
+    for (const music::Note& note : music::composeScore()) {
+        EXPECT_GE(note.start, last);
+        last = note.start;
+        EXPECT_GT(note.velocity, 0.0f);
+        EXPECT_LE(note.velocity, 1.0f);
+        EXPECT_LE(note.start + note.length, music::kTrackSeconds);
+    }
+}
+
+TEST(MusicCommand, ReportsBadFilesAndUsage) {
+    const std::string studio = std::string(LIRV_BINARY_DIR) + "/lirv-studio";
+    ScratchDir dir;
+    dir.write("broken.ogg", "OggS but not really");
+    ProcessResult broken =
+        runProcess({studio, "music", "report", dir.path() + "/broken.ogg"}, ProcessOptions());
+    EXPECT_EQ(broken.exitStatus, 1);
+    EXPECT_NE(broken.err.find("broken.ogg"), std::string::npos) << broken.err;
+    ProcessResult usage = runProcess({studio, "music", "play"}, ProcessOptions());
+    EXPECT_EQ(usage.exitStatus, 2);
+    EXPECT_NE(usage.err.find("music render OUT.ogg"), std::string::npos) << usage.err;
+}
+
+TEST(VorbisFile, OverloudSamplesAreClampedNotWrapped) {
+    ScratchDir dir;
+    std::string path = dir.path() + "/loud.ogg", error;
+    StereoBuffer loud = sine(200, 1, 6, 6); // twice full scale
+    ASSERT_TRUE(music::encodeOggVorbis(loud, path, "loud", error)) << error;
+    StereoBuffer decoded;
+    ASSERT_TRUE(music::decodeOggVorbis(path, decoded, error)) << error;
+    EXPECT_LT(music::samplePeak(decoded), 1.2f);
+    EXPECT_GT(music::samplePeak(decoded), 0.8f);
 }
 
 TEST(Render, ShortPassageIsDeterministicAndAudible) {
