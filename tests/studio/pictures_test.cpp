@@ -2,6 +2,8 @@
 // pictures hold where the demo depends on it.
 #include <gtest/gtest.h>
 
+#include <SDL_image.h>
+
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -124,6 +126,30 @@ TEST(PictureFiles, FailuresNameTheFile) {
     dir.write("text.jpg", "neither is this");
     EXPECT_FALSE(readJpg(dir.path() + "/text.jpg", picture, error));
     EXPECT_NE(error.find("text.jpg"), std::string::npos) << error;
+}
+
+TEST(PictureFiles, TheDemosDecoderReadsThemAs24And32BitPictures) {
+    ScratchDir dir;
+    ASSERT_TRUE(writePng(dir.path() + "/rgba.png", gradientPicture(16, 8, 4)));
+    ASSERT_TRUE(writePng(dir.path() + "/rgb.png", gradientPicture(16, 8, 3)));
+    ASSERT_TRUE(writeJpg(dir.path() + "/rgb.jpg", gradientPicture(16, 8, 3), 90));
+    for (auto [name, bits] :
+         {std::pair{"/rgba.png", 32}, std::pair{"/rgb.png", 24}, std::pair{"/rgb.jpg", 24}}) {
+        SDL_Surface* surface = IMG_Load((dir.path() + name).c_str());
+        ASSERT_NE(surface, nullptr) << name << ": " << IMG_GetError();
+        EXPECT_EQ(surface->format->BitsPerPixel, bits) << name;
+        EXPECT_EQ(surface->w, 16);
+        EXPECT_EQ(surface->h, 8);
+        // Bytes in memory order R, G, B: the first pixel's red is 0 and its green 0; the last
+        // column's red is 255.
+        SDL_LockSurface(surface);
+        const uint8_t* row = static_cast<const uint8_t*>(surface->pixels);
+        double tolerance = std::string(name).find(".jpg") != std::string::npos ? 24 : 0;
+        EXPECT_NEAR(row[0], 0, tolerance) << name;
+        EXPECT_NEAR(row[15 * (bits / 8)], 255, tolerance) << name;
+        SDL_UnlockSurface(surface);
+        SDL_FreeSurface(surface);
+    }
 }
 
 TEST(CanvasOutput, FlippedPictureStoresTheBottomRowFirst) {
