@@ -518,7 +518,7 @@ TEST(PaintedPictures, StationLayersLeaveTheSlidesVisible) {
 
 TEST(PaintedPictures, FlakeIsACardWithPunchedHoles) {
     Picture flake = painted(datafiles::kFlakePicture);
-    int card = countPixels(flake, [](const uint8_t* p) { return p[3] > 200; });
+    int card = countPixels(flake, [](const uint8_t* p) { return p[3] > 120; });
     int holes = 0;
     for (int y = 8; y < flake.height - 8; ++y)
         for (int x = 12; x < flake.width - 12; ++x)

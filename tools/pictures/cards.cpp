@@ -52,7 +52,8 @@ Canvas paintFlake(const Lettering&) {
     const int width = 128, height = 64;
     Canvas canvas(width, height);
     Point outline[] = {{2, 10}, {10, 2}, {126, 2}, {126, 62}, {2, 62}};
-    Rgba card = rgb(0xcfe6f2, 0.9f);
+    // Half transparent: 120 flakes are added over the cards and must not wash them out.
+    Rgba card = rgb(0xcfe6f2, 0.6f);
     canvas.fill(0, 0, width, height, card,
                 [&](float x, float y) { return convexDistance(x, y, outline, 5); });
     Random random(1402);
