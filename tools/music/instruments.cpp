@@ -60,7 +60,7 @@ void clap(const Note& note, uint32_t seed, Buses& buses) {
     Biquad low = Biquad::bandPass(1400, 0.9), high = Biquad::bandPass(2600, 1.0);
     Sine body;
     PanGains pan = panGains(note.pan);
-    float gain = 0.55f * note.velocity;
+    float gain = 0.45f * note.velocity;
     play(note, 0.7, buses, [&](double t, long, size_t index) {
         // Three quick hands, then the room's tail.
         double envelope = 0;
@@ -81,7 +81,7 @@ void clap(const Note& note, uint32_t seed, Buses& buses) {
 
 // Hats: high-passed noise over a metallic cluster of square waves. The squares are tuned to
 // the spectrum bands the scenes read (1.3 to 2.8 kHz and 4.3 kHz), so every hat lights them.
-void hat(const Note& note, uint32_t seed, Buses& buses, double decay) {
+void hat(const Note& note, uint32_t seed, Buses& buses, double decay, float level) {
     static const double kMetalBands[7] = {30, 35, 40, 50, 55, 65, 100};
     Noise noise(seed);
     Pulse metal[7];
@@ -96,8 +96,9 @@ void hat(const Note& note, uint32_t seed, Buses& buses, double decay) {
         float metallic = 0;
         for (int i = 0; i < 7; ++i)
             metallic += metal[i].next(metalHz[i]);
-        float value = float(0.2 * highPass.process(noise.next()) + 0.14 * metallic);
-        value *= note.velocity * float(std::min(1.0, t / 0.0008) * std::exp(-t / decay));
+        float value =
+            float(0.12 * highPass.process(noise.next()) + 0.75 * std::tanh(metallic / 4.0));
+        value *= level * note.velocity * float(std::min(1.0, t / 0.0008) * std::exp(-t / decay));
         if (index == size_t(-1)) return;
         addStereo(buses.dryLeft, buses.dryRight, index, value * pan.left, value * pan.right);
         buses.reverbSend[index] += 0.12f * value;
@@ -110,7 +111,7 @@ void bass(const Note& note, uint32_t, Buses& buses) {
     sawB.phase = 0.37;
     Svf filter;
     double hz = noteHz(note.pitch);
-    float gain = 0.34f * note.velocity;
+    float gain = 0.48f * note.velocity;
     play(note, note.length + 0.25, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0)
             filter.tune(float(160.0 + 1500.0 * note.velocity * std::exp(-t / 0.09)), 1.1f);
@@ -135,7 +136,7 @@ void pad(const Note& note, uint32_t seed, Buses& buses) {
     double hz = noteHz(note.pitch);
     const double kDetune[3] = {0.9948, 1.0, 1.0052};
     PanGains pan = panGains(note.pan * 0.5f);
-    float gain = 0.085f * note.velocity;
+    float gain = 0.105f * note.velocity;
     double release = 0.9;
     play(note, note.length + release * 5, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0) {
@@ -164,7 +165,7 @@ void arp(const Note& note, uint32_t, Buses& buses) {
     Svf filter;
     double hz = noteHz(note.pitch);
     PanGains pan = panGains(note.pan);
-    float gain = 0.16f * note.velocity;
+    float gain = 0.32f * note.velocity;
     play(note, note.length + 0.35, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0)
             filter.tune(float(1500.0 + 5000.0 * note.velocity * std::exp(-t / 0.06)), 1.6f);
@@ -185,7 +186,7 @@ void bell(const Note& note, uint32_t, Buses& buses) {
     Sine carrier, modulator;
     double hz = noteHz(note.pitch);
     PanGains pan = panGains(note.pan);
-    float gain = 0.15f * note.velocity;
+    float gain = 0.12f * note.velocity;
     play(note, 2.4, buses, [&](double t, long, size_t index) {
         double depth = 3.0 * std::exp(-t / 0.5);
         double bend = 1.0 + depth * modulator.next(hz * 3.5);
@@ -204,7 +205,7 @@ void lead(const Note& note, uint32_t, Buses& buses) {
     Sine vibrato;
     Svf filter;
     double hz = noteHz(note.pitch);
-    float gain = 0.15f * note.velocity;
+    float gain = 0.24f * note.velocity;
     play(note, note.length + 0.8, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0) filter.tune(float(3000.0 + 3000.0 * std::exp(-t / 0.25)), 1.3f);
         double depth = 0.004 * std::min(1.0, std::max(0.0, (t - 0.18) / 0.3));
@@ -246,10 +247,10 @@ void renderNote(const Note& note, uint32_t seed, Buses& buses) {
         clap(note, seed, buses);
         break;
     case Instrument::ClosedHat:
-        hat(note, seed, buses, 0.028);
+        hat(note, seed, buses, 0.04, 1.3f);
         break;
     case Instrument::OpenHat:
-        hat(note, seed, buses, 0.16);
+        hat(note, seed, buses, 0.16, 0.7f);
         break;
     case Instrument::Bass:
         bass(note, seed, buses);

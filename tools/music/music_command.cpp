@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -20,9 +21,17 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Prints "rendering NN%" on one console line as the render goes.
+// Shows the render's progress: one updating line on a terminal, a line every tenth in a log.
 void showProgress(double fraction) {
-    printf("\rmusic: rendering %3d%%", int(fraction * 100.0 + 0.5));
+    static int lastTenth = -1;
+    int percent = int(fraction * 100.0 + 0.5);
+    if (isatty(fileno(stdout))) {
+        printf("\rmusic: rendering %3d%%", percent);
+    } else {
+        if (percent / 10 == lastTenth) return;
+        lastTenth = percent / 10;
+        printf("music: rendering %3d%%\n", percent);
+    }
     fflush(stdout);
 }
 
@@ -30,7 +39,8 @@ int renderTo(const std::string& path) {
     auto started = std::chrono::steady_clock::now();
     music::LimiterFigures limiter;
     music::StereoBuffer track = music::renderTrack(0, music::kTrackSeconds, showProgress, &limiter);
-    printf("\nmusic: %.1f s of audio rendered in %.1f s, peak %.2f dBFS\n",
+    if (isatty(fileno(stdout))) printf("\n");
+    printf("music: %.1f s of audio rendered in %.1f s, peak %.2f dBFS\n",
            double(track.frames()) / track.sampleRate, secondsSince(started),
            music::toDecibels(music::samplePeak(track)));
     printf("music: limiter cut at most %.1f dB, more than 1 dB on %.1f%% of the frames\n",

@@ -157,7 +157,7 @@ class Composer {
         const Chord& chord = chordOf(bar);
         for (int eighth = 0; eighth < 8; ++eighth) {
             int index = kBellOrder[eighth];
-            int pitch = chord.voicing[index % 5] + 12 * (index / 5) + 36;
+            int pitch = chord.voicing[index % 5] + 12 * (index / 5) + 24;
             add(Instrument::Bell, stepTime(bar, eighth * 2), kSecondsPerStep, float(pitch),
                 velocity * (eighth % 2 ? 0.8f : 1.0f), eighth % 2 ? -0.5f : 0.5f);
         }
