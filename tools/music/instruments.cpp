@@ -1,5 +1,6 @@
 // The instruments: one function per sound, each rendering a single note into the buses.
 #include "tools/music/mixer.h"
+#include "tools/music/spectrum_report.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +10,7 @@ namespace music {
 namespace {
 
 constexpr int kTuneInterval = 16; // samples between filter cutoff updates
+constexpr size_t kOutsideBuses = size_t(-1);
 
 struct PanGains {
     float left, right;
@@ -20,8 +22,9 @@ PanGains panGains(float pan) {
     return {float(std::cos(angle) * std::sqrt(2.0)), float(std::sin(angle) * std::sqrt(2.0))};
 }
 
-// Walks the frames of one note that may reach into the buses; 'sample' returns the stereo
-// value at note time t (seconds) and frame n (from the note's start).
+// Walks the frames of one note that may reach into the buses, calling 'voice' with the note
+// time t in seconds, the frame n counted from the note's start and the frame's bus index, or
+// kOutsideBuses for frames before the buses (the voice still runs there to build its state).
 template <typename Voice> void play(const Note& note, double seconds, Buses& buses, Voice&& voice) {
     long start = std::lround(note.start * kSampleRate);
     long length = long(seconds * kSampleRate);
@@ -29,7 +32,7 @@ template <typename Voice> void play(const Note& note, double seconds, Buses& bus
     if (start + length <= buses.firstFrame || start >= end) return;
     for (long n = 0; n < length && start + n < end; ++n) {
         long index = start + n - buses.firstFrame;
-        voice(double(n) / kSampleRate, n, index >= 0 ? size_t(index) : size_t(-1));
+        voice(double(n) / kSampleRate, n, index >= 0 ? size_t(index) : kOutsideBuses);
     }
 }
 
@@ -51,7 +54,7 @@ void kick(const Note& note, uint32_t seed, Buses& buses) {
         float tone = float(std::tanh(1.4 * body.next(hz) * envelope) / std::tanh(1.4));
         float click = float(clickFilter.process(noise.next())) * float(std::exp(-t / 0.003));
         float value = gain * (tone + 0.25f * click);
-        if (index != size_t(-1)) addStereo(buses.dryLeft, buses.dryRight, index, value, value);
+        if (index != kOutsideBuses) addStereo(buses.dryLeft, buses.dryRight, index, value, value);
     });
 }
 
@@ -73,7 +76,7 @@ void clap(const Note& note, uint32_t seed, Buses& buses) {
         float crack = float(low.process(white) + 0.8 * high.process(white));
         float tone = 0.35f * body.next(185.0) * float(std::exp(-t / 0.045));
         float value = gain * (2.2f * crack * float(envelope) + tone);
-        if (index == size_t(-1)) return;
+        if (index == kOutsideBuses) return;
         addStereo(buses.dryLeft, buses.dryRight, index, value * pan.left, value * pan.right);
         buses.reverbSend[index] += 0.45f * value;
     });
@@ -87,7 +90,7 @@ void hat(const Note& note, uint32_t seed, Buses& buses, double decay, float leve
     Pulse metal[7];
     double metalHz[7];
     for (int i = 0; i < 7; ++i) {
-        metalHz[i] = kMetalBands[i] * 22050.0 / 512.0;
+        metalHz[i] = kMetalBands[i] * kDemoRate / kDemoBlockFrames;
         metal[i].phase = 0.5 + 0.5 * double(noise.next());
     }
     Biquad highPass = Biquad::highPass(3000, 0.7);
@@ -99,7 +102,7 @@ void hat(const Note& note, uint32_t seed, Buses& buses, double decay, float leve
         float value =
             float(0.12 * highPass.process(noise.next()) + 0.75 * std::tanh(metallic / 4.0));
         value *= level * note.velocity * float(std::min(1.0, t / 0.0008) * std::exp(-t / decay));
-        if (index == size_t(-1)) return;
+        if (index == kOutsideBuses) return;
         addStereo(buses.dryLeft, buses.dryRight, index, value * pan.left, value * pan.right);
         buses.reverbSend[index] += 0.12f * value;
     });
@@ -120,7 +123,7 @@ void bass(const Note& note, uint32_t, Buses& buses) {
         filter.process(raw);
         float envelope = adsr(t, note.length, 0.003, 0.18, 0.65f, 0.03);
         float value = gain * float(std::tanh(1.8 * filter.low)) * envelope;
-        if (index == size_t(-1)) return;
+        if (index == kOutsideBuses) return;
         addStereo(buses.duckedLeft, buses.duckedRight, index, value, value);
     });
 }
@@ -151,7 +154,7 @@ void pad(const Note& note, uint32_t seed, Buses& buses) {
         filterLeft.process(a + 0.6f * b);
         filterRight.process(c + 0.6f * b);
         float envelope = gain * adsr(t, note.length, 0.35, 1.2, 0.75f, release);
-        if (index == size_t(-1)) return;
+        if (index == kOutsideBuses) return;
         float left = filterLeft.low * envelope * pan.left;
         float right = filterRight.low * envelope * pan.right;
         addStereo(buses.duckedLeft, buses.duckedRight, index, left, right);
@@ -172,7 +175,7 @@ void arp(const Note& note, uint32_t, Buses& buses) {
         filter.process(0.6f * pulse.next(hz, 0.3) + 0.4f * saw.next(hz * 1.004));
         float envelope = gain * float(std::min(1.0, t / 0.002) * std::exp(-t / 0.16));
         if (t > note.length) envelope *= float(std::exp(-(t - note.length) / 0.05));
-        if (index == size_t(-1)) return;
+        if (index == kOutsideBuses) return;
         float value = filter.low * envelope;
         addStereo(buses.duckedLeft, buses.duckedRight, index, value * pan.left, value * pan.right);
         buses.delaySend[index] += 0.45f * value;
@@ -192,7 +195,7 @@ void bell(const Note& note, uint32_t, Buses& buses) {
         double bend = 1.0 + depth * modulator.next(hz * 3.5);
         float value =
             gain * carrier.next(hz * bend) * float(std::min(1.0, t / 0.002) * std::exp(-t / 0.4));
-        if (index == size_t(-1)) return;
+        if (index == kOutsideBuses) return;
         addStereo(buses.duckedLeft, buses.duckedRight, index, value * pan.left, value * pan.right);
         buses.delaySend[index] += 0.3f * value;
         buses.reverbSend[index] += 0.25f * value;
@@ -212,7 +215,7 @@ void lead(const Note& note, uint32_t, Buses& buses) {
         double bend = 1.0 + depth * vibrato.next(5.4);
         filter.process(0.55f * saw.next(hz * bend) + 0.45f * pulse.next(hz * bend * 1.004, 0.5));
         float value = gain * filter.low * adsr(t, note.length, 0.012, 0.4, 0.7f, 0.16);
-        if (index == size_t(-1)) return;
+        if (index == kOutsideBuses) return;
         addStereo(buses.dryLeft, buses.dryRight, index, value, value);
         buses.delaySend[index] += 0.35f * value;
         buses.reverbSend[index] += 0.3f * value;
@@ -230,7 +233,7 @@ void riser(const Note& note, uint32_t seed, Buses& buses) {
         filter.process(noise.next());
         float value = gain * filter.band * float(progress * progress);
         if (t > note.length) value *= float((note.length + 0.05 - t) / 0.05);
-        if (index == size_t(-1)) return;
+        if (index == kOutsideBuses) return;
         addStereo(buses.dryLeft, buses.dryRight, index, value, value);
         buses.reverbSend[index] += 0.5f * value;
     });

@@ -143,6 +143,8 @@ bool encodeOggVorbis(const StereoBuffer& samples, const std::string& path, const
         written = writePage(page, file.get());
     if (!written || fflush(file.get()) != 0) {
         error = path + ": write failed: " + strerror(errno);
+        file.reset();
+        remove(path.c_str()); // no half-written track left behind
         return false;
     }
     return true;
