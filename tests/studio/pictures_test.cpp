@@ -516,15 +516,29 @@ TEST(PaintedPictures, StationLayersLeaveTheSlidesVisible) {
     EXPECT_EQ(caption.pixel(caption.width - 20, caption.height / 2)[3], 0);
 }
 
-TEST(PaintedPictures, FlakeIsACardWithPunchedHoles) {
+TEST(PaintedPictures, FlakeIsASmallCardWithPunchedHolesInATransparentSquare) {
     Picture flake = painted(datafiles::kFlakePicture);
-    int card = countPixels(flake, [](const uint8_t* p) { return p[3] > 120; });
-    int holes = 0;
-    for (int y = 8; y < flake.height - 8; ++y)
-        for (int x = 12; x < flake.width - 12; ++x)
-            holes += flake.pixel(x, y)[3] == 0;
-    EXPECT_GT(card, flake.width * flake.height / 2);
+    ASSERT_EQ(flake.width, flake.height);
+    // The card is a quarter of the square's width, centred; everything around it is clear.
+    int cardWidth = 128, cardHeight = 64;
+    int left = (flake.width - cardWidth) / 2, top = (flake.height - cardHeight) / 2;
+    int card = 0, holes = 0, margin = 0;
+    for (int y = 0; y < flake.height; ++y)
+        for (int x = 0; x < flake.width; ++x) {
+            int alpha = flake.pixel(x, y)[3];
+            bool inside = x >= left && x < left + cardWidth && y >= top && y < top + cardHeight;
+            if (!inside) {
+                margin += alpha != 0;
+            } else if (alpha > 80) {
+                ++card;
+            } else if (alpha == 0 && x >= left + 12 && x < left + cardWidth - 12 &&
+                       y >= top + 8 && y < top + cardHeight - 8) {
+                ++holes;
+            }
+        }
+    EXPECT_GT(card, cardWidth * cardHeight / 2);
     EXPECT_GT(holes, 50);
+    EXPECT_EQ(margin, 0);
 }
 
 TEST(PaintedPictures, RepeatingTexturesHaveNoSeams) {

@@ -47,13 +47,13 @@ Canvas paintGreeting(const Lettering& fonts, int index) {
     return canvas;
 }
 
-// A tiny punched card: a pale card with a cut corner, printed column guides and punched holes.
-Canvas paintFlake(const Lettering&) {
+// The card itself, 128 x 64.
+Canvas paintFlakeCard(const Lettering&) {
     const int width = 128, height = 64;
     Canvas canvas(width, height);
     Point outline[] = {{2, 10}, {10, 2}, {126, 2}, {126, 62}, {2, 62}};
     // Half transparent: 120 flakes are added over the cards and must not wash them out.
-    Rgba card = rgb(0xcfe6f2, 0.6f);
+    Rgba card = rgb(0xcfe6f2, 0.45f);
     canvas.fill(0, 0, width, height, card,
                 [&](float x, float y) { return convexDistance(x, y, outline, 5); });
     Random random(1402);
@@ -71,6 +71,20 @@ Canvas paintFlake(const Lettering&) {
                     canvas.at(px, py) = Rgba{0, 0, 0, 0};
         }
     }
+    return canvas;
+}
+
+// A tiny punched card: a pale card with a cut corner, printed column guides and punched holes,
+// in the middle of a transparent square. The scene stretches the whole picture over a square
+// a third of the view wide, so the margin is what keeps the 120 flakes small.
+Canvas paintFlake(const Lettering& fonts) {
+    Canvas card = paintFlakeCard(fonts);
+    const int size = 256;
+    Canvas canvas(size, size);
+    int left = (size - card.width()) / 2, top = (size - card.height()) / 2;
+    for (int y = 0; y < card.height(); ++y)
+        for (int x = 0; x < card.width(); ++x)
+            canvas.at(left + x, top + y) = card.at(x, y);
     return canvas;
 }
 
