@@ -75,7 +75,8 @@ void clap(const Note& note, uint32_t seed, Buses& buses) {
         float white = noise.next();
         float crack = float(low.process(white) + 0.8 * high.process(white));
         float tone = 0.35f * body.next(185.0) * float(std::exp(-t / 0.045));
-        float value = gain * (2.2f * crack * float(envelope) + tone);
+        // Soft clipping keeps the clap's noise peaks from pushing the kick under the limiter.
+        float value = gain * 0.6f * std::tanh((2.2f * crack * float(envelope) + tone) / 0.6f);
         if (index == kOutsideBuses) return;
         addStereo(buses.dryLeft, buses.dryRight, index, value * pan.left, value * pan.right);
         buses.reverbSend[index] += 0.45f * value;

@@ -10,7 +10,7 @@ namespace {
 
 // Master chain settings.
 constexpr float kMasterGainDb = -4.5f;
-constexpr float kCeilingDb = -2.6f;         // limiter ceiling, below the -1 dBFS target to leave
+constexpr float kCeilingDb = -2.3f;         // limiter ceiling, below the -1 dBFS target to leave
                                             // room for the encoder's overshoot
 constexpr double kLookaheadSeconds = 0.002; // limiter look-ahead
 constexpr double kLimiterReleaseSeconds = 0.12;
