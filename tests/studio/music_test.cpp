@@ -144,6 +144,43 @@ TEST(DemoStream, FullScaleToneAtABinCentreSaturatesThatBand) {
     EXPECT_LT(frames.back()[20], 0.05f);
 }
 
+// Spectrum frames for the whole track, every band at one level.
+std::vector<music::SpectrumFrame> steadyFrames(float level) {
+    size_t count = size_t(music::kTrackSeconds * music::kDemoRate / music::kDemoBlockFrames);
+    music::SpectrumFrame frame;
+    frame.fill(level);
+    return std::vector<music::SpectrumFrame>(count, frame);
+}
+
+TEST(SpectrumFigures, SilentSaturatedAndMidLevels) {
+    music::SpectrumFigures silent = music::measureSpectrum(steadyFrames(0.0f));
+    music::SpectrumFigures pinned = music::measureSpectrum(steadyFrames(1.0f));
+    music::SpectrumFigures middle = music::measureSpectrum(steadyFrames(0.4f));
+    ASSERT_EQ(middle.bands.size(), std::size(music::kReportedBands));
+    for (size_t i = 0; i < middle.bands.size(); ++i) {
+        EXPECT_DOUBLE_EQ(silent.bands[i].mainInRange, 0.0);
+        EXPECT_DOUBLE_EQ(pinned.bands[i].mainInRange, 0.0);
+        EXPECT_DOUBLE_EQ(pinned.bands[i].aboveHigh, 1.0);
+        EXPECT_DOUBLE_EQ(middle.bands[i].mainInRange, 1.0);
+        EXPECT_DOUBLE_EQ(middle.bands[i].aboveHigh, 0.0);
+        EXPECT_NEAR(middle.bands[i].mean, 0.4, 1e-6);
+    }
+    EXPECT_GT(pinned.kicks, 100);
+    EXPECT_EQ(pinned.kicksCaught, pinned.kicks);
+    EXPECT_EQ(middle.kicksCaught, 0);
+}
+
+TEST(SpectrumFigures, KickCountsOnlyWhenBandOneRisesRightAfterIt) {
+    std::vector<music::SpectrumFrame> frames = steadyFrames(0.1f);
+    const double kickAt = music::barStart(16); // the first kick of the main section
+    for (size_t i = 0; i < frames.size(); ++i) {
+        double t = music::analysisTime(i);
+        if (t >= kickAt + 0.03 && t < kickAt + 0.06) frames[i][1] = 0.9f; // caught
+        if (t >= kickAt + 0.75 && t < kickAt + 0.8) frames[i][1] = 0.9f;  // 150 ms late
+    }
+    EXPECT_EQ(music::measureSpectrum(frames).kicksCaught, 1);
+}
+
 TEST(Score, SectionsTileTheBarsAndTheTrackOutlastsTheDemo) {
     int nextBar = 0;
     for (const music::Section& section : music::kSections) {
