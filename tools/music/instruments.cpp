@@ -256,6 +256,9 @@ void renderNote(const Note& note, uint32_t seed, Buses& buses) {
     case Instrument::OpenHat:
         hat(note, seed, buses, 0.16, 0.7f);
         break;
+    case Instrument::Crash:
+        hat(note, seed, buses, 0.6, 0.8f);
+        break;
     case Instrument::Bass:
         bass(note, seed, buses);
         break;

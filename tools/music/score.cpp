@@ -172,6 +172,10 @@ class Composer {
                 float(note.pitch + transpose), velocity);
         }
     }
+    // A crash cymbal marking the start of a section or phrase.
+    void crash(int bar, float velocity) {
+        add(Instrument::Crash, barStart(bar), kSecondsPerBar, 0, velocity, -0.3f);
+    }
     void riser(int bar, int bars, float velocity) {
         add(Instrument::Riser, barStart(bar), bars * kSecondsPerBar, 0, velocity);
     }
@@ -199,6 +203,7 @@ void build(Composer& c) {
     c.clapBar(15, 0.8f, false);
     c.rollBar(15);
     c.riser(14, 2, 0.8f);
+    c.crash(8, 0.6f);
 }
 
 void mainSection(Composer& c, int first, int bars, int transpose) {
@@ -211,6 +216,8 @@ void mainSection(Composer& c, int first, int bars, int transpose) {
         c.arpBar(bar, 0.35f);
         c.bellBar(bar, 0.8f);
     }
+    for (int bar = first; bar < first + bars; bar += 8)
+        c.crash(bar, 0.8f);
     for (int bar = first; bar < first + bars; bar += 8)
         c.tune(bar, 0, std::min(8, first + bars - bar), bar == first ? transpose : 0, 0.85f);
 }
@@ -229,6 +236,7 @@ void breakSection(Composer& c) {
 }
 
 void outro(Composer& c) {
+    c.crash(52, 0.7f);
     for (int bar = 52; bar < 56; ++bar) {
         float fade = 1.0f - 0.18f * (bar - 52);
         c.kickBar(bar, 0.95f * fade);

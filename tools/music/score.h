@@ -19,7 +19,7 @@ constexpr int kBarCount = 58;
 constexpr double kTailSeconds = 2.6;
 constexpr double kTrackSeconds = kBarCount * kSecondsPerBar + kTailSeconds;
 
-enum class Instrument { Kick, Clap, ClosedHat, OpenHat, Bass, Pad, Arp, Bell, Lead, Riser };
+enum class Instrument { Kick, Clap, ClosedHat, OpenHat, Crash, Bass, Pad, Arp, Bell, Lead, Riser };
 
 struct Note {
     Instrument instrument;
