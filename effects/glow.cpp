@@ -35,13 +35,6 @@ GLuint makeTexture(int width, int height) {
     return texture;
 }
 
-unsigned nextPowerOfTwo(unsigned value) {
-    unsigned p = 1;
-    while (p < value)
-        p <<= 1;
-    return p;
-}
-
 } // namespace
 
 const PropertyInfo Glow::kProperties[kPropertyCount] = {
@@ -90,8 +83,8 @@ bool Glow::load() {
         qorPopFBO();
     }
     glowCopy = makeTexture(size, size);
-    sourceCopy =
-        makeTexture(nextPowerOfTwo(qorGetScreenWidth()), nextPowerOfTwo(qorGetScreenHeight()));
+    sourceCopy = makeTexture(qorNextPowerOfTwo(qorGetScreenWidth()),
+                             qorNextPowerOfTwo(qorGetScreenHeight()));
     return true;
 }
 

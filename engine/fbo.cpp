@@ -13,13 +13,6 @@ struct FboStack {
 
 FboStack stack;
 
-unsigned nextPowerOfTwo(unsigned value) {
-    unsigned p = 1;
-    while (p < value)
-        p <<= 1;
-    return p;
-}
-
 } // namespace
 
 void qorPushFBO(GLuint framebuffer) {
@@ -39,8 +32,8 @@ void qorPopFBO() {
 
 GLuint qorCreateFBO() {
     if (!GLEW_EXT_framebuffer_object) qorFatal("Frame Buffer objects not supported!");
-    unsigned width = nextPowerOfTwo(static_cast<unsigned>(qorGetScreenWidth()));
-    unsigned height = nextPowerOfTwo(static_cast<unsigned>(qorGetScreenHeight()));
+    unsigned width = qorNextPowerOfTwo(static_cast<unsigned>(qorGetScreenWidth()));
+    unsigned height = qorNextPowerOfTwo(static_cast<unsigned>(qorGetScreenHeight()));
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     if (width > static_cast<unsigned>(maxSize) || height > static_cast<unsigned>(maxSize))
@@ -94,6 +87,13 @@ void qorDeleteFBO(GLuint framebuffer) {
     }
     qorPopFBO();
     glDeleteFramebuffersEXT(1, &framebuffer);
+}
+
+unsigned qorNextPowerOfTwo(unsigned value) {
+    unsigned p = 1;
+    while (p < value)
+        p <<= 1;
+    return p;
 }
 
 GLuint qorGenFBO() {
@@ -154,7 +154,7 @@ GLuint qorGetFBOTexture() {
 
 float qorGetFBOExtent(int size) {
     float value = static_cast<float>(size);
-    unsigned p = nextPowerOfTwo(static_cast<unsigned>(static_cast<int>(value)));
+    unsigned p = qorNextPowerOfTwo(static_cast<unsigned>(static_cast<int>(value)));
     return value / static_cast<float>(p);
 }
 

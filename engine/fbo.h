@@ -29,6 +29,9 @@ GLuint qorGetFBOTexture();
 // Texture-coordinate extent of the screen image inside a screen-sized framebuffer texture.
 float qorGetFBOMaxU();
 float qorGetFBOMaxV();
+// The smallest power of two at or above a value (1 for 0 and 1): the side of a screen-sized
+// framebuffer texture.
+unsigned qorNextPowerOfTwo(unsigned value);
 // A size divided by the next power of two at or above it (0 gives 0): one axis of the extent.
 float qorGetFBOExtent(int size);
 
