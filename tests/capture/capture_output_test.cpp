@@ -92,6 +92,18 @@ TEST(ContactSheet, ATilePixelIsTheMeanOfItsBlock) {
     EXPECT_THAT(at(sheet.picture(), gap + 1, gap), ElementsAre(0, 0, 0));
 }
 
+TEST(ContactSheet, ACaptionIsWhiteInkOnADarkenedCorner) {
+    Mask caption(2, 1);
+    caption.at(0, 0) = 1;
+    ContactSheet sheet(4, 4, 1, 1, 1);
+    sheet.add(flatFrame(4, 4, 100, 100, 100), &caption);
+    const int gap = ContactSheet::kGap;
+    EXPECT_THAT(at(sheet.picture(), gap, gap + 3), ElementsAre(255, 255, 255));
+    EXPECT_THAT(at(sheet.picture(), gap + 1, gap + 3), ElementsAre(40, 40, 40));
+    EXPECT_THAT(at(sheet.picture(), gap + 2, gap + 3), ElementsAre(100, 100, 100));
+    EXPECT_THAT(at(sheet.picture(), gap, gap + 2), ElementsAre(100, 100, 100));
+}
+
 TEST(ProgressLine, ShowsFramesRateAndTimeLeft) {
     EXPECT_EQ(formatProgress(0, 4170, 0), "frame 0/4170  -- fps  --:-- left");
     EXPECT_EQ(formatProgress(120, 4170, 10), "frame 120/4170  12.0 fps  5:38 left");

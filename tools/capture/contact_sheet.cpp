@@ -14,7 +14,7 @@ ContactSheet::ContactSheet(int frameWidth, int frameHeight, int scale, int colum
     sheet.pixels.assign(size_t(sheet.width) * size_t(sheet.height) * 3, kBackground);
 }
 
-void ContactSheet::add(const Picture& frame) {
+void ContactSheet::add(const Picture& frame, const Mask* caption) {
     if (added >= tileCount) return;
     assert(frame.channels == 3 && frame.width >= tileWidth * scale &&
            frame.height >= tileHeight * scale);
@@ -36,5 +36,23 @@ void ContactSheet::add(const Picture& frame) {
                 target[c] = uint8_t((sum[c] + area / 2) / area);
         }
     }
+    if (caption) drawCaption(*caption, left, top + tileHeight);
     added++;
+}
+
+void ContactSheet::drawCaption(const Mask& caption, int left, int bottom) {
+    int width = caption.width < tileWidth ? caption.width : tileWidth;
+    int height = caption.height < tileHeight ? caption.height : tileHeight;
+    for (int y = 0; y < height; y++) {
+        int row = bottom - height + y;
+        for (int x = 0; x < width; x++) {
+            float ink = clamp01(caption.at(x, y));
+            uint8_t* target =
+                &sheet.pixels[(size_t(row) * size_t(sheet.width) + size_t(left + x)) * 3];
+            for (int c = 0; c < 3; c++) {
+                float shaded = target[c] * kCaptionShade;
+                target[c] = uint8_t(shaded + (255 - shaded) * ink + 0.5f);
+            }
+        }
+    }
 }

@@ -4,6 +4,7 @@
 #include "tools/capture/progress.h"
 #include "tools/capture/session.h"
 #include "tools/capture/video.h"
+#include "tools/pictures/lettering.h"
 
 #include "engine/window.h"
 
@@ -85,8 +86,21 @@ int captureFrames(const CaptureOptions& options) {
     return 0;
 }
 
+// A tile's caption: its time as minutes, seconds and tenths.
+TextLine timeCaption(const Lettering& fonts, uint32_t t, int tileHeight) {
+    char text[32];
+    snprintf(text, sizeof text, "%u:%02u.%u", t / 60000, t / 1000 % 60, t / 100 % 10);
+    int size = tileHeight / 8 < 10 ? 10 : tileHeight / 8;
+    return fonts.line(Face::MonoBold, text, size, 0, size / 4);
+}
+
 int captureContactSheet(const CaptureOptions& options) {
     std::vector<uint32_t> times = contactSheetTimes(options);
+    Lettering fonts;
+    std::string fontProblem;
+    bool captions = fonts.open(fontProblem);
+    if (!captions)
+        fprintf(stderr, "lirv-capture: %s; the tiles go without times\n", fontProblem.c_str());
     CaptureSession session(options.timelinePath, options.musicPath);
     ContactSheet sheet(kCaptureWidth, kCaptureHeight, options.contactScale, options.contactColumns,
                        int(times.size()));
@@ -97,7 +111,12 @@ int captureContactSheet(const CaptureOptions& options) {
         session.renderFrame(times[i]);
         session.readFrame(frame);
         session.present();
-        sheet.add(frame);
+        if (captions) {
+            TextLine caption = timeCaption(fonts, times[i], kCaptureHeight / options.contactScale);
+            sheet.add(frame, &caption.mask);
+        } else {
+            sheet.add(frame);
+        }
         progress.update(int(i + 1), int(times.size()), secondsSince(started));
     }
     progress.finish();
