@@ -33,7 +33,7 @@ std::vector<uint8_t> at(const Picture& picture, int x, int y) {
     return {p[0], p[1], p[2]};
 }
 
-std::string readFile(const std::string& path) {
+std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
@@ -148,11 +148,11 @@ TEST(VideoPipe, FramesReachFfmpegAsRawRgbWithTheMusicAsAac) {
     ASSERT_TRUE(video.write(flatFrame(4, 2, 4, 5, 6), problem)) << problem;
     ASSERT_TRUE(video.close(problem)) << problem;
 
-    std::string frames = readFile(ffmpeg.file("frames"));
+    std::string frames = fileBytes(ffmpeg.file("frames"));
     ASSERT_EQ(frames.size(), 2u * 4 * 2 * 3);
     EXPECT_EQ(frames.substr(0, 3), std::string("\1\2\3"));
     EXPECT_EQ(frames.substr(24, 3), std::string("\4\5\6"));
-    std::string args = readFile(ffmpeg.file("args"));
+    std::string args = fileBytes(ffmpeg.file("args"));
     EXPECT_THAT(args, HasSubstr("-f rawvideo -pix_fmt rgb24 -video_size 4x2 -framerate 25 -i "
                                 "pipe:0 -ss 1.500 -i " +
                                 work.path() + "/music.ogg"));

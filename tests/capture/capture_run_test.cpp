@@ -5,6 +5,7 @@
 #include "tools/pictures/picture_io.h"
 #include "tools/timeline/timeline_text.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <gmock/gmock.h>
@@ -30,7 +31,7 @@ clip "Black" layer 1 start 1000 duration 1000
   key 0 "Brightness" 0
 )";
 
-std::string readFile(const std::string& path) {
+std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
@@ -129,7 +130,7 @@ TEST_F(BlackTimeline, VideoFramesArePipedToFfmpeg) {
         capture({"--timeline", timeline(), "--fps", "2", "--to", "1.5", "--video", path("out.mp4")},
                 {"PATH=" + searchPath});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    std::string piped = readFile(path("piped"));
+    std::string piped = fileBytes(path("piped"));
     const size_t frameBytes = 1024 * 768 * 3;
     ASSERT_EQ(piped.size(), 3 * frameBytes);
     size_t centre = (384 * 1024 + 512) * 3;
@@ -157,17 +158,31 @@ TEST(CaptureRun, TwoCapturesOfTheProductionAreIdentical) {
     ASSERT_EQ(stat(LIRV_SOURCE_DIR "/data/time", &info), 0)
         << "generate data/ first (the build's data target)";
     ScratchDir dir;
-    const std::vector<std::string> times = {"--times", "6,33.3,61,88.8,117,134.5"};
-    for (const char* run : {"first", "second"}) {
-        std::vector<std::string> args = times;
-        args.insert(args.end(), {"--out", dir.path() + "/" + run, "--quiet"});
-        ProcessResult result = capture(args);
-        ASSERT_EQ(result.exitStatus, 0) << result.err;
-        EXPECT_THAT(result.out, testing::Not(HasSubstr("OpenGL Error")));
+    // Single times every 5 s across the whole run, and a short range of consecutive frames.
+    std::string times;
+    std::vector<std::string> frames;
+    for (uint32_t t = 2500; t < 139000; t += 5000) {
+        times += (times.empty() ? "" : ",") + std::to_string(t) + "ms";
+        char name[16];
+        snprintf(name, sizeof name, "t%06u", unsigned(t));
+        frames.push_back(name);
     }
-    for (const char* name : {"t006000", "t033300", "t061000", "t088800", "t117000", "t134500"}) {
-        std::string first = readFile(dir.path() + "/first/" + name + ".png");
+    for (const char* name : {"frame-00000", "frame-00001", "frame-00002", "frame-00003"})
+        frames.push_back(name);
+    const std::vector<std::vector<std::string>> captures = {
+        {"--times", times}, {"--from", "70", "--to", "70.5", "--fps", "8"}};
+    for (const char* run : {"first", "second"}) {
+        for (const std::vector<std::string>& what : captures) {
+            std::vector<std::string> args = what;
+            args.insert(args.end(), {"--out", dir.path() + "/" + run, "--quiet"});
+            ProcessResult result = capture(args);
+            ASSERT_EQ(result.exitStatus, 0) << result.err;
+            EXPECT_THAT(result.out, testing::Not(HasSubstr("OpenGL Error")));
+        }
+    }
+    for (const std::string& name : frames) {
+        std::string first = fileBytes(dir.path() + "/first/" + name + ".png");
         ASSERT_FALSE(first.empty()) << name;
-        EXPECT_TRUE(first == readFile(dir.path() + "/second/" + name + ".png")) << name;
+        EXPECT_TRUE(first == fileBytes(dir.path() + "/second/" + name + ".png")) << name;
     }
 }
