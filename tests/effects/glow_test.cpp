@@ -9,19 +9,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <memory>
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // Runs each test in a scratch directory holding data/glow.frag, inside a screen-sized target
 // like the compositor's, with every glow property at its default and a silent spectrum.
@@ -29,8 +20,7 @@ class GlowTest : public testing::Test {
   protected:
     void SetUp() override {
         dir.write("data/glow.frag", readFile(LIRV_CONTENT_SHADERS "/glow.frag"));
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path());
+        workingDirectory = std::make_unique<ScopedWorkingDirectory>(dir.path());
         resetAnalysis();
         target = qorCreateFBO();
         qorPushFBO(target);
@@ -39,7 +29,7 @@ class GlowTest : public testing::Test {
         while (qorGetFBODepth() > 0)
             qorPopFBO();
         qorDeleteFBO(target);
-        std::filesystem::current_path(previous);
+        workingDirectory.reset();
     }
     static void setDefaults(Glow& glow) {
         for (const Property& p : glow.properties())
@@ -62,7 +52,7 @@ class GlowTest : public testing::Test {
     }
 
     ScratchDir dir;
-    std::filesystem::path previous;
+    std::unique_ptr<ScopedWorkingDirectory> workingDirectory;
     GLuint target = 0;
 };
 

@@ -71,11 +71,9 @@ void provideDefaultGlow() {
     if (!list) {
         static ScratchDir glowDir;
         glowDir.write("data/glow.frag", kDarkGlowShader);
-        std::filesystem::path previous = std::filesystem::current_path();
-        std::filesystem::current_path(glowDir.path());
+        ScopedWorkingDirectory inGlowDir(glowDir.path());
         list = new EffectList{new Glow(0)};
         EXPECT_TRUE(list->front()->load());
-        std::filesystem::current_path(previous);
     }
     registeredEffects = list;
 }
@@ -92,8 +90,7 @@ class CreditsTest : public testing::Test {
         dir.write("data/flicker.frag", readSource("content/shaders/flicker.frag"));
         dir.write("data/hullkort.png", encodeTestPng(2, 2, 4, std::vector<uint8_t>(16, 0)));
         dir.write("data/backdrop.model", backdropModel(kDarkBackdrop));
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path());
+        workingDirectory = std::make_unique<ScopedWorkingDirectory>(dir.path());
         resetAnalysis();
         target = qorCreateFBO();
         qorPushFBO(target);
@@ -102,7 +99,7 @@ class CreditsTest : public testing::Test {
         while (qorGetFBODepth() > 0)
             qorPopFBO();
         qorDeleteFBO(target);
-        std::filesystem::current_path(previous);
+        workingDirectory.reset();
     }
 
     bool load() {
@@ -146,7 +143,7 @@ class CreditsTest : public testing::Test {
     static double card13() { return litShare(0.18f, 0.05f, 0.35f); }
 
     ScratchDir dir;
-    std::filesystem::path previous;
+    std::unique_ptr<ScopedWorkingDirectory> workingDirectory;
     GLuint target = 0;
     std::unique_ptr<Credits> credits = std::make_unique<Credits>();
     std::string output;

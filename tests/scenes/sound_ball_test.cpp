@@ -96,8 +96,7 @@ class SoundBallTest : public testing::Test {
         dir.write("data/curve2.curve", formats::encodeCurve({key}));
         dir.write("data/bluenormal.png", encodeTestPng(2, 2, 3, std::vector<uint8_t>(12, 200)));
 
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path());
+        workingDirectory = std::make_unique<ScopedWorkingDirectory>(dir.path());
         resetAnalysis();
         fixedTicks = 0;
         qorSetTickSource(readFixedTicks);
@@ -111,7 +110,7 @@ class SoundBallTest : public testing::Test {
             qorPopFBO();
         qorDeleteFBO(target);
         qorSetTickSource(nullptr);
-        std::filesystem::current_path(previous);
+        workingDirectory.reset();
     }
 
     // Renders inside a saved GL state, as the composition does, without printing.
@@ -153,7 +152,7 @@ class SoundBallTest : public testing::Test {
     }
 
     ScratchDir dir;
-    std::filesystem::path previous;
+    std::unique_ptr<ScopedWorkingDirectory> workingDirectory;
     GLuint target = 0;
     SoundBall ball;
     std::string lastOutput;

@@ -163,8 +163,7 @@ class TrainTest : public testing::Test {
                   readSource("content/shaders/Trainstation/VertexNoise.frag"));
         dir.write(datafiles::kVertexNoiseVertexShader,
                   readSource("content/shaders/Trainstation/VertexNoise.vert"));
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path());
+        workingDirectory = std::make_unique<ScopedWorkingDirectory>(dir.path());
         resetAnalysis();
         target = qorCreateFBO();
         qorPushFBO(target);
@@ -173,7 +172,7 @@ class TrainTest : public testing::Test {
         while (qorGetFBODepth() > 0)
             qorPopFBO();
         qorDeleteFBO(target);
-        std::filesystem::current_path(previous);
+        workingDirectory.reset();
     }
 
     bool load() {
@@ -204,7 +203,7 @@ class TrainTest : public testing::Test {
     }
 
     ScratchDir dir;
-    std::filesystem::path previous;
+    std::unique_ptr<ScopedWorkingDirectory> workingDirectory;
     GLuint target = 0;
     std::unique_ptr<Train> train = std::make_unique<Train>();
     std::string output;

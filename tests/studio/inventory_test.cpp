@@ -33,11 +33,6 @@ bool exists(const std::string& path) {
     return file != nullptr;
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Loads a picture as the demo does; reports a picture that does not load.
 void expectPictureLoads(const std::string& path) {
     ASSERT_TRUE(exists(path)) << path << " is missing";

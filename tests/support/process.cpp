@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <poll.h>
 #include <signal.h>
 #include <stdexcept>
@@ -102,6 +103,21 @@ ProcessResult runXProcess(const std::vector<std::string>& argv, const ProcessOpt
         if (!dropped) break;
     }
     return result;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+ScopedWorkingDirectory::ScopedWorkingDirectory(const std::string& path)
+    : previous(std::filesystem::current_path().string()) {
+    std::filesystem::current_path(path);
+}
+
+ScopedWorkingDirectory::~ScopedWorkingDirectory() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous, ignored);
 }
 
 ScratchDir::ScratchDir() {

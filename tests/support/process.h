@@ -30,6 +30,22 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
 // when it failed only because the virtual X server hung up the connection being opened.
 ProcessResult runXProcess(const std::vector<std::string>& argv, const ProcessOptions& options);
 
+// The whole content of a file; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
+// Makes a directory the working directory until destruction, then restores the previous one.
+// Tests that load data/ files by their relative paths run inside a ScratchDir this way.
+class ScopedWorkingDirectory {
+  public:
+    explicit ScopedWorkingDirectory(const std::string& path);
+    ~ScopedWorkingDirectory();
+    ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
+    ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
+
+  private:
+    std::string previous;
+};
+
 // A fresh temporary directory, removed with everything in it on destruction.
 class ScratchDir {
   public:
