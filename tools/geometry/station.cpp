@@ -9,19 +9,21 @@ namespace geometry {
 
 namespace {
 
-// Materials shared by both station models, by index.
+// Materials shared by both station models, by index. The station is seen at night under the
+// scenes' strong white light, so concrete, walls and roof are dark and only partly textured;
+// the lamps stay bright.
 enum StationMaterial { kConcreteMat, kWallMat, kRoofMat, kSteelMat, kLightMat, kFacadeMat };
 
 void addStationMaterials(formats::ModelDesc& model) {
     const char* sky = maps::kReflection;
     model.materials.push_back(
-        makeShadedMaterial({0.55f, 0.55f, 0.6f}, 0.1f, 0.1f, maps::kConcrete, 1.0f, sky, 0));
+        makeShadedMaterial({0.16f, 0.17f, 0.22f}, 0.1f, 0.1f, maps::kConcrete, 0.45f, sky, 0));
     model.materials.push_back(
-        makeShadedMaterial({0.45f, 0.42f, 0.5f}, 0.1f, 0.1f, maps::kConcrete, 0.7f, sky, 0));
+        makeShadedMaterial({0.13f, 0.13f, 0.19f}, 0.1f, 0.1f, maps::kConcrete, 0.35f, sky, 0));
     model.materials.push_back(
-        makeShadedMaterial({0.5f, 0.55f, 0.7f}, 0.3f, 0.3f, maps::kRoof, 1.0f, sky, 0.1f));
+        makeShadedMaterial({0.12f, 0.14f, 0.22f}, 0.3f, 0.3f, maps::kRoof, 0.7f, sky, 0.1f));
     model.materials.push_back(
-        makeShadedMaterial({0.35f, 0.38f, 0.45f}, 0.8f, 0.6f, maps::kMetal, 0.8f, sky, 0.3f));
+        makeShadedMaterial({0.22f, 0.24f, 0.32f}, 0.8f, 0.6f, maps::kMetal, 0.5f, sky, 0.3f));
     model.materials.push_back(makeShadedMaterial({1.0f, 0.9f, 0.65f}, 0, 0, nullptr, 0, sky, 0));
     model.materials.push_back(
         makeShadedMaterial({0.6f, 0.58f, 0.62f}, 0.3f, 0.3f, maps::kFacade, 1.0f, sky, 0.1f));
