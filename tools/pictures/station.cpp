@@ -695,10 +695,13 @@ Canvas paintMessageBoard(const Lettering& fonts) {
                1.5f;
     });
     // The text is set at one pixel per dot, then each dot lights when its cell is mostly ink.
+    // It is centred right of the board's middle, between the caption cards the scene lays over
+    // the board's left end and the sign over its right end.
     Mask dots(columns, rows);
     auto set = [&](const char* text, int size, int baselineRow) {
         TextLine line = fonts.line(Face::MonoBold, text, size, 1);
-        int left = (columns - (line.inkRight - line.inkLeft)) / 2 - line.inkLeft;
+        int centre = columns * 64 / 100;
+        int left = centre - (line.inkRight - line.inkLeft) / 2 - line.inkLeft;
         for (int y = 0; y < line.mask.height; ++y)
             for (int x = 0; x < line.mask.width; ++x) {
                 int dx = left + x, dy = baselineRow - line.baseline + y;
@@ -706,8 +709,8 @@ Canvas paintMessageBoard(const Lettering& fonts) {
                     dots.at(dx, dy) = 1;
             }
     };
-    set("23:59 THE FUTURE", 15, 28);
-    set("** DELAYED **", 15, 52);
+    set("THE FUTURE", 10, 28);
+    set("DELAYED", 10, 52);
     Canvas lit(width, height);
     for (int row = 1; row < rows - 1; ++row)
         for (int column = 1; column < columns - 1; ++column) {
