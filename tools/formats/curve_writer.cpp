@@ -1,5 +1,7 @@
 #include "tools/formats/curve_writer.h"
 
+#include "tools/formats/file_writer.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -37,16 +39,7 @@ std::string encodeCurve(const std::vector<CurveRecord>& records) {
 
 bool writeCurveFile(const std::string& path, const std::vector<CurveRecord>& records,
                     std::string* error) {
-    std::string bytes = encodeCurve(records);
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) {
-        *error = "cannot create '" + path + "': " + strerror(errno);
-        return false;
-    }
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (fclose(file) != 0) written = false;
-    if (!written) *error = "cannot write '" + path + "'";
-    return written;
+    return writeBytesFile(path, encodeCurve(records), error);
 }
 
 } // namespace formats

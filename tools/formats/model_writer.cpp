@@ -1,5 +1,7 @@
 #include "tools/formats/model_writer.h"
 
+#include "tools/formats/file_writer.h"
+
 #include "engine/model_format.h"
 
 #include <cerrno>
@@ -60,18 +62,6 @@ void putMesh(std::string& out, const ModelMeshDesc& mesh) {
     }
 }
 
-bool writePlain(const std::string& path, const std::string& bytes, std::string* error) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) {
-        *error = "cannot create '" + path + "': " + strerror(errno);
-        return false;
-    }
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (fclose(file) != 0) written = false;
-    if (!written) *error = "cannot write '" + path + "'";
-    return written;
-}
-
 bool writeGzip(const std::string& path, const std::string& bytes, std::string* error) {
     gzFile file = gzopen(path.c_str(), "wb9");
     if (!file) {
@@ -121,7 +111,7 @@ std::string encodeModel(const ModelDesc& model) {
 
 bool writeModelBytes(const std::string& path, const std::string& bytes, bool gzip,
                      std::string* error) {
-    return gzip ? writeGzip(path, bytes, error) : writePlain(path, bytes, error);
+    return gzip ? writeGzip(path, bytes, error) : writeBytesFile(path, bytes, error);
 }
 
 bool writeModelFile(const std::string& path, const ModelDesc& model, bool gzip,

@@ -1,5 +1,7 @@
 #include "tools/geometry/geometry.h"
 
+#include "tools/formats/file_writer.h"
+
 #include "runtime/data_files.h"
 #include "tools/formats/curve_writer.h"
 #include "tools/formats/model_writer.h"
@@ -41,16 +43,7 @@ bool makeParentFolders(const std::string& path, std::string* error) {
 }
 
 bool writeFile(const std::string& path, const std::string& bytes, std::string* error) {
-    if (!makeParentFolders(path, error)) return false;
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) {
-        *error = "cannot create '" + path + "': " + strerror(errno);
-        return false;
-    }
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (fclose(file) != 0) written = false;
-    if (!written) *error = "cannot write '" + path + "'";
-    return written;
+    return makeParentFolders(path, error) && formats::writeBytesFile(path, bytes, error);
 }
 
 } // namespace
