@@ -5,6 +5,7 @@
 #include "tests/effects/effects_test_util.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_target_test.h"
 
 #include <algorithm>
 #include <climits>
@@ -16,20 +17,11 @@ namespace {
 
 // Runs each test in a scratch directory holding data/glow.frag, inside a screen-sized target
 // like the compositor's, with every glow property at its default and a silent spectrum.
-class GlowTest : public testing::Test {
+class GlowTest : public ScratchTargetTest {
   protected:
     void SetUp() override {
         dir.write("data/glow.frag", readFile(LIRV_CONTENT_SHADERS "/glow.frag"));
-        workingDirectory = std::make_unique<ScopedWorkingDirectory>(dir.path());
-        resetAnalysis();
-        target = qorCreateFBO();
-        qorPushFBO(target);
-    }
-    void TearDown() override {
-        while (qorGetFBODepth() > 0)
-            qorPopFBO();
-        qorDeleteFBO(target);
-        workingDirectory.reset();
+        enterScratch();
     }
     static void setDefaults(Glow& glow) {
         for (const Property& p : glow.properties())
@@ -50,10 +42,6 @@ class GlowTest : public testing::Test {
         unsigned perQuad = countPrimitives([] { drawFramebufferQuad(1, 1); });
         return countPrimitives(draw) / perQuad;
     }
-
-    ScratchDir dir;
-    std::unique_ptr<ScopedWorkingDirectory> workingDirectory;
-    GLuint target = 0;
 };
 
 } // namespace

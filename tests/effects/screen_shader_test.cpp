@@ -4,6 +4,7 @@
 #include "tests/effects/effects_test_util.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_target_test.h"
 
 #include <cmath>
 #include <gmock/gmock.h>
@@ -21,16 +22,6 @@ namespace {
 const char* kPassThrough =
     "uniform sampler2D picture;\n"
     "void main() { gl_FragColor = texture2D(picture, gl_TexCoord[0].st); }\n";
-
-// Feeds one 512-frame block of a sine at the centre frequency of a spectrum bin.
-void analyseSineAtBin(int bin, double amplitude) {
-    std::vector<int16_t> frames(2 * FFT_SIZE);
-    for (int n = 0; n < FFT_SIZE; n++) {
-        double value = amplitude * std::sin(2 * M_PI * bin * n / FFT_SIZE);
-        frames[2 * n] = frames[2 * n + 1] = static_cast<int16_t>(std::lround(value));
-    }
-    analyseAudio(-2, frames.data(), static_cast<int>(frames.size() * sizeof(int16_t)), nullptr);
-}
 
 // Exposes the program of a screen pass for uniform read-back.
 class InspectedDeform : public DeformShader {
@@ -106,7 +97,7 @@ TEST_F(ScreenShaderTest, DeformFollowsSpectrumBinTen) {
     deform.render(0);
     EXPECT_EQ(deform.deform(), 0.0f);
 
-    analyseSineAtBin(10, 8192);
+    playTones({{10, 8192}});
     float level = spectrumLevel(10);
     EXPECT_NEAR(level, 0.5f, 0.01f);
     deform.render(0);

@@ -8,6 +8,7 @@
 #include "tests/scenes/scene_fixtures.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_target_test.h"
 #include "tools/formats/model_writer.h"
 
 #include <algorithm>
@@ -81,7 +82,7 @@ void provideDefaultGlow() {
 // Each test runs in a scratch directory holding the scene's data/: white greeting cards, the
 // flicker shader of the repository, a see-through flake and a backdrop, with the registry's
 // glow ready and a screen-sized target like the compositor's.
-class CreditsTest : public testing::Test {
+class CreditsTest : public ScratchTargetTest {
   protected:
     void SetUp() override {
         provideDefaultGlow();
@@ -90,16 +91,7 @@ class CreditsTest : public testing::Test {
         dir.write("data/flicker.frag", readSource("content/shaders/flicker.frag"));
         dir.write("data/hullkort.png", encodeTestPng(2, 2, 4, std::vector<uint8_t>(16, 0)));
         dir.write("data/backdrop.model", backdropModel(kDarkBackdrop));
-        workingDirectory = std::make_unique<ScopedWorkingDirectory>(dir.path());
-        resetAnalysis();
-        target = qorCreateFBO();
-        qorPushFBO(target);
-    }
-    void TearDown() override {
-        while (qorGetFBODepth() > 0)
-            qorPopFBO();
-        qorDeleteFBO(target);
-        workingDirectory.reset();
+        enterScratch();
     }
 
     bool load() {
@@ -142,9 +134,6 @@ class CreditsTest : public testing::Test {
     static double card2() { return litShare(0.35f, 0.15f, 0.45f); }
     static double card13() { return litShare(0.18f, 0.05f, 0.35f); }
 
-    ScratchDir dir;
-    std::unique_ptr<ScopedWorkingDirectory> workingDirectory;
-    GLuint target = 0;
     std::unique_ptr<Credits> credits = std::make_unique<Credits>();
     std::string output;
 };

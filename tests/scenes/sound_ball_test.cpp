@@ -7,6 +7,7 @@
 #include "tests/scenes/scene_fixtures.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_target_test.h"
 #include "tools/formats/curve_writer.h"
 #include "tools/formats/model_writer.h"
 
@@ -72,22 +73,9 @@ uint64_t readFixedTicks() {
     return fixedTicks;
 }
 
-// Feeds one analysis block of a cosine at a bin's centre frequency into the spectrum analysis,
-// so that the bin's level becomes amplitude / 16384 (its two neighbours get half of it). Bin 0
-// gives a constant.
-void playTone(int bin, int amplitude) {
-    std::vector<int16_t> frames(2 * FFT_SIZE);
-    for (int n = 0; n < FFT_SIZE; n++) {
-        double phase = 2 * M_PI * bin * n / FFT_SIZE;
-        int16_t value = static_cast<int16_t>(std::lround(amplitude * std::cos(phase)));
-        frames[2 * n] = frames[2 * n + 1] = value;
-    }
-    analyseAudio(0, frames.data(), static_cast<int>(frames.size() * sizeof(int16_t)), nullptr);
-}
-
 // Each test runs in a scratch directory holding the scene's data/, with a silent spectrum,
 // the engine clock held still, and a screen-sized target like the compositor's.
-class SoundBallTest : public testing::Test {
+class SoundBallTest : public ScratchTargetTest {
   protected:
     void SetUp() override {
         dir.write("data/soundball.model", ballModelBytes());
@@ -96,21 +84,15 @@ class SoundBallTest : public testing::Test {
         dir.write("data/curve2.curve", formats::encodeCurve({key}));
         dir.write("data/bluenormal.png", encodeTestPng(2, 2, 3, std::vector<uint8_t>(12, 200)));
 
-        workingDirectory = std::make_unique<ScopedWorkingDirectory>(dir.path());
-        resetAnalysis();
+        enterScratch();
         fixedTicks = 0;
         qorSetTickSource(readFixedTicks);
-        target = qorCreateFBO();
-        qorPushFBO(target);
         for (const Property& p : ball.properties())
             *p.target = p.defaultValue;
     }
     void TearDown() override {
-        while (qorGetFBODepth() > 0)
-            qorPopFBO();
-        qorDeleteFBO(target);
         qorSetTickSource(nullptr);
-        workingDirectory.reset();
+        ScratchTargetTest::TearDown();
     }
 
     // Renders inside a saved GL state, as the composition does, without printing.
@@ -151,9 +133,6 @@ class SoundBallTest : public testing::Test {
         return loaded;
     }
 
-    ScratchDir dir;
-    std::unique_ptr<ScopedWorkingDirectory> workingDirectory;
-    GLuint target = 0;
     SoundBall ball;
     std::string lastOutput;
 };
@@ -202,7 +181,7 @@ TEST_F(SoundBallTest, SilenceKeepsTheModelledShape) {
 
 TEST_F(SoundBallTest, TwoThirdsLevelDrawsTheBandAtTheOrigin) {
     ASSERT_TRUE(loadQuietly());
-    playTone(10, 10923);
+    playTones({{10, 10923}});
     ASSERT_NEAR(spectrumLevel(10), 2.0f / 3.0f, 1e-3);
     render(1000);
     std::vector<float> v = vertices();
@@ -215,7 +194,7 @@ TEST_F(SoundBallTest, TwoThirdsLevelDrawsTheBandAtTheOrigin) {
 
 TEST_F(SoundBallTest, LevelsAboveTwoThirdsPushThroughTheCentre) {
     ASSERT_TRUE(loadQuietly());
-    playTone(10, 16384); // level 1: k = -0.5
+    playTones({{10, 16384}}); // level 1: k = -0.5
     render(1000);
     std::vector<float> v = vertices();
     expectScaled(v, 2, 1 - 1.5f * spectrumLevel(10));
@@ -224,7 +203,7 @@ TEST_F(SoundBallTest, LevelsAboveTwoThirdsPushThroughTheCentre) {
 
 TEST_F(SoundBallTest, AxisVerticesFollowBandZeroAndBandFortySeven) {
     ASSERT_TRUE(loadQuietly());
-    playTone(47, 8192);
+    playTones({{47, 8192}});
     ASSERT_GT(spectrumLevel(47), 0.4f);
     render(1000);
     std::vector<float> v = vertices();
@@ -232,7 +211,7 @@ TEST_F(SoundBallTest, AxisVerticesFollowBandZeroAndBandFortySeven) {
     expectScaled(v, 0, 1);                            // on the z axis: band 0 is silent
 
     resetAnalysis();
-    playTone(0, 8000); // a constant: bins 0 and 1
+    playTones({{0, 8000}}); // a constant: bins 0 and 1
     ASSERT_GT(spectrumLevel(0), 0.1f);
     render(1000);
     v = vertices();
@@ -243,7 +222,7 @@ TEST_F(SoundBallTest, AxisVerticesFollowBandZeroAndBandFortySeven) {
 
 TEST_F(SoundBallTest, RepeatedRendersDoNotAccumulate) {
     ASSERT_TRUE(loadQuietly());
-    playTone(10, 8192);
+    playTones({{10, 8192}});
     render(1000);
     std::vector<float> first = vertices();
     render(1040);

@@ -6,6 +6,7 @@
 #include "tests/scenes/scene_fixtures.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/process.h"
+#include "tests/support/scratch_target_test.h"
 #include "tools/formats/model_writer.h"
 
 #include <cmath>
@@ -127,23 +128,10 @@ Colour slideColour(int slide) {
     }
 }
 
-// Feeds one analysis block of cosines at the centre frequencies of the given bins; each bin's
-// level becomes amplitude / 16384.
-void playTones(const std::vector<std::pair<int, int>>& tones) {
-    std::vector<int16_t> frames(2 * FFT_SIZE);
-    for (int n = 0; n < FFT_SIZE; n++) {
-        double value = 0;
-        for (const auto& [bin, amplitude] : tones)
-            value += amplitude * std::cos(2 * M_PI * bin * n / FFT_SIZE);
-        frames[2 * n] = frames[2 * n + 1] = static_cast<int16_t>(std::lround(value));
-    }
-    analyseAudio(0, frames.data(), static_cast<int>(frames.size() * sizeof(int16_t)), nullptr);
-}
-
 // Each test runs in a scratch directory holding the scene's data/ (flat-coloured slides and
 // pictures, the repository's VertexNoise shaders), with a silent spectrum and a screen-sized
 // target like the compositor's.
-class TrainTest : public testing::Test {
+class TrainTest : public ScratchTargetTest {
   protected:
     void SetUp() override {
         for (int i = 1; i <= Train::kSlideCount; i++) {
@@ -163,16 +151,7 @@ class TrainTest : public testing::Test {
                   readSource("content/shaders/Trainstation/VertexNoise.frag"));
         dir.write(datafiles::kVertexNoiseVertexShader,
                   readSource("content/shaders/Trainstation/VertexNoise.vert"));
-        workingDirectory = std::make_unique<ScopedWorkingDirectory>(dir.path());
-        resetAnalysis();
-        target = qorCreateFBO();
-        qorPushFBO(target);
-    }
-    void TearDown() override {
-        while (qorGetFBODepth() > 0)
-            qorPopFBO();
-        qorDeleteFBO(target);
-        workingDirectory.reset();
+        enterScratch();
     }
 
     bool load() {
@@ -202,9 +181,6 @@ class TrainTest : public testing::Test {
         return c;
     }
 
-    ScratchDir dir;
-    std::unique_ptr<ScopedWorkingDirectory> workingDirectory;
-    GLuint target = 0;
     std::unique_ptr<Train> train = std::make_unique<Train>();
     std::string output;
 };
