@@ -16,17 +16,6 @@ constexpr uint32_t kLeaveDelayMs = 300000;
 constexpr float kSpreadStartMs = 12500;
 constexpr float kSpreadEndMs = 14000;
 
-// A white directional light shining from the -z side, set under the current matrix.
-void setStationLight() {
-    const float position[4] = {0, 0, -100, 0};
-    const float specular[4] = {0.3f, 0.3f, 0.3f, 1};
-    const float ambientAndDiffuse[4] = {0.7f, 0.7f, 0.7f, 1};
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambientAndDiffuse);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, ambientAndDiffuse);
-}
-
 void rotateXYZ(const float degrees[3]) {
     glRotatef(degrees[0], 1, 0, 0);
     glRotatef(degrees[1], 0, 1, 0);

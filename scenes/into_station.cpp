@@ -5,21 +5,7 @@
 #include "engine/model.h"
 #include "runtime/data_files.h"
 #include "scenes/city.h"
-
-namespace {
-
-// The same white light as the Crowd's, here fixed relative to the viewer.
-void setViewerLight() {
-    const float position[4] = {0, 0, -100, 0};
-    const float specular[4] = {0.3f, 0.3f, 0.3f, 1};
-    const float ambientAndDiffuse[4] = {0.7f, 0.7f, 0.7f, 1};
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambientAndDiffuse);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, ambientAndDiffuse);
-}
-
-} // namespace
+#include "scenes/scene_helpers.h"
 
 bool IntoStation::load() {
     probeModel.reset(new QOR::Model(datafiles::kProbeModel, GL_STATIC_DRAW));
@@ -48,7 +34,7 @@ void IntoStation::render(uint32_t time) {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
-    setViewerLight();
+    setStationLight(); // fixed relative to the viewer
 
     CurveRecord camera = curves[0].evaluate(time, true);
     gluLookAt(camera.position[0], camera.position[1], camera.position[2], camera.aimPoint[0],

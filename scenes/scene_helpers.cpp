@@ -41,3 +41,13 @@ void drawSwingingCard(float w, float h, float maxAngle, int32_t start, int32_t e
     drawCenteredQuad(w, h);
     glPopMatrix();
 }
+
+void setStationLight() {
+    const float position[4] = {0, 0, -100, 0};
+    const float specular[4] = {0.3f, 0.3f, 0.3f, 1};
+    const float ambientAndDiffuse[4] = {0.7f, 0.7f, 0.7f, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambientAndDiffuse);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, ambientAndDiffuse);
+}

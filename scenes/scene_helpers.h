@@ -17,3 +17,7 @@ float smoothStep(float a, float b, float x);
 // it turns smoothly to maxAngle degrees about the view axis at the middle of [start, end],
 // back to 0 at end, and rests unrotated afterwards. Times in milliseconds.
 void drawSwingingCard(float w, float h, float maxAngle, int32_t start, int32_t end, int32_t now);
+
+// Sets GL_LIGHT0 to the stations' white directional light, shining from the -z side of the
+// current model-view matrix (Crowd sets it in the world, IntoStation relative to the viewer).
+void setStationLight();
