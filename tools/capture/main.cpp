@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -49,6 +50,24 @@ std::string framePath(const CaptureOptions& options, size_t index, uint32_t t) {
     return options.pngFolder + name;
 }
 
+// Renders the times in order, reads each frame back and hands it to take with its index, with a
+// progress line. Stops at the first nonzero status take returns, and returns it.
+int renderEach(CaptureSession& session, const std::vector<uint32_t>& times, bool quiet,
+               const std::function<int(size_t, const Picture&)>& take) {
+    ProgressLine progress(!quiet);
+    Picture frame;
+    auto started = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < times.size(); i++) {
+        session.renderFrame(times[i]);
+        session.readFrame(frame);
+        session.present();
+        if (int status = take(i, frame)) return status;
+        progress.update(int(i + 1), int(times.size()), secondsSince(started));
+    }
+    progress.finish();
+    return 0;
+}
+
 int fail(const std::string& problem) {
     fprintf(stderr, "lirv-capture: %s\n", problem.c_str());
     return 1;
@@ -68,19 +87,13 @@ int captureFrames(const CaptureOptions& options) {
                                kCaptureHeight,    options.framesPerSecond, options.fromMs};
         if (!video.open(settings, problem)) return fail(problem);
     }
-    ProgressLine progress(!options.quiet);
-    Picture frame;
-    auto started = std::chrono::steady_clock::now();
-    for (size_t i = 0; i < times.size(); i++) {
-        session.renderFrame(times[i]);
-        session.readFrame(frame);
-        session.present();
+    int status = renderEach(session, times, options.quiet, [&](size_t i, const Picture& frame) {
         if (!options.pngFolder.empty() && !writePng(framePath(options, i, times[i]), frame))
             return 1;
         if (!options.videoPath.empty() && !video.write(frame, problem)) return fail(problem);
-        progress.update(int(i + 1), int(times.size()), secondsSince(started));
-    }
-    progress.finish();
+        return 0;
+    });
+    if (status != 0) return status;
     if (!options.videoPath.empty() && !video.close(problem)) return fail(problem);
     printf("lirv-capture: %zu frames written\n", times.size());
     return 0;
@@ -104,22 +117,15 @@ int captureContactSheet(const CaptureOptions& options) {
     CaptureSession session(options.timelinePath, options.musicPath);
     ContactSheet sheet(kCaptureWidth, kCaptureHeight, options.contactScale, options.contactColumns,
                        int(times.size()));
-    ProgressLine progress(!options.quiet);
-    Picture frame;
-    auto started = std::chrono::steady_clock::now();
-    for (size_t i = 0; i < times.size(); i++) {
-        session.renderFrame(times[i]);
-        session.readFrame(frame);
-        session.present();
+    renderEach(session, times, options.quiet, [&](size_t i, const Picture& frame) {
         if (captions) {
             TextLine caption = timeCaption(fonts, times[i], kCaptureHeight / options.contactScale);
             sheet.add(frame, &caption.mask);
         } else {
             sheet.add(frame);
         }
-        progress.update(int(i + 1), int(times.size()), secondsSince(started));
-    }
-    progress.finish();
+        return 0;
+    });
     if (!writePng(options.contactSheetPath, sheet.picture())) return 1;
     printf("lirv-capture: contact sheet of %zu tiles written to %s\n", times.size(),
            options.contactSheetPath.c_str());
