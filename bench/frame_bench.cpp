@@ -5,10 +5,10 @@
 //
 //   frame_bench [--fps N] [--from T] [--to T] [--timeline FILE]     (run where data/ lies)
 #include "engine/gl.h"
+#include "production/session.h"
 #include "runtime/compositor.h"
 #include "tools/capture/options.h"
 #include "tools/capture/progress.h"
-#include "tools/capture/session.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: frame_bench [--fps N] [--from T] [--to T] [--timeline FILE]\n");
         return 2;
     }
-    CaptureSession session(options.timelinePath, options.musicPath);
+    ProductionSession session(options.timelinePath, options.musicPath);
     Compositor empty; // no clip ever lands on its layers: composing it clears nothing, copies
     std::vector<uint32_t> times = captureFrameTimes(options);
     std::map<std::string, std::vector<double>> sceneTimes;

@@ -12,8 +12,10 @@ namespace {
 struct WindowState {
     int screenWidth;
     int screenHeight; // clamped to at least 1
-    SDL_Event event;  // reused by every poll
-    Uint8* keyState;  // SDL's key array, cached on first use
+    int windowWidth;  // as opened; differs from the screen size after qorSetRenderSize
+    int windowHeight;
+    SDL_Event event; // reused by every poll
+    Uint8* keyState; // SDL's key array, cached on first use
     qorKeyCallback keyCallback;
     uint8_t handled;
     qorTickSource tickSource; // null: SDL_GetTicks
@@ -32,6 +34,8 @@ void dispatchEvent(int code) {
 int qorCreateWindow(const char* caption, int width, int height, bool fullscreen) {
     window.screenWidth = width;
     window.screenHeight = height;
+    window.windowWidth = width;
+    window.windowHeight = height;
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0)
         qorFatal("Couldn't initialize window: %s\n", SDL_GetError());
 
@@ -98,6 +102,20 @@ int qorGetScreenWidth() {
 
 int qorGetScreenHeight() {
     return window.screenHeight;
+}
+
+void qorSetRenderSize(int width, int height) {
+    window.screenWidth = width < 1 ? 1 : width;
+    window.screenHeight = height < 1 ? 1 : height;
+    glViewport(0, 0, window.screenWidth, window.screenHeight);
+}
+
+int qorGetWindowWidth() {
+    return window.windowWidth;
+}
+
+int qorGetWindowHeight() {
+    return window.windowHeight;
 }
 
 void qorSetKeyCallback(qorKeyCallback callback) {

@@ -28,8 +28,17 @@ void qorSetTickSource(qorTickSource source);
 
 void qorQuit();
 
+// The size the picture is rendered at: the window's, unless qorSetRenderSize chose another.
 int qorGetScreenWidth();
 int qorGetScreenHeight();
+
+// Renders at a size other than the window's: the screen size reported above becomes
+// width x height (each at least 1) and the viewport covers that part of the window from its
+// lower-left corner; the caller shows it enlarged. Call before anything sizes framebuffers.
+void qorSetRenderSize(int width, int height);
+// The window's own size, as opened.
+int qorGetWindowWidth();
+int qorGetWindowHeight();
 
 // Installs the key callback; null removes it. Nothing in the demo installs one.
 void qorSetKeyCallback(qorKeyCallback callback);

@@ -52,6 +52,11 @@ void Compositor::activateClip(Clip* clip) {
     clip->effect->start();
 }
 
+void Compositor::clearLayers() {
+    for (Clip*& clip : layers)
+        clip = nullptr;
+}
+
 void Compositor::compose(uint32_t t) {
     qorPushFBO(framebuffer);
     for (Clip* clip : layers) {

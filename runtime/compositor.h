@@ -20,6 +20,9 @@ class Compositor {
     // Puts a clip on its layer (below LAYER_COUNT). Its effect's start runs unless the clip it
     // replaces had the same effect.
     void activateClip(Clip* clip);
+    // Empties every layer; no effect's start or render runs. The next activation on a layer
+    // starts its effect.
+    void clearLayers();
     // Draws every layer's clip that is still running at timeline time t (start + duration > t)
     // into the framebuffer, then adds the picture to the current framebuffer.
     void compose(uint32_t t);

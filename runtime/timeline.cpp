@@ -41,6 +41,22 @@ void Timeline::load(const char* path, EffectRegistration registration, LoadingSc
         exit(1);
     }
 
+    setClips(file);
+
+    for (size_t i = 0; i < effects.size(); i++) {
+        if (!effects[i]->load()) {
+            printf("Failed to load effect %s, aborting...\n", effects[i]->name());
+            exit(1);
+        }
+        showLoading(int32_t(double(i) * 100.0 / double(effects.size())));
+    }
+}
+
+void Timeline::setClips(const TimelineFileData& file) {
+    rewind();
+    for (Clip* clip : clips)
+        delete clip;
+    clips.clear();
     clipCount = file.clipCount;
     for (const TimelineClipData& data : file.clips) {
         Clip* clip = new Clip(effects[data.record.effect]);
@@ -52,14 +68,11 @@ void Timeline::load(const char* path, EffectRegistration registration, LoadingSc
         for (const Key& key : data.keys)
             clip->addKey(key);
     }
+}
 
-    for (size_t i = 0; i < effects.size(); i++) {
-        if (!effects[i]->load()) {
-            printf("Failed to load effect %s, aborting...\n", effects[i]->name());
-            exit(1);
-        }
-        showLoading(int32_t(double(i) * 100.0 / double(effects.size())));
-    }
+void Timeline::rewind() {
+    compositor.clearLayers();
+    nextClip = 0;
 }
 
 void Timeline::render(uint32_t t) {

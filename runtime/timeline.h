@@ -4,7 +4,7 @@
 
 #include "runtime/clip.h"
 #include "runtime/compositor.h"
-#include "runtime/registry.h"
+#include "runtime/effect_list.h"
 
 #include <cstdint>
 #include <vector>
@@ -26,6 +26,12 @@ class Timeline {
     void load(const char* path, EffectRegistration registration,
               LoadingScreen showLoading = showLoadingProgress);
 
+    // Replaces the clip list with the file's clips (effects by index into the effect list,
+    // which the caller has checked) and empties every layer. The old clips are deleted.
+    void setClips(const TimelineFileData& file);
+    // Empties every layer and makes the first clip the next to activate.
+    void rewind();
+
     // Activates at most one clip (the next in file order, once its start is below t), then
     // composes the frame at timeline time t into the current framebuffer.
     void render(uint32_t t);
@@ -37,7 +43,7 @@ class Timeline {
     static void showLoadingProgress(int32_t percent);
 
     int32_t clipCount = 0;    // as read from the file
-    std::vector<Clip*> clips; // file order; live until the process ends
+    std::vector<Clip*> clips; // file order; live until replaced by setClips
     size_t nextClip = 0;      // the next clip to activate; only moves forward
     EffectList effects;       // filled by the registration step
     Compositor compositor;

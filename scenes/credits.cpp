@@ -10,7 +10,7 @@
 #include "engine/texture.h"
 #include "runtime/clip.h"
 #include "runtime/data_files.h"
-#include "runtime/registry.h"
+#include "runtime/effect_list.h"
 
 #include <cmath>
 #include <cstdio>

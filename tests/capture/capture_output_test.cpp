@@ -2,7 +2,7 @@
 // conversion for the analysis, and frames piped to an ffmpeg on the PATH.
 #include "tests/support/process.h"
 #include "tools/capture/contact_sheet.h"
-#include "tools/capture/music_decode.h"
+#include "production/music_decode.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/video.h"
 

@@ -1,3 +1,4 @@
+#include "production/registry.h"
 #include "runtime/timeline.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/process.h"

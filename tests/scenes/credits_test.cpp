@@ -4,7 +4,7 @@
 #include "engine/fbo.h"
 #include "runtime/data_files.h"
 #include "runtime/music.h"
-#include "runtime/registry.h"
+#include "runtime/effect_list.h"
 #include "tests/scenes/scene_fixtures.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/process.h"

@@ -1,8 +1,9 @@
 // lirv-capture: renders the production offline into PNG frames, a video or a contact sheet.
+#include "production/session.h"
 #include "tools/capture/contact_sheet.h"
+#include "tools/capture/frame_read.h"
 #include "tools/capture/options.h"
 #include "tools/capture/progress.h"
-#include "tools/capture/session.h"
 #include "tools/capture/video.h"
 #include "tools/pictures/lettering.h"
 
@@ -52,14 +53,14 @@ std::string framePath(const CaptureOptions& options, size_t index, uint32_t t) {
 
 // Renders the times in order, reads each frame back and hands it to take with its index, with a
 // progress line. Stops at the first nonzero status take returns, and returns it.
-int renderEach(CaptureSession& session, const std::vector<uint32_t>& times, bool quiet,
+int renderEach(ProductionSession& session, const std::vector<uint32_t>& times, bool quiet,
                const std::function<int(size_t, const Picture&)>& take) {
     ProgressLine progress(!quiet);
     Picture frame;
     auto started = std::chrono::steady_clock::now();
     for (size_t i = 0; i < times.size(); i++) {
         session.renderFrame(times[i]);
-        session.readFrame(frame);
+        readBackBuffer(qorGetScreenWidth(), qorGetScreenHeight(), frame);
         session.present();
         if (int status = take(i, frame)) return status;
         progress.update(int(i + 1), int(times.size()), secondsSince(started));
@@ -79,7 +80,7 @@ int captureFrames(const CaptureOptions& options) {
     if (!options.videoPath.empty() && findOnPath("ffmpeg").empty())
         return fail("--video needs ffmpeg on the PATH, and none was found");
 
-    CaptureSession session(options.timelinePath, options.musicPath);
+    ProductionSession session(options.timelinePath, options.musicPath);
     std::vector<uint32_t> times = captureFrameTimes(options);
     VideoPipe video;
     if (!options.videoPath.empty()) {
@@ -114,7 +115,7 @@ int captureContactSheet(const CaptureOptions& options) {
     bool captions = fonts.open(fontProblem);
     if (!captions)
         fprintf(stderr, "lirv-capture: %s; the tiles go without times\n", fontProblem.c_str());
-    CaptureSession session(options.timelinePath, options.musicPath);
+    ProductionSession session(options.timelinePath, options.musicPath);
     ContactSheet sheet(kCaptureWidth, kCaptureHeight, options.contactScale, options.contactColumns,
                        int(times.size()));
     renderEach(session, times, options.quiet, [&](size_t i, const Picture& frame) {

@@ -1,6 +1,6 @@
 #include "tools/timeline/timeline_text.h"
 
-#include "runtime/registry.h"
+#include "production/registry.h"
 #include "tools/studio.h"
 
 #include <cerrno>

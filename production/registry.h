@@ -1,15 +1,8 @@
 // The effect registry: the fixed, ordered list of the 29 effects the timeline file names by
-// index, and the lookup by display name.
+// index, and their descriptions for the timeline compiler.
 #pragma once
 
-#include "runtime/effect.h"
-
-#include <cstring>
-#include <vector>
-
-using EffectList = std::vector<Effect*>;
-// The step that fills an empty list with the registry's effects (registerEffects in the demo).
-using EffectRegistration = void (*)(EffectList& list);
+#include "runtime/effect_list.h"
 
 constexpr int kEffectCount = 29;
 
@@ -26,15 +19,3 @@ struct EffectDescription {
 };
 // The description of entry 0 to kEffectCount - 1.
 const EffectDescription& describeEffect(int index);
-
-// The list that findEffect searches; set by registerEffects. Main thread only.
-inline const EffectList* registeredEffects = nullptr;
-
-// The first registered effect whose name equals the given one exactly, or null. Works before
-// the effects are loaded; null before registration.
-inline Effect* findEffect(const char* name) {
-    if (!registeredEffects) return nullptr;
-    for (Effect* effect : *registeredEffects)
-        if (strcmp(effect->name(), name) == 0) return effect;
-    return nullptr;
-}

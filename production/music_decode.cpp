@@ -1,4 +1,4 @@
-#include "tools/capture/music_decode.h"
+#include "production/music_decode.h"
 
 #include <vorbis/vorbisfile.h>
 

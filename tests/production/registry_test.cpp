@@ -1,4 +1,4 @@
-#include "runtime/registry.h"
+#include "production/registry.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "runtime/registry.h"
+#include "production/registry.h"
 
 #include "effects/glow.h"
 #include "effects/screen_shader.h"

@@ -1,9 +1,8 @@
-#include "tools/capture/session.h"
+#include "production/session.h"
 
 #include "engine/gl.h"
 #include "engine/window.h"
 #include "runtime/music.h"
-#include "tools/capture/options.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -35,20 +34,25 @@ bool twoClipsDue(const Timeline& timeline, uint32_t t) {
 
 } // namespace
 
-CaptureSession::CaptureSession(const std::string& timelinePath, const std::string& musicPath) {
+ProductionSession::ProductionSession(const SessionSettings& settings) {
     startVideoWithRetries();
-    qorCreateWindow("vsq-14: lirv capture", kCaptureWidth, kCaptureHeight, false);
+    openProductionWindow(settings.caption, settings.fullscreen);
+    if (settings.renderWidth != kScreenWidth || settings.renderHeight != kScreenHeight)
+        qorSetRenderSize(settings.renderWidth, settings.renderHeight);
     qorSetTickSource(readCaptureClock);
     player = std::make_unique<Timeline>();
-    player->load(timelinePath.c_str(), registerEffects);
+    loadProduction(*player, settings.timelinePath.c_str());
 
     std::string problem;
-    if (!decodeMusic(musicPath, music, problem))
-        fprintf(stderr, "lirv-capture: %s; the spectrum stays at 0\n", problem.c_str());
+    if (!decodeMusic(settings.musicPath, music, problem))
+        fprintf(stderr, "%s: %s; the spectrum stays at 0\n", settings.programName, problem.c_str());
     resetAnalysis();
 }
 
-void CaptureSession::feedSpectrum(uint32_t t) {
+ProductionSession::ProductionSession(const std::string& timelinePath, const std::string& musicPath)
+    : ProductionSession(SessionSettings{timelinePath, musicPath}) {}
+
+void ProductionSession::feedSpectrum(uint32_t t) {
     constexpr size_t kBlockBytes = FFT_SIZE * 2 * sizeof(int16_t);
     size_t due = size_t(uint64_t(t) * kAnalysisRate / 1000 / FFT_SIZE);
     static const std::vector<int16_t> silence(FFT_SIZE * 2, 0);
@@ -61,7 +65,7 @@ void CaptureSession::feedSpectrum(uint32_t t) {
     }
 }
 
-void CaptureSession::catchUp(uint32_t t) {
+void ProductionSession::catchUp(uint32_t t) {
     Timeline& timeline = *player;
     while (timeline.nextClip < timeline.clips.size() &&
            timeline.clips[timeline.nextClip]->start < t) {
@@ -73,7 +77,7 @@ void CaptureSession::catchUp(uint32_t t) {
     }
 }
 
-void CaptureSession::draw(uint32_t t) {
+void ProductionSession::draw(uint32_t t) {
     feedSpectrum(t);
     captureClock = kCaptureStartTicks + t;
     glClearColor(0, 0, 0, 1);
@@ -82,28 +86,19 @@ void CaptureSession::draw(uint32_t t) {
     lastTime = t;
 }
 
-void CaptureSession::renderFrame(uint32_t t) {
+void ProductionSession::renderFrame(uint32_t t) {
     catchUp(t);
     draw(t);
 }
 
-void CaptureSession::readFrame(Picture& frame) const {
-    int width = qorGetScreenWidth(), height = qorGetScreenHeight();
-    frame.width = width;
-    frame.height = height;
-    frame.channels = 3;
-    frame.pixels.resize(size_t(width) * size_t(height) * 3);
-    std::vector<uint8_t>& rows = readRows;
-    rows.resize(frame.pixels.size());
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-    size_t rowBytes = size_t(width) * 3;
-    for (int y = 0; y < height; y++)
-        std::copy_n(&rows[size_t(height - 1 - y) * rowBytes], rowBytes,
-                    &frame.pixels[size_t(y) * rowBytes]);
+void ProductionSession::seek(uint32_t t) {
+    rebuildActivation(*player, t, [](uint32_t at) { captureClock = kCaptureStartTicks + at; });
+    resetAnalysis();
+    blocksFed = 0;
+    feedSpectrum(t);
+    lastTime = t;
 }
 
-void CaptureSession::present() {
+void ProductionSession::present() {
     qorSwapBuffer();
 }

@@ -2,9 +2,9 @@
 // Escape is held or the running time is over.
 #include "engine/gl.h"
 #include "engine/window.h"
+#include "production/production.h"
 #include "runtime/data_files.h"
 #include "runtime/music.h"
-#include "runtime/registry.h"
 #include "runtime/timeline.h"
 
 #include <SDL.h>
@@ -13,17 +13,14 @@
 
 namespace {
 
-constexpr uint64_t kRunTimeMs = 139000;
-constexpr int kScreenWidth = 1024;
-constexpr int kScreenHeight = 768;
 constexpr unsigned kAnnouncedBpm = 27;
 
 int demoMain() {
-    qorCreateWindow("vsq-14: lirv", kScreenWidth, kScreenHeight, true);
+    openProductionWindow("vsq-14: lirv", true);
     printf("BPM SET TO %u\n", kAnnouncedBpm);
 
     Timeline timeline;
-    timeline.load(datafiles::kTimeline, registerEffects);
+    loadProduction(timeline, datafiles::kTimeline);
     Mix_Music* music = loadMusic(datafiles::kMusic);
 
     uint64_t startTime = qorGetTicks();

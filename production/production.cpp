@@ -1,0 +1,25 @@
+#include "production/production.h"
+
+#include "engine/window.h"
+#include "production/registry.h"
+
+#include <algorithm>
+
+void openProductionWindow(const char* caption, bool fullscreen) {
+    qorCreateWindow(caption, kScreenWidth, kScreenHeight, fullscreen);
+}
+
+void loadProduction(Timeline& timeline, const char* timelinePath) {
+    timeline.load(timelinePath, registerEffects);
+}
+
+void rebuildActivation(Timeline& timeline, uint32_t t, ActivationClock setClock) {
+    timeline.rewind();
+    while (timeline.nextClip < timeline.clips.size() &&
+           timeline.clips[timeline.nextClip]->start < t) {
+        Clip* clip = timeline.clips[timeline.nextClip];
+        if (setClock) setClock(std::min(t, clip->start + 1));
+        timeline.compositor.activateClip(clip);
+        timeline.nextClip++;
+    }
+}

@@ -1,0 +1,70 @@
+// Playback of the production at chosen times: the demo's start-up (window, registry, timeline,
+// every effect's load with the loading screen), then frames rendered at chosen timeline times
+// with the engine clock and the music spectrum following those times instead of the wall clock.
+// lirv-capture, lirv-preview and the frame benchmark all play the production through it.
+#pragma once
+
+#include "production/music_decode.h"
+#include "production/production.h"
+#include "runtime/timeline.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The engine clock's reading when the music would start: the demo's T0. Fixed, so that scenes
+// reading the clock directly draw the same picture in every capture.
+constexpr uint64_t kCaptureStartTicks = 5000;
+
+struct SessionSettings {
+    std::string timelinePath = "data/time";
+    std::string musicPath = "data/morvane-quelfin.ogg";
+    const char* caption = "vsq-14: lirv capture";
+    const char* programName = "lirv-capture"; // starts the warnings it prints
+    bool fullscreen = false;
+    // The size the production renders at, in the window's lower-left corner; the window is
+    // always kScreenWidth x kScreenHeight.
+    int renderWidth = kScreenWidth;
+    int renderHeight = kScreenHeight;
+};
+
+class ProductionSession {
+  public:
+    // Opens the window (retrying while the X server refuses the connection), installs the
+    // session clock and loads the timeline as the demo does: exits with status 1 on the demo's
+    // start-up failures. A music file that cannot be decoded gives a warning and a silent
+    // spectrum, as the demo plays silently without it.
+    explicit ProductionSession(const SessionSettings& settings);
+    ProductionSession(const std::string& timelinePath, const std::string& musicPath);
+    ProductionSession(const ProductionSession&) = delete;
+    ProductionSession& operator=(const ProductionSession&) = delete;
+
+    // Renders, without reading them back, the extra frames that start every clip due before t:
+    // the timeline starts at most one clip per frame, and a capture skips time between frames.
+    // Each extra frame lies at its clip's start + 1 ms (never before the previous frame); a
+    // clip due at t itself is left to the frame at t.
+    void catchUp(uint32_t t);
+    // Renders the frame at t into the window's back buffer: spectrum fed up to t, clock at
+    // kCaptureStartTicks + t, window cleared, timeline rendered. Does not swap. Times must not
+    // go back between frames without a seek.
+    void draw(uint32_t t);
+    // catchUp then draw.
+    void renderFrame(uint32_t t);
+    // Jumps to t without drawing: the clips activated as a straight run would have them
+    // (rebuildActivation) and the spectrum analysed afresh from the decoded music up to t.
+    // The next draw may be at t or later.
+    void seek(uint32_t t);
+    // Shows the back buffer and handles window events (qorSwapBuffer).
+    void present();
+
+    Timeline& timeline() { return *player; }
+    uint32_t lastRenderedTime() const { return lastTime; }
+
+  private:
+    void feedSpectrum(uint32_t t);
+
+    std::unique_ptr<Timeline> player;
+    DecodedMusic music;
+    size_t blocksFed = 0;
+    uint32_t lastTime = 0;
+};
