@@ -235,7 +235,7 @@ void supersaw(const Note& note, uint32_t seed, Buses& buses) {
     Sine vibrato;
     Svf filterLeft, filterRight;
     double hz = noteHz(note.pitch);
-    float gain = 0.075f * note.velocity;
+    float gain = 0.15f * note.velocity;
     play(note, note.length + 0.6, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0) {
             float cutoff = float(2600.0 + 3400.0 * std::exp(-t / 0.3));
@@ -269,7 +269,7 @@ void stab(const Note& note, uint32_t, Buses& buses) {
     Svf filter;
     double hz = noteHz(note.pitch);
     PanGains pan = panGains(note.pan);
-    float gain = 0.14f * note.velocity;
+    float gain = 0.2f * note.velocity;
     play(note, note.length + 0.2, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0) filter.tune(float(700.0 + 4200.0 * std::exp(-t / 0.05)), 1.2f);
         filter.process(0.6f * saw.next(hz) + 0.4f * pulse.next(hz * 1.003, 0.4));
