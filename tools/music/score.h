@@ -51,7 +51,7 @@ struct Section {
     const char* name;
     int firstBar;
     int barCount;
-    bool hasKick; // four on the floor throughout
+    bool hasKick; // four on the floor (the build rests in its last bar)
     bool isMain;  // the full-band sections the scenes react to most
 };
 
