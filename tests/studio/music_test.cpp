@@ -69,6 +69,16 @@ TEST(Loudness, RelativeGateIgnoresTheQuietHalf) {
     EXPECT_NEAR(music::integratedLoudness(track), -20.0, 0.1);
 }
 
+TEST(Loudness, SpanLoudnessFollowsTheLevelOverTime) {
+    StereoBuffer track = sine(1000, 5, -20, -20);
+    append(track, sine(1000, 5, -30, -30));
+    EXPECT_NEAR(music::loudnessBetween(track, 1, 4), -20.0, 0.1);
+    EXPECT_NEAR(music::loudnessBetween(track, 6, 9), -30.0, 0.1);
+    // Half and half: the mean power of the two levels, not the mean of the two loudnesses.
+    EXPECT_NEAR(music::loudnessBetween(track, 4, 6), -20.0 - 10 * std::log10(2.0 / 1.1), 0.2);
+    EXPECT_EQ(music::loudnessBetween(track, 12, 15), music::kSilentLoudness);
+}
+
 TEST(Loudness, SilenceAndVeryQuietSoundReadAsSilent) {
     EXPECT_EQ(music::integratedLoudness(sine(1000, 3, kOff, kOff)), music::kSilentLoudness);
     EXPECT_EQ(music::integratedLoudness(sine(1000, 3, -80, -80)), music::kSilentLoudness);
@@ -351,6 +361,17 @@ TEST(Track, MeetsPeakLoudnessAndSpectrumTargets) {
     double loudness = music::integratedLoudness(decoded);
     EXPECT_GE(loudness, -16.0);
     EXPECT_LE(loudness, -11.0);
+    // The drop lands clearly louder than the bar before it (short-term loudness, 3 s).
+    double drop = music::barStart(16);
+    EXPECT_GE(music::loudnessBetween(decoded, drop, drop + 3) -
+                  music::loudnessBetween(decoded, drop - 3, drop),
+              3.0);
+    // The track has faded to silence before the demo stops at 139 s.
+    StereoBuffer end;
+    size_t silentFrom = size_t(138.8 * decoded.sampleRate);
+    end.left.assign(decoded.left.begin() + long(silentFrom), decoded.left.end());
+    end.right.assign(decoded.right.begin() + long(silentFrom), decoded.right.end());
+    EXPECT_LT(music::toDecibels(music::samplePeak(end)), -60.0);
 
     std::vector<int16_t> stream;
     ASSERT_TRUE(music::toDemoStream(decoded, stream, error)) << error;

@@ -223,6 +223,65 @@ void lead(const Note& note, uint32_t, Buses& buses) {
     });
 }
 
+// The finale's lead: seven detuned saws spread across the stereo field through one opening
+// low-pass each side, with a delayed vibrato; brighter and wider than the main tune's lead.
+void supersaw(const Note& note, uint32_t seed, Buses& buses) {
+    static const double kDetune[7] = {0.9885, 0.9932, 0.9973, 1.0, 1.0029, 1.0068, 1.0112};
+    static const float kSpread[7] = {-0.9f, 0.6f, -0.3f, 0.0f, 0.3f, -0.6f, 0.9f};
+    Saw saws[7];
+    Noise phases(seed);
+    for (Saw& saw : saws)
+        saw.phase = 0.5 + 0.5 * phases.next();
+    Sine vibrato;
+    Svf filterLeft, filterRight;
+    double hz = noteHz(note.pitch);
+    float gain = 0.15f * note.velocity;
+    play(note, note.length + 0.6, buses, [&](double t, long n, size_t index) {
+        if (n % kTuneInterval == 0) {
+            float cutoff = float(2600.0 + 3400.0 * std::exp(-t / 0.3));
+            filterLeft.tune(cutoff, 0.8f);
+            filterRight.tune(cutoff * 1.05f, 0.8f);
+        }
+        double depth = 0.005 * std::min(1.0, std::max(0.0, (t - 0.2) / 0.3));
+        double bend = 1.0 + depth * vibrato.next(5.8);
+        float left = 0, right = 0;
+        for (int i = 0; i < 7; ++i) {
+            float value = saws[i].next(hz * bend * kDetune[i]);
+            left += value * (1.0f - kSpread[i]) * 0.5f;
+            right += value * (1.0f + kSpread[i]) * 0.5f;
+        }
+        filterLeft.process(left);
+        filterRight.process(right);
+        float envelope = gain * adsr(t, note.length, 0.008, 0.35, 0.75f, 0.14);
+        if (index == kOutsideBuses) return;
+        float outLeft = filterLeft.low * envelope, outRight = filterRight.low * envelope;
+        addStereo(buses.dryLeft, buses.dryRight, index, outLeft, outRight);
+        buses.delaySend[index] += 0.3f * (outLeft + outRight) * 0.5f;
+        buses.reverbSend[index] += 0.3f * (outLeft + outRight) * 0.5f;
+    });
+}
+
+// A chord pluck: a saw and a square through a low-pass that snaps shut, ducked under the kick
+// so that the off-beats pump.
+void stab(const Note& note, uint32_t, Buses& buses) {
+    Saw saw;
+    Pulse pulse;
+    Svf filter;
+    double hz = noteHz(note.pitch);
+    PanGains pan = panGains(note.pan);
+    float gain = 0.2f * note.velocity;
+    play(note, note.length + 0.2, buses, [&](double t, long n, size_t index) {
+        if (n % kTuneInterval == 0) filter.tune(float(700.0 + 4200.0 * std::exp(-t / 0.05)), 1.2f);
+        filter.process(0.6f * saw.next(hz) + 0.4f * pulse.next(hz * 1.003, 0.4));
+        float envelope = gain * adsr(t, note.length, 0.002, 0.09, 0.35f, 0.05);
+        if (index == kOutsideBuses) return;
+        float value = filter.low * envelope;
+        addStereo(buses.duckedLeft, buses.duckedRight, index, value * pan.left, value * pan.right);
+        buses.delaySend[index] += 0.25f * value;
+        buses.reverbSend[index] += 0.2f * value;
+    });
+}
+
 // A noise sweep that climbs over its length into the next section.
 void riser(const Note& note, uint32_t seed, Buses& buses) {
     Noise noise(seed);
@@ -276,6 +335,12 @@ void renderNote(const Note& note, uint32_t seed, Buses& buses) {
         break;
     case Instrument::Riser:
         riser(note, seed, buses);
+        break;
+    case Instrument::Supersaw:
+        supersaw(note, seed, buses);
+        break;
+    case Instrument::Stab:
+        stab(note, seed, buses);
         break;
     }
 }

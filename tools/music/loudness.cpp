@@ -99,6 +99,27 @@ double integratedLoudness(const StereoBuffer& samples) {
     return gated > 0 ? blockLoudness(gated) : kSilentLoudness;
 }
 
+double loudnessBetween(const StereoBuffer& samples, double fromSeconds, double toSeconds) {
+    double rate = samples.sampleRate;
+    auto frameAt = [&](double seconds) {
+        return size_t(std::clamp(std::lround(seconds * rate), 0L, long(samples.frames())));
+    };
+    size_t first = frameAt(fromSeconds), last = frameAt(toSeconds);
+    // The filters settle on the half second before the span.
+    size_t settle = frameAt(fromSeconds - 0.5);
+    if (first >= last) return kSilentLoudness;
+    double energy = 0;
+    const std::vector<float>* channels[2] = {&samples.left, &samples.right};
+    for (const std::vector<float>* channel : channels) {
+        Biquad shelf = headShelf(rate), cut = lowCut(rate);
+        for (size_t i = settle; i < last; ++i) {
+            double weighted = cut.process(shelf.process((*channel)[i]));
+            if (i >= first) energy += weighted * weighted;
+        }
+    }
+    return std::max(kSilentLoudness, blockLoudness(energy / double(last - first)));
+}
+
 double toDecibels(double level) {
     return level > 0 ? 20.0 * std::log10(level) : -std::numeric_limits<double>::infinity();
 }

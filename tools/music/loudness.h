@@ -14,6 +14,11 @@ constexpr double kSilentLoudness = -70.0;
 // when no block passes the absolute gate, including tracks shorter than one block.
 double integratedLoudness(const StereoBuffer& samples);
 
+// Loudness of the span [fromSeconds, toSeconds) without gating, in LUFS: over 3 s this is the
+// short-term loudness a loudness meter shows at toSeconds. Spans outside the samples are cut
+// to them; reads kSilentLoudness for silence and for anything quieter.
+double loudnessBetween(const StereoBuffer& samples, double fromSeconds, double toSeconds);
+
 // 20 log10 of a linear level; -inf for 0.
 double toDecibels(double level);
 

@@ -15,7 +15,8 @@ constexpr float kCeilingDb = -2.3f;         // limiter ceiling, below the -1 dBF
 constexpr double kLookaheadSeconds = 0.002; // limiter look-ahead
 constexpr double kLimiterReleaseSeconds = 0.12;
 constexpr double kOneDecibelCut = 0.8912509; // 10^(-1/20)
-constexpr double kFadeOutSeconds = 2.2;      // the end of the tail fades to silence
+// The final chord fades out over its last seconds, reaching silence at kSilentFrom.
+constexpr double kFadeOutSeconds = 3.0;
 
 // Side-chain: pads, bass and arpeggio dip under every kick and swell back.
 constexpr float kDuckDepth = 0.6f;
@@ -123,11 +124,11 @@ LimiterFigures limit(StereoBuffer& out) {
 LimiterFigures master(StereoBuffer& out, long firstFrame) {
     Biquad rumbleLeft = Biquad::highPass(24, 0.7), rumbleRight = Biquad::highPass(24, 0.7);
     float gain = dbToGain(kMasterGainDb);
-    double fadeStart = kTrackSeconds - kFadeOutSeconds;
     for (size_t i = 0; i < out.frames(); ++i) {
         double t = double(firstFrame + long(i)) / kSampleRate;
-        double fade = std::clamp((kTrackSeconds - t) / kFadeOutSeconds, 0.0, 1.0);
-        if (t < fadeStart) fade = 1.0;
+        // Squared, so that the fade falls slowly at first and the chord dies away naturally.
+        double fade = std::clamp((kSilentFrom - t) / kFadeOutSeconds, 0.0, 1.0);
+        fade *= fade;
         fade = std::min(fade, std::min(1.0, t / 0.005));
         out.left[i] = float(rumbleLeft.process(out.left[i]) * gain * fade);
         out.right[i] = float(rumbleRight.process(out.right[i]) * gain * fade);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -77,6 +78,29 @@ void printSections(const music::StereoBuffer& track) {
     }
 }
 
+// Short-term loudness (3 s) at the end of every bar, the drop's lift over the bar before it and
+// the level of the end, where the demo stops.
+void printDynamics(const music::StereoBuffer& track) {
+    constexpr double kShortTerm = 3.0;
+    printf("short-term loudness at the end of each bar (LUFS):");
+    for (int bar = 0; bar < music::kBarCount; ++bar) {
+        double end = music::barStart(bar + 1);
+        printf("%s%3d:%6.1f", bar % 8 == 0 ? "\n  " : " ", bar,
+               music::loudnessBetween(track, end - kShortTerm, end));
+    }
+    double drop = music::barStart(16);
+    double before = music::loudnessBetween(track, drop - kShortTerm, drop);
+    double after = music::loudnessBetween(track, drop, drop + kShortTerm);
+    printf("\nthe drop at %.1f s: %.1f LUFS after, %.1f LUFS before, lift %.1f LU\n", drop, after,
+           before, after - before);
+    size_t from = std::min(track.frames(), size_t(music::kSilentFrom * track.sampleRate));
+    float endPeak = 0;
+    for (size_t i = from; i < track.frames(); ++i)
+        endPeak = std::max({endPeak, std::fabs(track.left[i]), std::fabs(track.right[i])});
+    printf("peak from %.1f s to the end: %.1f dBFS\n", music::kSilentFrom,
+           music::toDecibels(endPeak));
+}
+
 void printSpectrum(const music::SpectrumFigures& figures) {
     printf("spectrum as the demo analyses it (22050 Hz, 16-bit, 512-frame blocks):\n");
     printf("  band    Hz   mean  above 0.8  main in range (%.2f..%.2f)\n",
@@ -101,6 +125,7 @@ int report(const std::string& path) {
     printf("sample peak: %.2f dBFS\n", music::toDecibels(music::samplePeak(track)));
     printf("integrated loudness: %.2f LUFS\n", music::integratedLoudness(track));
     printSections(track);
+    printDynamics(track);
     std::vector<int16_t> stream;
     if (!music::toDemoStream(track, stream, error)) {
         fprintf(stderr, "music: %s: %s\n", path.c_str(), error.c_str());

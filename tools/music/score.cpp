@@ -6,17 +6,51 @@ namespace music {
 
 namespace {
 
-// One chord per bar over a four-bar loop in A minor: Am9, Fmaj9, Cmaj7, G6.
+// The chords, voiced in A minor. The harmony walks through three progressions: the home loop
+// i VI III VII (Am9 Fmaj9 Cmaj7 G6), the turn VI VII v i (Fmaj9 G6 Em7 Am9) and the closing
+// cadence i VI iv V (Am9 Fmaj9 Dm9 E7). The finale and the ending play them a whole tone higher.
 struct Chord {
     int bassNote;   // MIDI, octave 2
     int voicing[5]; // pad notes, low to high
 };
-const Chord kChords[4] = {
+enum ChordName { Am9, Fmaj9, Cmaj7, G6, Em7, Dm9, E7 };
+const Chord kChordBook[] = {
     {45, {57, 60, 64, 67, 71}}, // Am9
     {41, {53, 57, 60, 64, 67}}, // Fmaj9
     {48, {55, 60, 64, 67, 71}}, // Cmaj7
     {43, {55, 59, 62, 64, 67}}, // G6
+    {40, {54, 59, 62, 64, 67}}, // Em7 (with the ninth)
+    {38, {53, 57, 60, 64, 69}}, // Dm9
+    {40, {56, 59, 62, 64, 68}}, // E7
 };
+const ChordName kHome[4] = {Am9, Fmaj9, Cmaj7, G6};
+const ChordName kTurn[4] = {Fmaj9, G6, Em7, Am9};
+const ChordName kCadence[4] = {Am9, Fmaj9, Dm9, E7};
+// The break climbs D E G A in the bass into the finale's B minor.
+const ChordName kClimb[4] = {Dm9, Em7, Fmaj9, G6};
+constexpr int kFinaleKey = 2; // semitones above A minor
+constexpr int kFinaleBar = 40;
+constexpr int kFinalChordBar = 56;
+
+Chord transposed(const Chord& chord, int semitones) {
+    Chord out = chord;
+    out.bassNote += semitones;
+    for (int& note : out.voicing)
+        note += semitones;
+    return out;
+}
+
+// The chord of every bar of the track.
+Chord chordOf(int bar) {
+    if (bar < 32) return kChordBook[kHome[bar % 4]];
+    if (bar < 36) return kChordBook[kTurn[bar % 4]];
+    if (bar < 38) return kChordBook[kClimb[bar - 36]];
+    if (bar < kFinaleBar) return transposed(kChordBook[kClimb[bar - 36]], kFinaleKey);
+    if (bar < 48) return transposed(kChordBook[kHome[bar % 4]], kFinaleKey);
+    if (bar < 52) return transposed(kChordBook[kTurn[bar % 4]], kFinaleKey);
+    if (bar < kFinalChordBar) return transposed(kChordBook[kCadence[bar % 4]], kFinaleKey);
+    return transposed(kChordBook[Am9], kFinaleKey);
+}
 
 // The lead's eight-bar tune, in sixteenth steps from the phrase start.
 struct TuneNote {
@@ -75,6 +109,105 @@ const TuneNote kTune[] = {
     {124, 4, 67},
 };
 
+// The finale's anthem, in the A minor frame of kTune (played a whole tone higher): twelve bars,
+// eight over the home loop and four over the turn, syncopated three-three-two in an octave above
+// the main tune, ending on the tonic.
+const TuneNote kAnthem[] = {
+    // Am
+    {0, 3, 84},
+    {3, 3, 83},
+    {6, 2, 81},
+    {8, 2, 76},
+    {10, 2, 81},
+    {12, 4, 83},
+    // F
+    {16, 3, 84},
+    {19, 3, 81},
+    {22, 2, 79},
+    {24, 4, 77},
+    {28, 4, 76},
+    // C
+    {32, 3, 79},
+    {35, 3, 84},
+    {38, 2, 83},
+    {40, 6, 84},
+    {46, 2, 86},
+    // G
+    {48, 6, 86},
+    {54, 2, 83},
+    {56, 4, 86},
+    {60, 4, 88},
+    // Am
+    {64, 3, 88},
+    {67, 3, 86},
+    {70, 2, 84},
+    {72, 2, 81},
+    {74, 2, 84},
+    {76, 4, 88},
+    // F
+    {80, 3, 89},
+    {83, 3, 88},
+    {86, 2, 84},
+    {88, 8, 81},
+    // C
+    {96, 3, 84},
+    {99, 3, 88},
+    {102, 2, 91},
+    {104, 4, 88},
+    {108, 2, 86},
+    {110, 2, 84},
+    // G
+    {112, 6, 86},
+    {118, 2, 83},
+    {120, 8, 79},
+    // F (the turn)
+    {128, 3, 81},
+    {131, 3, 84},
+    {134, 2, 88},
+    {136, 8, 84},
+    // G
+    {144, 3, 83},
+    {147, 3, 86},
+    {150, 2, 91},
+    {152, 8, 88},
+    // Em
+    {160, 3, 83},
+    {163, 3, 86},
+    {166, 2, 88},
+    {168, 8, 91},
+    // Am
+    {176, 4, 88},
+    {180, 4, 84},
+    {184, 8, 81},
+};
+
+// The farewell over the closing cadence: the main tune's opening, a falling line over iv, the
+// leading tone over V and the tonic held over the last chord.
+const TuneNote kFarewell[] = {
+    // Am
+    {0, 4, 76},
+    {4, 2, 81},
+    {6, 2, 79},
+    {8, 4, 76},
+    {12, 2, 74},
+    {14, 2, 76},
+    // F
+    {16, 6, 72},
+    {22, 2, 69},
+    {24, 4, 72},
+    {28, 4, 74},
+    // Dm
+    {32, 4, 77},
+    {36, 4, 76},
+    {40, 8, 74},
+    // E7
+    {48, 4, 71},
+    {52, 4, 74},
+    {56, 8, 68},
+    // Am, held
+    {64, 24, 69},
+};
+
 // Arpeggio order over the five voicing notes and the same an octave up.
 const int kArpOrder[8] = {0, 2, 4, 6, 8, 6, 4, 2};
 
@@ -87,7 +220,6 @@ class Composer {
         notes.push_back(Note{instrument, start, length, pitch, velocity, pan});
     }
     static double stepTime(int bar, int step) { return barStart(bar) + step * kSecondsPerStep; }
-    static const Chord& chordOf(int bar) { return kChords[bar % 4]; }
 
     void kickBar(int bar, float velocity) {
         for (int beat = 0; beat < 4; ++beat)
@@ -132,18 +264,28 @@ class Composer {
                 velocity * accent);
         }
     }
-    void heldBassBar(int bar, float velocity) {
-        add(Instrument::Bass, stepTime(bar, 0), kSecondsPerBar * 0.95, float(chordOf(bar).bassNote),
-            velocity);
+    // The finale's galloping bass: three sixteenths after every kick, the last an octave up,
+    // leaving each beat's first sixteenth to the kick.
+    void gallopBar(int bar, float velocity) {
+        int root = chordOf(bar).bassNote;
+        for (int step = 0; step < 16; ++step) {
+            if (step % 4 == 0) continue;
+            int pitch = root + (step % 4 == 3 ? 12 : 0);
+            add(Instrument::Bass, stepTime(bar, step), kSecondsPerStep * 0.8, float(pitch),
+                velocity * (step % 4 == 2 ? 1.0f : 0.85f));
+        }
+    }
+    void heldBassBar(int bar, float velocity, double length = kSecondsPerBar * 0.95) {
+        add(Instrument::Bass, stepTime(bar, 0), length, float(chordOf(bar).bassNote), velocity);
     }
     void padBar(int bar, float velocity, double length = kSecondsPerBar) {
-        const Chord& chord = chordOf(bar);
+        Chord chord = chordOf(bar);
         for (int i = 0; i < 5; ++i)
             add(Instrument::Pad, stepTime(bar, 0), length, float(chord.voicing[i]), velocity,
                 -0.6f + 0.3f * i);
     }
     void arpBar(int bar, float velocity) {
-        const Chord& chord = chordOf(bar);
+        Chord chord = chordOf(bar);
         for (int step = 0; step < 16; ++step) {
             int index = kArpOrder[step % 8];
             int pitch = chord.voicing[index % 5] + 12 * (index / 5) + 12;
@@ -154,7 +296,7 @@ class Composer {
     // Glassy bells on the eighths, two octaves above the arpeggio's chord tones.
     void bellBar(int bar, float velocity) {
         static const int kBellOrder[8] = {4, 2, 6, 3, 8, 5, 7, 1};
-        const Chord& chord = chordOf(bar);
+        Chord chord = chordOf(bar);
         for (int eighth = 0; eighth < 8; ++eighth) {
             int index = kBellOrder[eighth];
             int pitch = chord.voicing[index % 5] + 12 * (index / 5) + 24;
@@ -162,13 +304,24 @@ class Composer {
                 velocity * (eighth % 2 ? 0.8f : 1.0f), eighth % 2 ? -0.5f : 0.5f);
         }
     }
-    // Plays the tune's bars [fromBar, fromBar + barCount) starting at track bar 'bar'.
-    void tune(int bar, int fromBar, int barCount, int transpose, float velocity) {
-        for (const TuneNote& note : kTune) {
+    // Chord plucks on the off-beat eighths, the upper four voicing notes an octave up.
+    void stabBar(int bar, float velocity) {
+        Chord chord = chordOf(bar);
+        for (int beat = 0; beat < 4; ++beat)
+            for (int i = 1; i < 5; ++i)
+                add(Instrument::Stab, stepTime(bar, beat * 4 + 2), kSecondsPerStep * 1.2,
+                    float(chord.voicing[i] + 12), velocity * (beat == 3 ? 1.0f : 0.85f),
+                    -0.45f + 0.3f * float(i - 1));
+    }
+    // Plays the bars [fromBar, fromBar + barCount) of a tune starting at track bar 'bar'.
+    template <size_t N>
+    void tune(const TuneNote (&melody)[N], Instrument instrument, int bar, int fromBar,
+              int barCount, int transpose, float velocity) {
+        for (const TuneNote& note : melody) {
             int tuneBar = note.step / 16;
             if (tuneBar < fromBar || tuneBar >= fromBar + barCount) continue;
             double start = barStart(bar + tuneBar - fromBar) + (note.step % 16) * kSecondsPerStep;
-            add(Instrument::Lead, start, note.steps * kSecondsPerStep * 0.92,
+            add(instrument, start, note.steps * kSecondsPerStep * 0.92,
                 float(note.pitch + transpose), velocity);
         }
     }
@@ -190,36 +343,40 @@ void intro(Composer& c) {
     c.riser(6, 2, 0.6f);
 }
 
+// The build gathers for seven bars, then holds its breath for the eighth: kick, bass and hats
+// stop, the pad thins and only the clap roll and the riser climb into the drop.
 void build(Composer& c) {
-    for (int bar = 8; bar < 16; ++bar) {
+    for (int bar = 8; bar < 15; ++bar) {
         c.kickBar(bar, 1.0f);
         c.bassBar(bar, 0.8f, false);
         c.hatBar(bar, 0.6f + 0.03f * (bar - 8), true, false);
         c.padBar(bar, 0.7f);
         c.arpBar(bar, 0.5f);
-        if (bar >= 12 && bar < 15) c.clapBar(bar, 0.8f, false);
+        if (bar >= 12) c.clapBar(bar, 0.8f, false);
         if (bar >= 12) c.bellBar(bar, 0.6f);
     }
-    c.clapBar(15, 0.8f, false);
+    c.padBar(15, 0.4f);
+    c.arpBar(15, 0.3f);
+    c.add(Instrument::Clap, Composer::stepTime(15, 4), 0.2, 0, 0.5f);
     c.rollBar(15);
     c.riser(14, 2, 0.8f);
     c.crash(8, 0.6f);
 }
 
-void mainSection(Composer& c, int first, int bars, int transpose) {
-    for (int bar = first; bar < first + bars; ++bar) {
+void mainSection(Composer& c) {
+    for (int bar = 16; bar < 32; ++bar) {
         c.kickBar(bar, 1.0f);
         c.bassBar(bar, 0.9f, true);
-        c.clapBar(bar, 0.9f, (bar - first) % 8 == 7);
+        c.clapBar(bar, 0.9f, bar % 8 == 7);
         c.hatBar(bar, 0.75f, true, true);
         c.padBar(bar, 0.65f);
         c.arpBar(bar, 0.35f);
         c.bellBar(bar, 0.8f);
     }
-    for (int bar = first; bar < first + bars; bar += 8)
-        c.crash(bar, 0.8f);
-    for (int bar = first; bar < first + bars; bar += 8)
-        c.tune(bar, 0, std::min(8, first + bars - bar), bar == first ? transpose : 0, 0.85f);
+    c.crash(16, 1.0f);
+    c.crash(24, 0.8f);
+    c.tune(kTune, Instrument::Lead, 16, 0, 8, 0, 0.85f);
+    c.tune(kTune, Instrument::Lead, 24, 0, 8, 0, 0.85f);
 }
 
 void breakSection(Composer& c) {
@@ -230,14 +387,33 @@ void breakSection(Composer& c) {
         c.bellBar(bar, 0.6f);
         if (bar >= 36) c.hatBar(bar, 0.45f + 0.05f * (bar - 36), false, false);
     }
-    c.tune(32, 4, 4, -12, 0.6f);
+    c.tune(kTune, Instrument::Lead, 32, 4, 4, -12, 0.6f);
     c.riser(38, 2, 0.9f);
     c.rollBar(39);
 }
 
+// The finale: a whole tone higher, the anthem on the supersaw, a galloping bass and off-beat
+// chord plucks; the main tune's lead rests.
+void finale(Composer& c) {
+    for (int bar = kFinaleBar; bar < 52; ++bar) {
+        c.kickBar(bar, 1.0f);
+        c.gallopBar(bar, 0.95f);
+        c.clapBar(bar, 0.9f, bar % 4 == 3);
+        c.hatBar(bar, 0.75f, true, true);
+        c.padBar(bar, 0.6f);
+        c.stabBar(bar, 0.55f);
+        c.bellBar(bar, 0.6f);
+    }
+    c.crash(40, 1.0f);
+    c.crash(48, 0.8f);
+    c.tune(kAnthem, Instrument::Supersaw, kFinaleBar, 0, 12, kFinaleKey, 0.85f);
+}
+
+// The ending thins out over the closing cadence, the farewell tune lands on the tonic with one
+// last kick on bar 56 and the final chord rings into the fade.
 void outro(Composer& c) {
     c.crash(52, 0.7f);
-    for (int bar = 52; bar < 56; ++bar) {
+    for (int bar = 52; bar < kFinalChordBar; ++bar) {
         float fade = 1.0f - 0.18f * (bar - 52);
         c.kickBar(bar, 0.95f * fade);
         c.bassBar(bar, 0.8f * fade, false);
@@ -246,9 +422,11 @@ void outro(Composer& c) {
         c.arpBar(bar, 0.35f * fade);
         c.bellBar(bar, 0.6f * fade);
     }
-    c.padBar(56, 0.6f, 2 * kSecondsPerBar);
-    c.tune(52, 7, 1, 0, 0.5f);
-    c.add(Instrument::Lead, barStart(53), kSecondsPerBar, 69.0f, 0.45f);
+    c.tune(kFarewell, Instrument::Lead, 52, 0, 5, kFinaleKey, 0.55f);
+    c.add(Instrument::Kick, barStart(kFinalChordBar), 0.5, 0, 0.7f);
+    c.heldBassBar(kFinalChordBar, 0.6f, kSecondsPerBar);
+    c.padBar(kFinalChordBar, 0.6f, 1.5 * kSecondsPerBar);
+    c.bellBar(kFinalChordBar, 0.35f);
 }
 
 } // namespace
@@ -257,9 +435,9 @@ std::vector<Note> composeScore() {
     Composer c;
     intro(c);
     build(c);
-    mainSection(c, 16, 16, 0);
+    mainSection(c);
     breakSection(c);
-    mainSection(c, 40, 12, 0);
+    finale(c);
     outro(c);
     std::stable_sort(c.notes.begin(), c.notes.end(),
                      [](const Note& a, const Note& b) { return a.start < b.start; });

@@ -15,11 +15,28 @@ constexpr int kBeatsPerBar = 4;
 constexpr double kSecondsPerBar = kSecondsPerBeat * kBeatsPerBar;
 constexpr double kSecondsPerStep = kSecondsPerBeat / 4; // one sixteenth note
 constexpr int kBarCount = 58;
-// The last chord rings on after the final bar.
-constexpr double kTailSeconds = 2.6;
+// The demo stops 139.0 s after the music starts, 0.2 s before the last bar ends. The track
+// resolves on bar 56 and fades out so that it is silent from kSilentFrom on: nothing is cut
+// while it still sounds. A little silence after the last bar makes the file outlast the demo.
+constexpr double kSilentFrom = 138.5;
+constexpr double kTailSeconds = 0.6;
 constexpr double kTrackSeconds = kBarCount * kSecondsPerBar + kTailSeconds;
 
-enum class Instrument { Kick, Clap, ClosedHat, OpenHat, Crash, Bass, Pad, Arp, Bell, Lead, Riser };
+enum class Instrument {
+    Kick,
+    Clap,
+    ClosedHat,
+    OpenHat,
+    Crash,
+    Bass,
+    Pad,
+    Arp,
+    Bell,
+    Lead,
+    Riser,
+    Supersaw, // the finale's lead
+    Stab,     // short chord plucks on the off-beats of the finale
+};
 
 struct Note {
     Instrument instrument;
@@ -34,7 +51,7 @@ struct Section {
     const char* name;
     int firstBar;
     int barCount;
-    bool hasKick; // four on the floor throughout
+    bool hasKick; // four on the floor (the build rests in its last bar)
     bool isMain;  // the full-band sections the scenes react to most
 };
 
