@@ -83,13 +83,35 @@ TEST(CaptureOptions, ContactSheetTakesOneTimeEveryInterval) {
 
 TEST(CaptureOptions, BadOptionsAreNamedInTheProblem) {
     EXPECT_EQ(problemWith({"--out", "f", "--speed", "2"}), "unknown option '--speed' (see --help)");
-    EXPECT_EQ(problemWith({"--out"}), "option --out needs a value");
+    EXPECT_EQ(problemWith({"--out", "f", "--fps"}), "option --fps needs a value");
     EXPECT_THAT(problemWith({"--out", "f", "--fps", "0"}), HasSubstr("--fps: '0'"));
     EXPECT_THAT(problemWith({"--out", "f", "--fps", "30x"}), HasSubstr("--fps: '30x'"));
     EXPECT_THAT(problemWith({"--out", "f", "--from", "200"}), HasSubstr("--from: '200'"));
     EXPECT_THAT(problemWith({"--out", "f", "--times", "1,,2"}), HasSubstr("--times: ''"));
     EXPECT_THAT(problemWith({"--contact-sheet", "s.png", "--every", "0"}),
                 HasSubstr("longer than 0"));
+}
+
+TEST(CaptureOptions, OutputsWithoutAPathGoToTheIgnoredFolder) {
+    CaptureOptions options;
+    std::string problem;
+    ASSERT_TRUE(parse({"--video", "--out", "--size", "1920x1080"}, options, problem)) << problem;
+    EXPECT_EQ(options.videoPath, "out/lirv.mp4");
+    EXPECT_EQ(options.pngFolder, "out/frames");
+    EXPECT_EQ(options.videoWidth, 1920);
+    EXPECT_EQ(options.videoHeight, 1080);
+    ASSERT_TRUE(parse({"--contact-sheet"}, options = {}, problem)) << problem;
+    EXPECT_EQ(options.contactSheetPath, "out/contact-sheet.png");
+}
+
+TEST(CaptureOptions, AVideoSizeIsEvenAndNeedsAVideo) {
+    for (const char* size : {"1921x1080", "1920x", "1920", "8x8", "1920x1080x3"})
+        EXPECT_THAT(problemWith({"--video", "v.mp4", "--size", size}),
+                    HasSubstr("--size: '" + std::string(size) + "'"));
+    EXPECT_EQ(problemWith({"--out", "f", "--size", "1920x1080"}),
+              "--size is about the video; use it with --video");
+    EXPECT_EQ(problemWith({"--out", "f", "--silent"}),
+              "--silent is about the video; use it with --video");
 }
 
 TEST(CaptureOptions, ContradictoryChoicesAreRefused) {

@@ -45,6 +45,30 @@ struct Parser {
         return true;
     }
 
+    // The value after an output option, or the default when the next argument is another
+    // option or there is none.
+    void pathOr(const char* fallback, std::string& out) {
+        bool given = index + 1 < args.size() && args[index + 1].compare(0, 2, "--") != 0;
+        out = given ? args[++index] : fallback;
+    }
+
+    // "WIDTHxHEIGHT", both even (the video's colour format halves them) and within 16K.
+    bool size(int& width, int& height) {
+        std::string text;
+        if (!value(text)) return false;
+        size_t x = text.find('x');
+        long w = 0, h = 0;
+        if (x != std::string::npos && parseWhole(text.substr(0, x), 16, 15360, w) &&
+            parseWhole(text.substr(x + 1), 16, 8640, h) && w % 2 == 0 && h % 2 == 0) {
+            width = int(w);
+            height = int(h);
+            return true;
+        }
+        problem = "option --size: '" + text +
+                  "' is not a video size like 1920x1080 (even numbers, 16 to 15360 by 16 to 8640)";
+        return false;
+    }
+
     bool time(uint32_t& ms) {
         std::string text;
         if (!value(text)) return false;
@@ -149,7 +173,7 @@ bool parseCaptureTime(const std::string& text, uint32_t& ms) {
 bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options,
                          std::string& problem) {
     Parser parser{args, 0, problem};
-    bool rangeGiven = false;
+    bool rangeGiven = false, sizeGiven = false;
     for (; parser.index < args.size(); parser.index++) {
         const std::string& option = args[parser.index];
         bool ok = true;
@@ -166,11 +190,16 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
         } else if (option == "--times") {
             ok = parser.timeList(options.singleTimesMs);
         } else if (option == "--out") {
-            ok = parser.value(options.pngFolder);
+            parser.pathOr(kDefaultFramesFolder, options.pngFolder);
         } else if (option == "--video") {
-            ok = parser.value(options.videoPath);
+            parser.pathOr(kDefaultVideoPath, options.videoPath);
         } else if (option == "--contact-sheet") {
-            ok = parser.value(options.contactSheetPath);
+            parser.pathOr(kDefaultContactSheetPath, options.contactSheetPath);
+        } else if (option == "--size") {
+            ok = parser.size(options.videoWidth, options.videoHeight);
+            sizeGiven = true;
+        } else if (option == "--silent") {
+            options.silent = true;
         } else if (option == "--every") {
             ok = parser.time(options.contactEveryMs);
             if (ok && options.contactEveryMs == 0) {
@@ -193,6 +222,11 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
         }
         if (!ok) return false;
     }
+    if (!options.help && (sizeGiven || options.silent) && options.videoPath.empty()) {
+        problem = std::string(sizeGiven ? "--size" : "--silent") +
+                  " is about the video; use it with --video";
+        return false;
+    }
     return checkChoices(options, rangeGiven, problem);
 }
 
@@ -212,6 +246,23 @@ std::vector<uint32_t> contactSheetTimes(const CaptureOptions& options) {
     for (uint64_t t = options.fromMs; t < options.toMs; t += options.contactEveryMs)
         times.push_back(uint32_t(t));
     return times;
+}
+
+std::string describeCapture(const CaptureOptions& options) {
+    size_t frames = captureFrameTimes(options).size();
+    char line[160];
+    if (options.singleTimesMs.empty())
+        snprintf(line, sizeof line, "%zu frames from %.3f s to %.3f s at %d fps", frames,
+                 options.fromMs / 1000.0, options.toMs / 1000.0, options.framesPerSecond);
+    else
+        snprintf(line, sizeof line, "%zu single frames", frames);
+    std::string text = line;
+    if (!options.pngFolder.empty()) text += ", PNG files in " + options.pngFolder + "/";
+    if (!options.videoPath.empty()) {
+        text += ", video " + options.videoPath + " (" + std::to_string(options.videoWidth) + "x" +
+                std::to_string(options.videoHeight) + (options.silent ? ", silent)" : ")");
+    }
+    return text;
 }
 
 const char* captureUsage() {
@@ -236,12 +287,23 @@ const char* captureUsage() {
            "                       that accumulate from frame to frame (the tunnel's scroll)\n"
            "                       have seen fewer frames than in a full capture.\n"
            "\n"
-           "Where frames go (--out and --video may be combined):\n"
-           "  --out DIR            PNG files: DIR/frame-00000.png ... for a range,\n"
+           "Where frames go (--out and --video may be combined; given without a path,\n"
+           "each writes into out/, which git ignores):\n"
+           "  --out [DIR]          PNG files: DIR/frame-00000.png ... for a range,\n"
            "                       DIR/t012500.png (time in ms) for single times\n"
-           "  --video FILE         H.264 video with the music as AAC, made by piping the\n"
-           "                       frames to ffmpeg (which must be on the PATH)\n"
-           "  --contact-sheet FILE one PNG of tiles, one frame every --every seconds\n"
+           "                       (default out/frames)\n"
+           "  --video [FILE]       H.264 video with the music as AAC, ready for upload: the\n"
+           "                       index at the front (+faststart), the music from the\n"
+           "                       first frame on, fading out over the last 2 s. Made by\n"
+           "                       piping the frames to ffmpeg, which must be on the PATH\n"
+           "                       (default out/lirv.mp4). A full capture takes long: the\n"
+           "                       estimated time is shown after the first frames.\n"
+           "  --size WxH           the video's size, e.g. 1920x1080: frames are rendered at\n"
+           "                       1024 x 768 and scaled to fit between black bars\n"
+           "  --silent             a video without sound; without it a missing music file\n"
+           "                       is an error\n"
+           "  --contact-sheet [FILE] one PNG of tiles, one frame every --every seconds\n"
+           "                       (default out/contact-sheet.png)\n"
            "  --every T            contact-sheet interval (default 5 s)\n"
            "  --columns N          contact-sheet tiles per row (default 6)\n"
            "  --scale N            contact-sheet tiles are frames shrunk N times (default 4)\n"

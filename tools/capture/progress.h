@@ -7,8 +7,12 @@
 // Before the first frame, or with no time spent yet, the rate and time left read "--".
 std::string formatProgress(int done, int total, double seconds);
 
+// "estimated time: 58:30 for 4170 frames (0.84 s a frame)" from the first frames' pace.
+std::string formatEstimate(int done, int total, double seconds);
+
 // Prints the progress line to standard error: rewritten in place on a terminal, otherwise a
-// new line at most every two seconds and on the last frame.
+// new line at most every two seconds and on the last frame. After the first few frames it
+// prints the estimated time of the whole capture once, on a line of its own.
 class ProgressLine {
   public:
     explicit ProgressLine(bool enabled);
@@ -20,4 +24,5 @@ class ProgressLine {
     bool enabled;
     bool terminal;
     double lastPrinted = -1e9;
+    bool estimated = false;
 };
