@@ -22,7 +22,7 @@ std::string problemWith(std::vector<std::string> args) {
 
 } // namespace
 
-TEST(CaptureTime, ReadsSecondsAndMilliseconds) {
+TEST(CaptureTime, ReadsSecondsMinutesMillisecondsAndBars) {
     uint32_t ms = 0;
     EXPECT_TRUE(parseCaptureTime("12.5", ms));
     EXPECT_EQ(ms, 12500u);
@@ -32,13 +32,21 @@ TEST(CaptureTime, ReadsSecondsAndMilliseconds) {
     EXPECT_EQ(ms, 1500u);
     EXPECT_TRUE(parseCaptureTime("139", ms));
     EXPECT_EQ(ms, 139000u);
+    EXPECT_TRUE(parseCaptureTime("1:30", ms)); // the contact sheet's captions read back
+    EXPECT_EQ(ms, 90000u);
+    EXPECT_TRUE(parseCaptureTime("bar 16:2", ms));
+    EXPECT_EQ(ms, 39600u);
 }
 
 TEST(CaptureTime, RefusesWhatIsNoTimeOfTheProduction) {
     uint32_t ms = 7;
-    for (const char* text : {"", "-1", "139.001", "abc", "12x", "ms", "s", "1e9", "nan", " 5"})
+    for (const char* text : {"", "-1", "139.001", "abc", "12x", "ms", "s", "1e9", "nan", "2:20",
+                             "1:60", "bar 58", "bar 3:4"})
         EXPECT_FALSE(parseCaptureTime(text, ms)) << text;
     EXPECT_EQ(ms, 7u);
+    std::string problem;
+    EXPECT_FALSE(parseCaptureTime("2:20", ms, &problem));
+    EXPECT_EQ(problem, "'2:20' is past the end of the production, 2:19.000 (139 s)");
 }
 
 TEST(CaptureOptions, DefaultsCoverTheWholeRunAtThirtyFramesPerSecond) {

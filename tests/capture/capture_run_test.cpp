@@ -231,12 +231,13 @@ TEST(CaptureRun, BadOptionsEndWithStatusTwoAndTheProblem) {
               "lirv-capture: option --fps: 'fast' is not a whole number from 1 to 1000\n");
 }
 
-TEST(CaptureRun, AMissingTimelineEndsWithTheDemosMessage) {
+TEST(CaptureRun, AMissingTimelineIsNamed) {
     ScratchDir dir;
     ProcessResult result =
         capture({"--timeline", dir.path() + "/none", "--times", "1", "--out", dir.path()});
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_THAT(result.out, HasSubstr("Could not find data files...\n"));
+    EXPECT_EQ(result.err, "lirv-capture: " + dir.path() +
+                              "/none: cannot open the timeline: No such file or directory\n");
 }
 
 TEST(CaptureRun, TwoCapturesOfTheProductionAreIdentical) {

@@ -151,6 +151,7 @@ int captureMain(int argc, char** argv) {
         fputs(captureUsage(), stdout);
         return 0;
     }
+    if (!checkTimelineFile(options, problem)) return fail(problem);
     if (!options.contactSheetPath.empty()) return captureContactSheet(options);
     return captureFrames(options);
 }

@@ -1,11 +1,17 @@
 #include "tools/capture/options.h"
 
+#include "production/time_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
+
+constexpr const char* kTimeForms = " (write 12.5, 1:30.5, 1500ms or bar 16:2)";
 
 bool parseWhole(const std::string& text, long minValue, long maxValue, long& value) {
     if (text.empty()) return false;
@@ -72,9 +78,9 @@ struct Parser {
     bool time(uint32_t& ms) {
         std::string text;
         if (!value(text)) return false;
-        if (parseCaptureTime(text, ms)) return true;
-        problem = "option " + args[index - 1] + ": '" + text +
-                  "' is not a time between 0 and 139 s (write 12.5, 12.5s or 12500ms)";
+        std::string why;
+        if (parseCaptureTime(text, ms, &why)) return true;
+        problem = "option " + args[index - 1] + ": " + why + kTimeForms;
         return false;
     }
 
@@ -96,8 +102,9 @@ struct Parser {
         if (!value(text)) return false;
         for (const std::string& part : splitList(text)) {
             uint32_t ms = 0;
-            if (!parseCaptureTime(part, ms)) {
-                problem = "option --times: '" + part + "' is not a time between 0 and 139 s";
+            std::string why;
+            if (!parseCaptureTime(part, ms, &why)) {
+                problem = "option --times: " + why + kTimeForms;
                 return false;
             }
             times.push_back(ms);
@@ -151,22 +158,20 @@ bool checkChoices(CaptureOptions& options, bool rangeGiven, std::string& problem
 
 } // namespace
 
-bool parseCaptureTime(const std::string& text, uint32_t& ms) {
-    std::string number = text;
-    double scale = 1000;
-    if (number.size() > 2 && number.compare(number.size() - 2, 2, "ms") == 0) {
-        number.resize(number.size() - 2);
-        scale = 1;
-    } else if (number.size() > 1 && number.back() == 's') {
-        number.pop_back();
+bool parseCaptureTime(const std::string& text, uint32_t& ms, std::string* problem) {
+    uint32_t parsed = 0;
+    std::string error;
+    if (!parseTime(text, kCommandLineTime, &parsed, &error)) {
+        if (problem) *problem = error;
+        return false;
     }
-    if (number.empty() || number[0] == '-' || number[0] == '+' || isspace(number[0])) return false;
-    char* end = nullptr;
-    double value = strtod(number.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) return false;
-    double total = std::round(value * scale);
-    if (total < 0 || total > kProductionLengthMs) return false;
-    ms = uint32_t(total);
+    if (parsed > kProductionLengthMs) {
+        if (problem)
+            *problem = "'" + text + "' is past the end of the production, " +
+                       formatClockTime(kProductionLengthMs) + " (139 s)";
+        return false;
+    }
+    ms = parsed;
     return true;
 }
 
@@ -248,6 +253,16 @@ std::vector<uint32_t> contactSheetTimes(const CaptureOptions& options) {
     return times;
 }
 
+bool checkTimelineFile(const CaptureOptions& options, std::string& problem) {
+    FILE* file = fopen(options.timelinePath.c_str(), "rb");
+    if (!file) {
+        problem = options.timelinePath + ": cannot open the timeline: " + strerror(errno);
+        return false;
+    }
+    fclose(file);
+    return true;
+}
+
 std::string describeCapture(const CaptureOptions& options) {
     size_t frames = captureFrameTimes(options).size();
     char line[160];
@@ -274,7 +289,10 @@ const char* captureUsage() {
            "through the demo's analysis in 512-frame blocks up to each frame's time, so two\n"
            "captures of the same checkout give identical frames.\n"
            "\n"
-           "Times are seconds (12.5 or 12.5s) or milliseconds (12500ms), 0 to 139 s.\n"
+           "Times, from 0 to 139 s (2:19), are written as seconds (12.5 or 12.5s),\n"
+           "minutes:seconds (1:30 or 2:05.5), milliseconds (1500ms) or bars and beats of\n"
+           "the music, counted from 0 at 100 beats per minute in 4/4 (bar 16 = 38.4 s,\n"
+           "bar 16:2 = 39.6 s, bar 16:2.5). The contact sheet's captions are m:ss.s.\n"
            "\n"
            "What to render:\n"
            "  --fps N              frames per second over the range (default 30)\n"

@@ -41,9 +41,10 @@ struct CaptureOptions {
 bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options,
                          std::string& problem);
 
-// Reads a time such as "12.5" (seconds), "12.5s" or "12500ms" into milliseconds. False when the
-// text is not a time or lies past the end of the production.
-bool parseCaptureTime(const std::string& text, uint32_t& ms);
+// Reads a command-line time ("12.5" seconds, "12.5s", "1500ms", "1:30.5" minutes:seconds,
+// "bar 16:2") into milliseconds. False, with the problem when asked for, when the text is not
+// a time or lies past the end of the production.
+bool parseCaptureTime(const std::string& text, uint32_t& ms, std::string* problem = nullptr);
 
 // The times to render, in ascending order: the single times, or one frame per 1/fps second
 // from fromMs up to (not including) toMs; frame i lies at fromMs + floor(i * 1000 / fps).
@@ -51,6 +52,10 @@ std::vector<uint32_t> captureFrameTimes(const CaptureOptions& options);
 
 // The contact sheet's times: fromMs, fromMs + every, ... below toMs.
 std::vector<uint32_t> contactSheetTimes(const CaptureOptions& options);
+
+// Checks that the timeline file can be opened, before the window and the loading: false with a
+// problem naming the file otherwise.
+bool checkTimelineFile(const CaptureOptions& options, std::string& problem);
 
 // One line saying what the capture will write: frame count, range, rate and destinations.
 std::string describeCapture(const CaptureOptions& options);
