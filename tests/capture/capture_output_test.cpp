@@ -82,6 +82,14 @@ TEST(ProgressLine, ShowsFramesRateAndTimeLeft) {
     EXPECT_EQ(formatProgress(30, 30, 2), "frame 30/30  15.0 fps  0:00 left");
 }
 
+TEST(ProgressLine, EstimatesTheWholeCaptureFromTheFirstFrames) {
+    // The first frame, slowed by the clips it starts, counts once; the pace for the rest.
+    EXPECT_EQ(formatEstimate(4170, 5.0, 0.84),
+              "estimated time: 0:58:27 for 4170 frames (0.84 s a frame)");
+    EXPECT_EQ(formatEstimate(36001, 1.0, 1.0),
+              "estimated time: 10:00:01 for 36001 frames (1.00 s a frame)");
+}
+
 TEST(MusicConversion, TwiceTheRateKeepsEveryOtherFrame) {
     std::vector<int16_t> stereo = {1, -1, 2, -2, 3, -3, 4, -4, 5, -5};
     EXPECT_THAT(convertForAnalysis(stereo, 2, 44100), ElementsAre(1, -1, 3, -3, 5, -5));

@@ -17,26 +17,27 @@ std::string formatProgress(int done, int total, double seconds) {
     return line;
 }
 
-std::string formatEstimate(int done, int total, double seconds) {
-    double perFrame = seconds / done;
-    long total_s = std::lround(perFrame * total);
+std::string formatEstimate(int total, double firstSeconds, double paceSeconds) {
+    long seconds = std::lround(firstSeconds + paceSeconds * (total - 1));
     char line[120];
     snprintf(line, sizeof line, "estimated time: %ld:%02ld:%02ld for %d frames (%.2f s a frame)",
-             total_s / 3600, total_s / 60 % 60, total_s % 60, total, perFrame);
+             seconds / 3600, seconds / 60 % 60, seconds % 60, total, paceSeconds);
     return line;
 }
 
-// The estimate waits for this many frames: the first one also starts the clips due before it.
-constexpr int kEstimateAfterFrames = 3;
+// The pace is taken over this many frames after the first.
+constexpr int kEstimateFrames = 3;
 
 ProgressLine::ProgressLine(bool enabled) : enabled(enabled), terminal(isatty(2) != 0) {}
 
 void ProgressLine::update(int done, int total, double seconds) {
     if (!enabled) return;
-    if (!estimated && done > 0 && seconds > 0 && (done >= kEstimateAfterFrames || done == total)) {
+    if (done == 1) firstFrameSeconds = seconds;
+    if (!estimated && firstFrameSeconds >= 0 && done == 1 + kEstimateFrames && done < total) {
         estimated = true;
+        double pace = (seconds - firstFrameSeconds) / kEstimateFrames;
         fprintf(stderr, "%s%s\n", terminal ? "\r" : "",
-                formatEstimate(done, total, seconds).c_str());
+                formatEstimate(total, firstFrameSeconds, pace).c_str());
     }
     if (terminal) {
         fprintf(stderr, "\r%s   ", formatProgress(done, total, seconds).c_str());

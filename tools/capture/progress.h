@@ -7,8 +7,10 @@
 // Before the first frame, or with no time spent yet, the rate and time left read "--".
 std::string formatProgress(int done, int total, double seconds);
 
-// "estimated time: 58:30 for 4170 frames (0.84 s a frame)" from the first frames' pace.
-std::string formatEstimate(int done, int total, double seconds);
+// "estimated time: 0:58:30 for 4170 frames (0.84 s a frame)": the first frame took
+// firstSeconds (it also renders the frames that start the clips due before it), the frames
+// after it paceSeconds each.
+std::string formatEstimate(int total, double firstSeconds, double paceSeconds);
 
 // Prints the progress line to standard error: rewritten in place on a terminal, otherwise a
 // new line at most every two seconds and on the last frame. After the first few frames it
@@ -25,4 +27,5 @@ class ProgressLine {
     bool terminal;
     double lastPrinted = -1e9;
     bool estimated = false;
+    double firstFrameSeconds = -1;
 };
