@@ -16,9 +16,9 @@ int generateAll(int argc, char** argv);
 
 // Every command of the studio. Commands with a generate function make up "all", in this order.
 const StudioCommand kCommands[] = {
-    {"all", "SOURCE_DIR DATA_DIR", "generate every file of data/ from the repository",
-     generateAll, nullptr},
-    {"timeline", "compile|decompile IN OUT", "timeline text <-> binary timeline (data/time)",
+    {"all", "SOURCE_DIR DATA_DIR", "generate every file of data/ from the repository", generateAll,
+     nullptr},
+    {"timeline", "compile|decompile IN [OUT]", "timeline text <-> binary timeline (data/time)",
      runTimelineCommand, generateTimeline},
     {"music", "render OUT.ogg | report F.ogg", "render the track; measure an Ogg file",
      runMusicCommand, generateMusic},
@@ -54,22 +54,31 @@ int generateAll(int argc, char** argv) {
     return 0;
 }
 
-void printUsage() {
-    fprintf(stderr, "usage: lirv-studio COMMAND [ARGS...]\n\ncommands:\n");
+// The command list, on standard output for --help and on standard error after a mistake.
+void printUsage(FILE* to) {
+    fprintf(to, "usage: lirv-studio COMMAND [ARGS...]\n\ncommands:\n");
     for (const StudioCommand& command : kCommands)
-        fprintf(stderr, "  %-10s %-28s %s\n", command.name, command.usage, command.summary);
+        fprintf(to, "  %-10s %-28s %s\n", command.name, command.usage, command.summary);
+    fprintf(to, "\nTimeline text times: bare numbers are milliseconds (1500), 12.5s is seconds;\n"
+                "after a \"tempo\" line A:B is bar A, beat B, counted from 0:0 (16:2).\n"
+                "\"lirv-studio timeline\" alone shows the decompiler's options (--tempo).\n");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        printUsage();
+        printUsage(stderr);
         return 2;
+    }
+    if (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0 ||
+        strcmp(argv[1], "help") == 0) {
+        printUsage(stdout);
+        return 0;
     }
     for (const StudioCommand& command : kCommands)
         if (strcmp(argv[1], command.name) == 0) return command.run(argc - 1, argv + 1);
     fprintf(stderr, "lirv-studio: unknown command '%s'\n", argv[1]);
-    printUsage();
+    printUsage(stderr);
     return 2;
 }

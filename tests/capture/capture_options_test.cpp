@@ -22,7 +22,7 @@ std::string problemWith(std::vector<std::string> args) {
 
 } // namespace
 
-TEST(CaptureTime, ReadsSecondsAndMilliseconds) {
+TEST(CaptureTime, ReadsSecondsMinutesMillisecondsAndBars) {
     uint32_t ms = 0;
     EXPECT_TRUE(parseCaptureTime("12.5", ms));
     EXPECT_EQ(ms, 12500u);
@@ -32,13 +32,21 @@ TEST(CaptureTime, ReadsSecondsAndMilliseconds) {
     EXPECT_EQ(ms, 1500u);
     EXPECT_TRUE(parseCaptureTime("139", ms));
     EXPECT_EQ(ms, 139000u);
+    EXPECT_TRUE(parseCaptureTime("1:30", ms)); // the contact sheet's captions read back
+    EXPECT_EQ(ms, 90000u);
+    EXPECT_TRUE(parseCaptureTime("bar 16:2", ms));
+    EXPECT_EQ(ms, 39600u);
 }
 
 TEST(CaptureTime, RefusesWhatIsNoTimeOfTheProduction) {
     uint32_t ms = 7;
-    for (const char* text : {"", "-1", "139.001", "abc", "12x", "ms", "s", "1e9", "nan", " 5"})
+    for (const char* text : {"", "-1", "139.001", "abc", "12x", "ms", "s", "1e9", "nan", "2:20",
+                             "1:60", "bar 58", "bar 3:4"})
         EXPECT_FALSE(parseCaptureTime(text, ms)) << text;
     EXPECT_EQ(ms, 7u);
+    std::string problem;
+    EXPECT_FALSE(parseCaptureTime("2:20", ms, &problem));
+    EXPECT_EQ(problem, "'2:20' is past the end of the production, 2:19.000 (139 s)");
 }
 
 TEST(CaptureOptions, DefaultsCoverTheWholeRunAtThirtyFramesPerSecond) {
@@ -83,13 +91,35 @@ TEST(CaptureOptions, ContactSheetTakesOneTimeEveryInterval) {
 
 TEST(CaptureOptions, BadOptionsAreNamedInTheProblem) {
     EXPECT_EQ(problemWith({"--out", "f", "--speed", "2"}), "unknown option '--speed' (see --help)");
-    EXPECT_EQ(problemWith({"--out"}), "option --out needs a value");
+    EXPECT_EQ(problemWith({"--out", "f", "--fps"}), "option --fps needs a value");
     EXPECT_THAT(problemWith({"--out", "f", "--fps", "0"}), HasSubstr("--fps: '0'"));
     EXPECT_THAT(problemWith({"--out", "f", "--fps", "30x"}), HasSubstr("--fps: '30x'"));
     EXPECT_THAT(problemWith({"--out", "f", "--from", "200"}), HasSubstr("--from: '200'"));
     EXPECT_THAT(problemWith({"--out", "f", "--times", "1,,2"}), HasSubstr("--times: ''"));
     EXPECT_THAT(problemWith({"--contact-sheet", "s.png", "--every", "0"}),
                 HasSubstr("longer than 0"));
+}
+
+TEST(CaptureOptions, OutputsWithoutAPathGoToTheIgnoredFolder) {
+    CaptureOptions options;
+    std::string problem;
+    ASSERT_TRUE(parse({"--video", "--out", "--size", "1920x1080"}, options, problem)) << problem;
+    EXPECT_EQ(options.videoPath, "out/lirv.mp4");
+    EXPECT_EQ(options.pngFolder, "out/frames");
+    EXPECT_EQ(options.videoWidth, 1920);
+    EXPECT_EQ(options.videoHeight, 1080);
+    ASSERT_TRUE(parse({"--contact-sheet"}, options = {}, problem)) << problem;
+    EXPECT_EQ(options.contactSheetPath, "out/contact-sheet.png");
+}
+
+TEST(CaptureOptions, AVideoSizeIsEvenAndNeedsAVideo) {
+    for (const char* size : {"1921x1080", "1920x", "1920", "8x8", "1920x1080x3"})
+        EXPECT_THAT(problemWith({"--video", "v.mp4", "--size", size}),
+                    HasSubstr("--size: '" + std::string(size) + "'"));
+    EXPECT_EQ(problemWith({"--out", "f", "--size", "1920x1080"}),
+              "--size is about the video; use it with --video");
+    EXPECT_EQ(problemWith({"--out", "f", "--silent"}),
+              "--silent is about the video; use it with --video");
 }
 
 TEST(CaptureOptions, ContradictoryChoicesAreRefused) {

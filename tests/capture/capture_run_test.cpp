@@ -1,11 +1,16 @@
 // The lirv-capture executable under the test's X display: frames of a Black-only timeline, the
-// contact sheet and the video pipe, reproducible frames of the generated production, and the
-// messages for bad options and a missing timeline.
+// contact sheet, videos read back by ffprobe, reproducible frames of the generated production,
+// and the messages for bad options and a missing timeline.
 #include "tests/support/process.h"
+#include "tools/capture/video.h"
 #include "tools/pictures/picture_io.h"
 #include "tools/timeline/timeline_text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <cstdlib>
 #include <fstream>
 #include <gmock/gmock.h>
@@ -46,7 +51,45 @@ ProcessResult capture(std::vector<std::string> args, std::vector<std::string> en
     options.environment = environment;
     options.environment.push_back("SDL_AUDIODRIVER=dummy");
     options.timeoutSeconds = 240;
-    return runXProcess(args, options);
+    return runProcess(args, options);
+}
+
+// The output of ffmpeg run with these arguments (after -v error); empty when it fails.
+std::string ffmpegOutput(std::vector<std::string> args, const char* program = "ffmpeg") {
+    args.insert(args.begin(), {findOnPath(program), "-v", "error"});
+    ProcessResult result = runProcess(args, ProcessOptions());
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    return result.out;
+}
+
+// One line per stream ("video CODEC WxH RATE", "audio CODEC START"), then the duration in
+// seconds rounded to a tenth, as ffprobe reads the file.
+std::string probe(const std::string& video) {
+    std::string streams = ffmpegOutput({"-show_entries",
+                                        "stream=codec_type,codec_name,width,height,r_frame_rate,"
+                                        "start_time:format=duration",
+                                        "-of", "default=nw=1", video},
+                                       "ffprobe");
+    std::map<std::string, std::string> entry;
+    std::string text, line;
+    std::istringstream lines(streams);
+    while (std::getline(lines, line)) {
+        size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        std::string name = line.substr(0, equals), value = line.substr(equals + 1);
+        entry[name] = value;
+        if (name == "start_time" && entry["codec_type"] == "video")
+            text += "video " + entry["codec_name"] + " " + entry["width"] + "x" + entry["height"] +
+                    " " + entry["r_frame_rate"] + "\n";
+        if (name == "start_time" && entry["codec_type"] == "audio")
+            text += "audio " + entry["codec_name"] + " " + value + "\n";
+        if (name == "duration" && entry.count("codec_type")) {
+            char seconds[32];
+            snprintf(seconds, sizeof seconds, "%g", std::round(atof(value.c_str()) * 10) / 10);
+            text += std::string("duration ") + seconds + "\n";
+        }
+    }
+    return text;
 }
 
 class BlackTimeline : public testing::Test {
@@ -122,20 +165,63 @@ TEST_F(BlackTimeline, ContactSheetTilesEveryInterval) {
     EXPECT_NEAR(tileGrey(1, 1), 96, 1);
 }
 
-TEST_F(BlackTimeline, VideoFramesArePipedToFfmpeg) {
-    dir.write("bin/ffmpeg", "#!/bin/sh\ncat > \"$(dirname \"$0\")/../piped\"\n");
-    chmod(path("bin/ffmpeg").c_str(), 0755);
-    std::string searchPath = path("bin") + ":" + (getenv("PATH") ? getenv("PATH") : "");
+TEST_F(BlackTimeline, ASizedSilentVideoScalesTheFramesBetweenBlackBars) {
     ProcessResult result =
-        capture({"--timeline", timeline(), "--fps", "2", "--to", "1.5", "--video", path("out.mp4")},
-                {"PATH=" + searchPath});
+        capture({"--timeline", timeline(), "--fps", "2", "--from", "0.5", "--to", "2", "--video",
+                 path("out.mp4"), "--size", "640x360", "--silent", "--music", path("none.ogg")});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    std::string piped = fileBytes(path("piped"));
-    const size_t frameBytes = 1024 * 768 * 3;
-    ASSERT_EQ(piped.size(), 3 * frameBytes);
-    size_t centre = (384 * 1024 + 512) * 3;
-    EXPECT_EQ(uint8_t(piped[centre]), 0);
-    EXPECT_NEAR(uint8_t(piped[frameBytes + centre]), 64, 1);
+    EXPECT_EQ(probe(path("out.mp4")), "video h264 640x360 2/1\nduration 1.5\n");
+    // At 1.5 s: 0.75 grey under half-transparent black. 1024 x 768 fits 640 x 360 as 480 x 360,
+    // between bars of 80 pixels.
+    std::string frame = ffmpegOutput({"-ss", "1", "-i", path("out.mp4"), "-frames:v", "1", "-f",
+                                      "rawvideo", "-pix_fmt", "rgb24", "-"});
+    ASSERT_EQ(frame.size(), 640u * 360 * 3);
+    auto grey = [&](int x, int y) { return int(uint8_t(frame[(y * 640 + x) * 3 + 1])); };
+    EXPECT_NEAR(grey(320, 180), 96, 3);
+    EXPECT_NEAR(grey(90, 180), 96, 3);
+    EXPECT_LE(grey(70, 180), 2);
+    EXPECT_LE(grey(570, 180), 2);
+}
+
+TEST_F(BlackTimeline, AVideoWithoutItsMusicIsRefusedUnlessSilent) {
+    ProcessResult result = capture(
+        {"--timeline", timeline(), "--video", path("out.mp4"), "--music", path("none.ogg")});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_THAT(result.err, HasSubstr(path("none.ogg") + ": cannot read the music for the video"));
+    EXPECT_THAT(result.err, HasSubstr("--silent"));
+}
+
+// Three seconds of the production at 1080p: what a video site needs, read back by ffprobe.
+TEST(CaptureRun, AVideoOfTheProductionIsReadyForUpload) {
+    struct stat info;
+    ASSERT_EQ(stat(LIRV_SOURCE_DIR "/data/time", &info), 0)
+        << "generate data/ first (the build's data target)";
+    ScratchDir dir;
+    std::string video = dir.path() + "/lirv.mp4";
+    ProcessResult result = capture({"--from", "60", "--to", "63", "--fps", "10", "--size",
+                                    "1920x1080", "--video", video, "--quiet"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(probe(video), "video h264 1920x1080 10/1\naudio aac 0.000000\nduration 3\n");
+    // +faststart: the index lies before the media data.
+    std::string bytes = fileBytes(video);
+    EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
+    // The music plays from the first frame on and fades out to silence at the end.
+    std::string pcm =
+        ffmpegOutput({"-i", video, "-map", "0:a", "-ac", "1", "-ar", "8000", "-f", "s16le", "-"});
+    ASSERT_GE(pcm.size(), 2u * 8000 * 29 / 10);
+    auto peak = [&](size_t from, size_t to) {
+        int most = 0;
+        for (size_t i = from; i < to; i++) {
+            int16_t sample;
+            memcpy(&sample, &pcm[2 * i], 2);
+            most = std::max(most, std::abs(int(sample)));
+        }
+        return most;
+    };
+    size_t samples = pcm.size() / 2;
+    int loud = peak(0, samples / 2);
+    EXPECT_GT(peak(0, 400), loud / 4) << "the music should start with the first frame";
+    EXPECT_LT(peak(samples - 400, samples), loud / 10) << "the music should fade out";
 }
 
 TEST(CaptureRun, BadOptionsEndWithStatusTwoAndTheProblem) {
@@ -145,12 +231,13 @@ TEST(CaptureRun, BadOptionsEndWithStatusTwoAndTheProblem) {
               "lirv-capture: option --fps: 'fast' is not a whole number from 1 to 1000\n");
 }
 
-TEST(CaptureRun, AMissingTimelineEndsWithTheDemosMessage) {
+TEST(CaptureRun, AMissingTimelineIsNamed) {
     ScratchDir dir;
     ProcessResult result =
         capture({"--timeline", dir.path() + "/none", "--times", "1", "--out", dir.path()});
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_THAT(result.out, HasSubstr("Could not find data files...\n"));
+    EXPECT_EQ(result.err, "lirv-capture: " + dir.path() +
+                              "/none: cannot open the timeline: No such file or directory\n");
 }
 
 TEST(CaptureRun, TwoCapturesOfTheProductionAreIdentical) {

@@ -67,7 +67,7 @@ TEST(LirvExecutable, EscapeEndsTheRunWithStatusZero) {
     ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir));
     ProcessOptions options = demoOptions(dir);
     options.watcher = pressEscapeAfter("Starting time: ");
-    ProcessResult result = runXProcess({LIRV_EXECUTABLE}, options);
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_THAT(result.out, StartsWith("BPM SET TO 27\n"));
@@ -78,7 +78,7 @@ TEST(LirvExecutable, EscapeEndsTheRunWithStatusZero) {
 TEST(LirvExecutable, WithoutDataFilesTheRunEndsWithStatusOne) {
     ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
     ScratchDir dir;
-    ProcessResult result = runXProcess({LIRV_EXECUTABLE}, demoOptions(dir));
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, demoOptions(dir));
     EXPECT_EQ(result.exitStatus, 1) << result.err;
     EXPECT_EQ(result.out, "BPM SET TO 27\nCould not find data files...\n");
 }
@@ -91,7 +91,7 @@ TEST(LirvExecutable, ABadTimelineIsRefusedWithItsProblem) {
     timeline.clips.push_back({ClipRecord{0, 6, 0, 1000, 5, 0}, {}});
     std::vector<uint8_t> bytes = encodeTimeline(timeline);
     dir.write("data/time", std::string(bytes.begin(), bytes.end()));
-    ProcessResult result = runXProcess({LIRV_EXECUTABLE}, demoOptions(dir));
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, demoOptions(dir));
     EXPECT_EQ(result.exitStatus, 1) << result.err;
     EXPECT_EQ(result.out, "BPM SET TO 27\nBad timeline file data/time: clip 0 is on layer 5; "
                           "the layers are 0 to 4\n");

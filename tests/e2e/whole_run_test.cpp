@@ -63,7 +63,7 @@ TEST(WholeRun, TheProductionPlaysToTheEndWithoutErrors) {
         clock.watch(sofar, seconds);
         return true;
     };
-    ProcessResult result = runXProcess({LIRV_EXECUTABLE}, options);
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
     ASSERT_FALSE(result.timedOut) << result.out;
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     ASSERT_GE(clock.started, 0) << result.out;
@@ -92,7 +92,7 @@ TEST(WholeRun, EscapeAtARandomMomentEndsTheRunPromptly) {
         }
         return true;
     };
-    ProcessResult result = runXProcess({LIRV_EXECUTABLE}, options);
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     ASSERT_GE(pressed, 0) << "the run ended before Escape was pressed";

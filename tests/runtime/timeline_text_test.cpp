@@ -29,9 +29,9 @@ TimelineFileData read(const std::vector<uint8_t>& bytes) {
     return timeline;
 }
 
-void expectRoundTrip(const std::vector<uint8_t>& bytes) {
+void expectRoundTrip(const std::vector<uint8_t>& bytes, const Tempo& tempo = Tempo{0, 4}) {
     std::string text, error;
-    ASSERT_TRUE(decompileTimeline(bytes, "time", text, error)) << error;
+    ASSERT_TRUE(decompileTimeline(bytes, "time", text, error, tempo)) << error;
     std::vector<uint8_t> again;
     ASSERT_TRUE(compileTimeline(text, "decompiled", again, error)) << error << "\n" << text;
     EXPECT_EQ(again, bytes) << text;
@@ -104,13 +104,62 @@ TEST(TimelineCompiler, RefusesMalformedStatements) {
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 0\n"),
               "t.txt:1: a clip needs a layer, a start and a duration");
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 4294967296 duration 1\n"),
-              "t.txt:1: \"4294967296\" is not a time (milliseconds 0 to 4294967295, or "
-              "bars:beats)");
+              "t.txt:1: '4294967296' is past the largest time, 4294967295 ms");
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 0 duration 1\nkey 0 0 1 smooth\n"),
               "t.txt:2: \"smooth\" is neither ease nor hold");
     EXPECT_EQ(compileError("clip \"Black layer 0\n"), "t.txt:1: a quoted name is not closed");
     EXPECT_EQ(compileError("play \"Black\"\n"),
               "t.txt:1: unknown statement \"play\"; expected tempo, clip or key");
+}
+
+TEST(TimelineCompiler, ABeatBeyondTheBarIsAnError) {
+    EXPECT_EQ(compileError("tempo 100 4\nclip \"Black\" layer 0 start 3:7 duration 1\n"),
+              "t.txt:2: beat 7 is beyond a 4-beat bar in '3:7'");
+    EXPECT_EQ(compileError("tempo 100 3\nclip \"Black\" layer 0 start 0 duration 1\n"
+                           "  key 0:3 0 1\n"),
+              "t.txt:3: beat 3 is beyond a 3-beat bar in '0:3'");
+}
+
+TEST(TimelineCompiler, LikelyMistakesCompileWithWarningsNamingTheLine) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(compileTimeline("tempo 100 4\n"
+                                "clip \"Default Glow\" layer 1 start 0 duration 8:0\n"
+                                "  key 0 \"Glow alpha\" 300\n"
+                                "  key 8:0 \"Glow alpha\" 1\n"
+                                "  key 8:1 \"Glow alpha\" 0\n"
+                                "clip \"Black\" layer 4 start 2:0 duration 190000\n"
+                                "clip \"Black\" layer 4 start 138000 duration 1000\n"
+                                "  key 0 \"Transparency\" -0.5\n",
+                                "t.txt", bytes, error, &warnings))
+        << error;
+    EXPECT_EQ(warnings, (std::vector<std::string>{
+                            "t.txt:3: warning: \"Glow alpha\" 300 is outside its range, 0 to 1",
+                            "t.txt:5: warning: the key at 19800 ms lies after its clip's end "
+                            "(duration 19200 ms)",
+                            "t.txt:6: warning: the clip runs to 194800 ms, past the production's "
+                            "end at 139000 ms",
+                            "t.txt:8: warning: \"Transparency\" -0.5 is outside its range, 0 "
+                            "to 1"}));
+}
+
+TEST(TimelineDecompiler, WithATempoTimesOnTheGridAreBarsAndBeats) {
+    // At 99 BPM a quarter beat is 151.5 ms: grid times are rounded, and one millisecond off
+    // the grid stays in milliseconds.
+    std::vector<uint8_t> bytes = compileOk("tempo 99 4\n"
+                                           "clip \"Black\" layer 0 start 16:2 duration 1234\n"
+                                           "  key 0:1.25 \"Brightness\" 1\n"
+                                           "  key 5455 \"Brightness\" 0\n"
+                                           "  key 5456 \"Brightness\" 0\n");
+    std::string text, error;
+    ASSERT_TRUE(decompileTimeline(bytes, "time", text, error, Tempo{99, 4})) << error;
+    EXPECT_NE(text.find("\ntempo 99 4\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("start 16:2 duration 1234 offset 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("key 0:1.25 \"Brightness\" 1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("key 2:1 \"Brightness\" 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("key 5456 \"Brightness\" 0\n"), std::string::npos) << text;
+    expectRoundTrip(bytes, Tempo{99, 4});
 }
 
 TEST(TimelineDecompiler, CompileOfDecompileGivesTheSameBytes) {
@@ -135,6 +184,7 @@ TEST(TimelineDecompiler, TheProductionRoundTrips) {
     std::string error;
     ASSERT_TRUE(compileTimeline(text.str(), "content/timeline.txt", bytes, error)) << error;
     expectRoundTrip(bytes);
+    expectRoundTrip(bytes, kProductionTempo);
 }
 
 TEST(TimelineDecompiler, RefusesWhatTheCompilerWouldRefuse) {

@@ -4,6 +4,7 @@
 
 #include <SDL_image.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -531,8 +532,8 @@ TEST(PaintedPictures, FlakeIsASmallCardWithPunchedHolesInATransparentSquare) {
                 margin += alpha != 0;
             } else if (alpha > 80) {
                 ++card;
-            } else if (alpha == 0 && x >= left + 12 && x < left + cardWidth - 12 &&
-                       y >= top + 8 && y < top + cardHeight - 8) {
+            } else if (alpha == 0 && x >= left + 12 && x < left + cardWidth - 12 && y >= top + 8 &&
+                       y < top + cardHeight - 8) {
                 ++holes;
             }
         }
@@ -561,4 +562,18 @@ TEST(PaintedPictures, ArrivingTrainGrowsBrighterSlideBySlide) {
     int far = brightPixels(11), near = brightPixels(15), arriving = brightPixels(17);
     EXPECT_LT(far, near);
     EXPECT_LT(near, arriving);
+}
+
+TEST(StudioCommand, HelpIsUsageAndAnUnknownPictureIsAnError) {
+    const std::string studio = std::string(LIRV_BINARY_DIR) + "/lirv-studio";
+    ProcessResult help = runProcess({studio, "--help"}, ProcessOptions());
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.out.find("usage: lirv-studio COMMAND"), std::string::npos) << help.out;
+    ScratchDir dir;
+    ProcessResult unknown =
+        runProcess({studio, "pictures", dir.path(), "title", "nosuchname"}, ProcessOptions());
+    EXPECT_EQ(unknown.exitStatus, 2);
+    EXPECT_NE(unknown.err.find("no picture matches 'nosuchname'"), std::string::npos)
+        << unknown.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/title.png"));
 }

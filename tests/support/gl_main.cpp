@@ -26,23 +26,13 @@ GLenum takeGlError() {
     return first;
 }
 
-// The virtual X server of the test machines now and then hangs up a connection that is being
-// opened (a few in a hundred). Start SDL's video, which opens the connection, with retries;
-// qorCreateWindow's own SDL_Init then finds video running. SDL is held to its X11 driver so
-// that a dropped connection fails here instead of falling back to a text-mode driver.
-static void startVideoWithRetries() {
-    setenv("SDL_VIDEODRIVER", "x11", 0);
-    for (int attempt = 0; attempt < 20; attempt++) {
-        if (SDL_Init(SDL_INIT_VIDEO) == 0) return;
-        SDL_Delay(50);
-    }
-}
-
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (!GTEST_FLAG_GET(list_tests)) {
-        startVideoWithRetries();
+        // Held to X11 so that a missing display fails here with SDL's message instead of
+        // falling back to a driver without OpenGL.
+        setenv("SDL_VIDEODRIVER", "x11", 0);
         qorCreateWindow("lirv tests", kTestScreenWidth, kTestScreenHeight, false);
     }
     return RUN_ALL_TESTS();

@@ -92,19 +92,6 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
     return result;
 }
 
-ProcessResult runXProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
-    ProcessResult result;
-    for (int attempt = 0; attempt < 3; attempt++) {
-        result = runProcess(argv, options);
-        // Without the X11 connection SDL falls back to other drivers, which have no OpenGL.
-        bool dropped = result.err.find("Couldn't open X11 display") != std::string::npos ||
-                       result.err.find("OpenGL not available") != std::string::npos ||
-                       result.err.find("No available video device") != std::string::npos;
-        if (!dropped) break;
-    }
-    return result;
-}
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -26,10 +26,6 @@ struct ProcessOptions {
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options);
 
-// runProcess for a program that opens an X connection: runs it again (up to three times in all)
-// when it failed only because the virtual X server hung up the connection being opened.
-ProcessResult runXProcess(const std::vector<std::string>& argv, const ProcessOptions& options);
-
 // The whole content of a file; empty when it cannot be read.
 std::string readFile(const std::string& path);
 

@@ -42,6 +42,13 @@ bool makeFolder(const std::string& path, std::string& problem) {
     return true;
 }
 
+// The folder a file lies in; "." for a bare name.
+std::string parentFolder(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string framePath(const CaptureOptions& options, size_t index, uint32_t t) {
     char name[32];
     if (options.singleTimesMs.empty())
@@ -77,17 +84,16 @@ int fail(const std::string& problem) {
 int captureFrames(const CaptureOptions& options) {
     std::string problem;
     if (!options.pngFolder.empty() && !makeFolder(options.pngFolder, problem)) return fail(problem);
-    if (!options.videoPath.empty() && findOnPath("ffmpeg").empty())
-        return fail("--video needs ffmpeg on the PATH, and none was found");
+    if (!options.videoPath.empty() && (!checkVideoInputs(options, problem) ||
+                                       !makeFolder(parentFolder(options.videoPath), problem)))
+        return fail(problem);
 
     ProductionSession session(options.timelinePath, options.musicPath);
     std::vector<uint32_t> times = captureFrameTimes(options);
     VideoPipe video;
-    if (!options.videoPath.empty()) {
-        VideoSettings settings{options.videoPath, options.musicPath,       kCaptureWidth,
-                               kCaptureHeight,    options.framesPerSecond, options.fromMs};
-        if (!video.open(settings, problem)) return fail(problem);
-    }
+    if (!options.videoPath.empty() && !video.open(videoSettings(options), problem))
+        return fail(problem);
+    printf("lirv-capture: %s\n", describeCapture(options).c_str());
     int status = renderEach(session, times, options.quiet, [&](size_t i, const Picture& frame) {
         if (!options.pngFolder.empty() && !writePng(framePath(options, i, times[i]), frame))
             return 1;
@@ -109,6 +115,8 @@ TextLine timeCaption(const Lettering& fonts, uint32_t t, int tileHeight) {
 }
 
 int captureContactSheet(const CaptureOptions& options) {
+    std::string problem;
+    if (!makeFolder(parentFolder(options.contactSheetPath), problem)) return fail(problem);
     std::vector<uint32_t> times = contactSheetTimes(options);
     Lettering fonts;
     std::string fontProblem;
@@ -144,6 +152,7 @@ int captureMain(int argc, char** argv) {
         fputs(captureUsage(), stdout);
         return 0;
     }
+    if (!checkTimelineFile(options, problem)) return fail(problem);
     if (!options.contactSheetPath.empty()) return captureContactSheet(options);
     return captureFrames(options);
 }

@@ -1,11 +1,17 @@
 #include "tools/capture/options.h"
 
+#include "production/time_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
+
+constexpr const char* kTimeForms = " (write 12.5, 1:30.5, 1500ms or bar 16:2)";
 
 bool parseWhole(const std::string& text, long minValue, long maxValue, long& value) {
     if (text.empty()) return false;
@@ -45,12 +51,36 @@ struct Parser {
         return true;
     }
 
+    // The value after an output option, or the default when the next argument is another
+    // option or there is none.
+    void pathOr(const char* fallback, std::string& out) {
+        bool given = index + 1 < args.size() && args[index + 1].compare(0, 2, "--") != 0;
+        out = given ? args[++index] : fallback;
+    }
+
+    // "WIDTHxHEIGHT", both even (the video's colour format halves them) and within 16K.
+    bool size(int& width, int& height) {
+        std::string text;
+        if (!value(text)) return false;
+        size_t x = text.find('x');
+        long w = 0, h = 0;
+        if (x != std::string::npos && parseWhole(text.substr(0, x), 16, 15360, w) &&
+            parseWhole(text.substr(x + 1), 16, 8640, h) && w % 2 == 0 && h % 2 == 0) {
+            width = int(w);
+            height = int(h);
+            return true;
+        }
+        problem = "option --size: '" + text +
+                  "' is not a video size like 1920x1080 (even numbers, 16 to 15360 by 16 to 8640)";
+        return false;
+    }
+
     bool time(uint32_t& ms) {
         std::string text;
         if (!value(text)) return false;
-        if (parseCaptureTime(text, ms)) return true;
-        problem = "option " + args[index - 1] + ": '" + text +
-                  "' is not a time between 0 and 139 s (write 12.5, 12.5s or 12500ms)";
+        std::string why;
+        if (parseCaptureTime(text, ms, &why)) return true;
+        problem = "option " + args[index - 1] + ": " + why + kTimeForms;
         return false;
     }
 
@@ -72,8 +102,9 @@ struct Parser {
         if (!value(text)) return false;
         for (const std::string& part : splitList(text)) {
             uint32_t ms = 0;
-            if (!parseCaptureTime(part, ms)) {
-                problem = "option --times: '" + part + "' is not a time between 0 and 139 s";
+            std::string why;
+            if (!parseCaptureTime(part, ms, &why)) {
+                problem = "option --times: " + why + kTimeForms;
                 return false;
             }
             times.push_back(ms);
@@ -127,29 +158,27 @@ bool checkChoices(CaptureOptions& options, bool rangeGiven, std::string& problem
 
 } // namespace
 
-bool parseCaptureTime(const std::string& text, uint32_t& ms) {
-    std::string number = text;
-    double scale = 1000;
-    if (number.size() > 2 && number.compare(number.size() - 2, 2, "ms") == 0) {
-        number.resize(number.size() - 2);
-        scale = 1;
-    } else if (number.size() > 1 && number.back() == 's') {
-        number.pop_back();
+bool parseCaptureTime(const std::string& text, uint32_t& ms, std::string* problem) {
+    uint32_t parsed = 0;
+    std::string error;
+    if (!parseTime(text, kCommandLineTime, &parsed, &error)) {
+        if (problem) *problem = error;
+        return false;
     }
-    if (number.empty() || number[0] == '-' || number[0] == '+' || isspace(number[0])) return false;
-    char* end = nullptr;
-    double value = strtod(number.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) return false;
-    double total = std::round(value * scale);
-    if (total < 0 || total > kProductionLengthMs) return false;
-    ms = uint32_t(total);
+    if (parsed > kProductionLengthMs) {
+        if (problem)
+            *problem = "'" + text + "' is past the end of the production, " +
+                       formatClockTime(kProductionLengthMs) + " (139 s)";
+        return false;
+    }
+    ms = parsed;
     return true;
 }
 
 bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options,
                          std::string& problem) {
     Parser parser{args, 0, problem};
-    bool rangeGiven = false;
+    bool rangeGiven = false, sizeGiven = false;
     for (; parser.index < args.size(); parser.index++) {
         const std::string& option = args[parser.index];
         bool ok = true;
@@ -166,11 +195,16 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
         } else if (option == "--times") {
             ok = parser.timeList(options.singleTimesMs);
         } else if (option == "--out") {
-            ok = parser.value(options.pngFolder);
+            parser.pathOr(kDefaultFramesFolder, options.pngFolder);
         } else if (option == "--video") {
-            ok = parser.value(options.videoPath);
+            parser.pathOr(kDefaultVideoPath, options.videoPath);
         } else if (option == "--contact-sheet") {
-            ok = parser.value(options.contactSheetPath);
+            parser.pathOr(kDefaultContactSheetPath, options.contactSheetPath);
+        } else if (option == "--size") {
+            ok = parser.size(options.videoWidth, options.videoHeight);
+            sizeGiven = true;
+        } else if (option == "--silent") {
+            options.silent = true;
         } else if (option == "--every") {
             ok = parser.time(options.contactEveryMs);
             if (ok && options.contactEveryMs == 0) {
@@ -193,6 +227,11 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
         }
         if (!ok) return false;
     }
+    if (!options.help && (sizeGiven || options.silent) && options.videoPath.empty()) {
+        problem = std::string(sizeGiven ? "--size" : "--silent") +
+                  " is about the video; use it with --video";
+        return false;
+    }
     return checkChoices(options, rangeGiven, problem);
 }
 
@@ -214,6 +253,33 @@ std::vector<uint32_t> contactSheetTimes(const CaptureOptions& options) {
     return times;
 }
 
+bool checkTimelineFile(const CaptureOptions& options, std::string& problem) {
+    FILE* file = fopen(options.timelinePath.c_str(), "rb");
+    if (!file) {
+        problem = options.timelinePath + ": cannot open the timeline: " + strerror(errno);
+        return false;
+    }
+    fclose(file);
+    return true;
+}
+
+std::string describeCapture(const CaptureOptions& options) {
+    size_t frames = captureFrameTimes(options).size();
+    char line[160];
+    if (options.singleTimesMs.empty())
+        snprintf(line, sizeof line, "%zu frames from %.3f s to %.3f s at %d fps", frames,
+                 options.fromMs / 1000.0, options.toMs / 1000.0, options.framesPerSecond);
+    else
+        snprintf(line, sizeof line, "%zu single frames", frames);
+    std::string text = line;
+    if (!options.pngFolder.empty()) text += ", PNG files in " + options.pngFolder + "/";
+    if (!options.videoPath.empty()) {
+        text += ", video " + options.videoPath + " (" + std::to_string(options.videoWidth) + "x" +
+                std::to_string(options.videoHeight) + (options.silent ? ", silent)" : ")");
+    }
+    return text;
+}
+
 const char* captureUsage() {
     return "usage: lirv-capture [OPTIONS]\n"
            "\n"
@@ -223,7 +289,10 @@ const char* captureUsage() {
            "through the demo's analysis in 512-frame blocks up to each frame's time, so two\n"
            "captures of the same checkout give identical frames.\n"
            "\n"
-           "Times are seconds (12.5 or 12.5s) or milliseconds (12500ms), 0 to 139 s.\n"
+           "Times, from 0 to 139 s (2:19), are written as seconds (12.5 or 12.5s),\n"
+           "minutes:seconds (1:30 or 2:05.5), milliseconds (1500ms) or bars and beats of\n"
+           "the music, counted from 0 at 100 beats per minute in 4/4 (bar 16 = 38.4 s,\n"
+           "bar 16:2 = 39.6 s, bar 16:2.5). The contact sheet's captions are m:ss.s.\n"
            "\n"
            "What to render:\n"
            "  --fps N              frames per second over the range (default 30)\n"
@@ -236,12 +305,23 @@ const char* captureUsage() {
            "                       that accumulate from frame to frame (the tunnel's scroll)\n"
            "                       have seen fewer frames than in a full capture.\n"
            "\n"
-           "Where frames go (--out and --video may be combined):\n"
-           "  --out DIR            PNG files: DIR/frame-00000.png ... for a range,\n"
+           "Where frames go (--out and --video may be combined; given without a path,\n"
+           "each writes into out/, which git ignores):\n"
+           "  --out [DIR]          PNG files: DIR/frame-00000.png ... for a range,\n"
            "                       DIR/t012500.png (time in ms) for single times\n"
-           "  --video FILE         H.264 video with the music as AAC, made by piping the\n"
-           "                       frames to ffmpeg (which must be on the PATH)\n"
-           "  --contact-sheet FILE one PNG of tiles, one frame every --every seconds\n"
+           "                       (default out/frames)\n"
+           "  --video [FILE]       H.264 video with the music as AAC, ready for upload: the\n"
+           "                       index at the front (+faststart), the music from the\n"
+           "                       first frame on, fading out over the last 2 s. Made by\n"
+           "                       piping the frames to ffmpeg, which must be on the PATH\n"
+           "                       (default out/lirv.mp4). A full capture takes long: the\n"
+           "                       estimated time is shown after the first frames.\n"
+           "  --size WxH           the video's size, e.g. 1920x1080: frames are rendered at\n"
+           "                       1024 x 768 and scaled to fit between black bars\n"
+           "  --silent             a video without sound; without it a missing music file\n"
+           "                       is an error\n"
+           "  --contact-sheet [FILE] one PNG of tiles, one frame every --every seconds\n"
+           "                       (default out/contact-sheet.png)\n"
            "  --every T            contact-sheet interval (default 5 s)\n"
            "  --columns N          contact-sheet tiles per row (default 6)\n"
            "  --scale N            contact-sheet tiles are frames shrunk N times (default 4)\n"

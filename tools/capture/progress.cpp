@@ -17,10 +17,28 @@ std::string formatProgress(int done, int total, double seconds) {
     return line;
 }
 
+std::string formatEstimate(int total, double firstSeconds, double paceSeconds) {
+    long seconds = std::lround(firstSeconds + paceSeconds * (total - 1));
+    char line[120];
+    snprintf(line, sizeof line, "estimated time: %ld:%02ld:%02ld for %d frames (%.2f s a frame)",
+             seconds / 3600, seconds / 60 % 60, seconds % 60, total, paceSeconds);
+    return line;
+}
+
+// The pace is taken over this many frames after the first.
+constexpr int kEstimateFrames = 3;
+
 ProgressLine::ProgressLine(bool enabled) : enabled(enabled), terminal(isatty(2) != 0) {}
 
 void ProgressLine::update(int done, int total, double seconds) {
     if (!enabled) return;
+    if (done == 1) firstFrameSeconds = seconds;
+    if (!estimated && firstFrameSeconds >= 0 && done == 1 + kEstimateFrames && done < total) {
+        estimated = true;
+        double pace = (seconds - firstFrameSeconds) / kEstimateFrames;
+        fprintf(stderr, "%s%s\n", terminal ? "\r" : "",
+                formatEstimate(total, firstFrameSeconds, pace).c_str());
+    }
     if (terminal) {
         fprintf(stderr, "\r%s   ", formatProgress(done, total, seconds).c_str());
         return;

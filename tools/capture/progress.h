@@ -7,8 +7,14 @@
 // Before the first frame, or with no time spent yet, the rate and time left read "--".
 std::string formatProgress(int done, int total, double seconds);
 
+// "estimated time: 0:58:30 for 4170 frames (0.84 s a frame)": the first frame took
+// firstSeconds (it also renders the frames that start the clips due before it), the frames
+// after it paceSeconds each.
+std::string formatEstimate(int total, double firstSeconds, double paceSeconds);
+
 // Prints the progress line to standard error: rewritten in place on a terminal, otherwise a
-// new line at most every two seconds and on the last frame.
+// new line at most every two seconds and on the last frame. After the first few frames it
+// prints the estimated time of the whole capture once, on a line of its own.
 class ProgressLine {
   public:
     explicit ProgressLine(bool enabled);
@@ -20,4 +26,6 @@ class ProgressLine {
     bool enabled;
     bool terminal;
     double lastPrinted = -1e9;
+    bool estimated = false;
+    double firstFrameSeconds = -1;
 };

@@ -28,22 +28,85 @@ std::string findOnPath(const std::string& name) {
     return {};
 }
 
+VideoSettings videoSettings(const CaptureOptions& options) {
+    VideoSettings settings;
+    settings.outputPath = options.videoPath;
+    settings.musicPath = options.silent ? "" : options.musicPath;
+    settings.width = kCaptureWidth;
+    settings.height = kCaptureHeight;
+    settings.framesPerSecond = options.framesPerSecond;
+    settings.startMs = options.fromMs;
+    std::vector<uint32_t> times = captureFrameTimes(options);
+    settings.durationMs = uint32_t(uint64_t(times.size()) * 1000 / options.framesPerSecond);
+    settings.videoWidth = options.videoWidth;
+    settings.videoHeight = options.videoHeight;
+    return settings;
+}
+
+bool checkVideoInputs(const CaptureOptions& options, std::string& problem) {
+    if (findOnPath("ffmpeg").empty()) {
+        problem = "--video needs ffmpeg on the PATH, and none was found";
+        return false;
+    }
+    if (!options.silent && access(options.musicPath.c_str(), R_OK) != 0) {
+        problem = options.musicPath + ": cannot read the music for the video (" + strerror(errno) +
+                  "); give --silent for a video without sound";
+        return false;
+    }
+    return true;
+}
+
+uint32_t musicFadeOutMs(uint32_t durationMs) {
+    return durationMs / 3 < 2000 ? durationMs / 3 : 2000;
+}
+
+namespace {
+
+std::string secondsText(uint32_t ms) {
+    char text[32];
+    snprintf(text, sizeof text, "%u.%03u", ms / 1000, ms % 1000);
+    return text;
+}
+
+// Scales the frames to fit the video's size, keeping their shape, and pads with black.
+std::string fitFilter(int width, int height) {
+    char filter[200];
+    snprintf(filter, sizeof filter,
+             "scale=%d:%d:force_original_aspect_ratio=decrease:flags=lanczos,"
+             "pad=%d:%d:(ow-iw)/2:(oh-ih)/2:black,setsar=1",
+             width, height, width, height);
+    return filter;
+}
+
+} // namespace
+
 std::vector<std::string> ffmpegArguments(const std::string& ffmpeg, const VideoSettings& settings) {
-    char size[32], seconds[32];
+    char size[32];
     snprintf(size, sizeof size, "%dx%d", settings.width, settings.height);
-    snprintf(seconds, sizeof seconds, "%.3f", settings.startMs / 1000.0);
+    std::string duration = secondsText(settings.durationMs);
     std::vector<std::string> args = {
         ffmpeg,        "-y",       "-loglevel",  "error",
         "-f",          "rawvideo", "-pix_fmt",   "rgb24",
         "-video_size", size,       "-framerate", std::to_string(settings.framesPerSecond),
         "-i",          "pipe:0"};
-    bool withMusic = !settings.musicPath.empty() && access(settings.musicPath.c_str(), R_OK) == 0;
-    if (withMusic) args.insert(args.end(), {"-ss", seconds, "-i", settings.musicPath});
-    args.insert(args.end(), {"-map", "0:v", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18",
-                             "-preset", "medium"});
+    bool withMusic = !settings.musicPath.empty();
     if (withMusic)
-        args.insert(args.end(), {"-map", "1:a", "-c:a", "aac", "-b:a", "192k", "-shortest"});
-    args.push_back(settings.outputPath);
+        args.insert(args.end(), {"-ss", secondsText(settings.startMs), "-t", duration, "-i",
+                                 settings.musicPath});
+    args.insert(args.end(), {"-map", "0:v"});
+    bool scaled = settings.videoWidth > 0 && (settings.videoWidth != settings.width ||
+                                              settings.videoHeight != settings.height);
+    if (scaled)
+        args.insert(args.end(), {"-vf", fitFilter(settings.videoWidth, settings.videoHeight)});
+    args.insert(args.end(),
+                {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18", "-preset", "medium"});
+    if (withMusic) {
+        uint32_t fade = musicFadeOutMs(settings.durationMs);
+        std::string fadeFilter =
+            "afade=t=out:st=" + secondsText(settings.durationMs - fade) + ":d=" + secondsText(fade);
+        args.insert(args.end(), {"-map", "1:a", "-af", fadeFilter, "-c:a", "aac", "-b:a", "192k"});
+    }
+    args.insert(args.end(), {"-t", duration, "-movflags", "+faststart", settings.outputPath});
     return args;
 }
 

@@ -1,7 +1,9 @@
 // A video file made by ffmpeg from raw frames piped to its standard input: H.264 picture and
-// the music as AAC, starting at the capture's first time.
+// the music as AAC, starting at the capture's first time and fading out at its end, ready for
+// upload (the index at the front of the file, frames scaled with black bars to the asked size).
 #pragma once
 
+#include "tools/capture/options.h"
 #include "tools/pictures/picture_io.h"
 
 #include <cstdint>
@@ -11,12 +13,25 @@
 
 struct VideoSettings {
     std::string outputPath;
-    std::string musicPath; // empty or missing: a video without sound
-    int width = 0;
+    std::string musicPath; // empty: a video without sound
+    int width = 0;         // of the frames piped in
     int height = 0;
     int framesPerSecond = 30;
-    uint32_t startMs = 0; // the music starts this far in
+    uint32_t startMs = 0;    // the music starts this far in
+    uint32_t durationMs = 0; // of the video; the music fades out over its last seconds
+    int videoWidth = 0;      // of the video; 0: the frames' size. Other sizes scale the
+    int videoHeight = 0;     // frames to fit, centred between black bars.
 };
+
+// The music's fade-out at the end of a video of this length: 2 s, or a third of a shorter video.
+uint32_t musicFadeOutMs(uint32_t durationMs);
+
+// The video settings of a capture: its frames, range, size and music (none with --silent).
+VideoSettings videoSettings(const CaptureOptions& options);
+
+// Checks, before the long start-up, what a video needs: ffmpeg on the PATH and, unless the
+// capture is silent, a readable music file. False with the problem naming what is missing.
+bool checkVideoInputs(const CaptureOptions& options, std::string& problem);
 
 // The full path of an executable found on the PATH, or empty.
 std::string findOnPath(const std::string& name);

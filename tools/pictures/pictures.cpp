@@ -21,6 +21,18 @@ bool endsWith(const std::string& text, const char* suffix) {
 // seeds, so the order of painting does not change a byte.
 int writeJobs(const std::string& dataDir, const std::vector<std::string>& filters) {
     std::vector<PictureJob> all = pictureJobs(), jobs;
+    for (const std::string& filter : filters) {
+        bool known = false;
+        for (const PictureJob& job : all)
+            known = known || job.dataFile.find(filter) != std::string::npos;
+        if (!known) {
+            fprintf(stderr,
+                    "studio: pictures: no picture matches '%s' (names are data files such as "
+                    "data/title.png; a part of one selects it)\n",
+                    filter.c_str());
+            return 2;
+        }
+    }
     for (PictureJob& job : all) {
         bool wanted = filters.empty();
         for (const std::string& filter : filters)

@@ -1,8 +1,10 @@
 #include "tools/timeline/timeline_text.h"
 
 #include "production/registry.h"
+#include "production/time_text.h"
 #include "tools/studio.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <climits>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -25,23 +28,36 @@ void appendLe32(std::vector<uint8_t>& bytes, uint32_t value) {
 
 // ---- Reading the text form -----------------------------------------------------------------
 
+std::string formatValue(float value);
+
 // A statement split into tokens; quoted tokens keep their text without the quotes.
 struct Token {
     std::string text;
     bool quoted;
 };
 
+constexpr const char* kDefaultDecompiledPath = "out/timeline.txt";
+
+// The production ends this long after the music starts; a clip running past it is cut short.
+constexpr uint32_t kProductionEndMs = 139000;
+
 struct CompileState {
     std::string sourceName;
     int line = 0;
-    double beatsPerMinute = 0; // 0: no tempo declared yet
-    int beatsPerBar = 4;
+    Tempo tempo{0, 4}; // beatsPerMinute 0: no tempo declared yet
     TimelineFileData timeline;
     std::string error;
+    std::vector<std::pair<int, std::string>> warnings; // line, text
+    int clipLine = 0;                                  // the line of the last clip
+    std::vector<int> keyLines;                         // the line of each of its keys
 
     bool fail(const std::string& problem) {
         error = sourceName + ":" + std::to_string(line) + ": " + problem;
         return false;
+    }
+    void warn(int atLine, const std::string& problem) {
+        warnings.push_back(
+            {atLine, sourceName + ":" + std::to_string(atLine) + ": warning: " + problem});
     }
 };
 
@@ -87,32 +103,15 @@ bool parseReal(const std::string& text, double& value) {
     return *end == '\0' && std::isfinite(value);
 }
 
-// A time in ms: "1500", "1500ms" or bars:beats at the declared tempo.
+// A time in ms: "1500" (bare numbers are milliseconds), "1500ms", "12.5s", "bar 16:2", or
+// bars:beats ("16:2") at the declared tempo, through the programs' shared time parser.
 bool parseTime(CompileState& state, const std::string& text, uint32_t& time) {
-    size_t colon = text.find(':');
-    if (colon == std::string::npos) {
-        std::string digits = text;
-        if (digits.size() > 2 && digits.compare(digits.size() - 2, 2, "ms") == 0)
-            digits.resize(digits.size() - 2);
-        long long value;
-        if (!parseInteger(digits, 0, UINT32_MAX, value))
-            return state.fail("\"" + text + "\" is not a time (milliseconds 0 to 4294967295, " +
-                              "or bars:beats)");
-        time = uint32_t(value);
-        return true;
-    }
-    if (state.beatsPerMinute <= 0)
+    TimeSyntax syntax{true, true, state.tempo};
+    std::string problem;
+    if (::parseTime(text, syntax, &time, &problem)) return true;
+    if (!(state.tempo.beatsPerMinute > 0) && text.find(':') != std::string::npos)
         return state.fail("\"" + text + "\" is in bars:beats, but no tempo was declared before");
-    long long bars;
-    double beats;
-    if (!parseInteger(text.substr(0, colon), 0, UINT32_MAX, bars) ||
-        !parseReal(text.substr(colon + 1), beats) || beats < 0)
-        return state.fail("\"" + text + "\" is not a time in bars:beats");
-    double ms = (double(bars) * state.beatsPerBar + beats) * 60000.0 / state.beatsPerMinute;
-    ms = std::floor(ms + 0.5);
-    if (ms > double(UINT32_MAX)) return state.fail("\"" + text + "\" is beyond 4294967295 ms");
-    time = uint32_t(ms);
-    return true;
+    return state.fail(problem);
 }
 
 bool parseValue(CompileState& state, const std::string& text, float& value) {
@@ -182,12 +181,30 @@ bool findPropertyIndex(CompileState& state, uint32_t effectIndex, const Token& t
 
 bool parseTempo(CompileState& state, const std::vector<Token>& tokens) {
     long long beatsPerBar = 4;
-    if (tokens.size() < 2 || tokens.size() > 3 ||
-        !parseReal(tokens[1].text, state.beatsPerMinute) || state.beatsPerMinute <= 0 ||
+    double beatsPerMinute = 0;
+    if (tokens.size() < 2 || tokens.size() > 3 || !parseReal(tokens[1].text, beatsPerMinute) ||
+        beatsPerMinute <= 0 ||
         (tokens.size() == 3 && !parseInteger(tokens[2].text, 1, 64, beatsPerBar)))
         return state.fail("a tempo is \"tempo BEATS_PER_MINUTE [BEATS_PER_BAR]\"");
-    state.beatsPerBar = int(beatsPerBar);
+    state.tempo = Tempo{beatsPerMinute, int(beatsPerBar)};
     return true;
+}
+
+// The warnings about the clip above, once all its keys are read: a clip past the production's
+// end, keys after the clip's end.
+void checkLastClip(CompileState& state) {
+    if (state.timeline.clips.empty()) return;
+    const TimelineClipData& clip = state.timeline.clips.back();
+    uint64_t end = uint64_t(clip.record.start) + clip.record.duration;
+    if (end > kProductionEndMs)
+        state.warn(state.clipLine, "the clip runs to " + std::to_string(end) +
+                                       " ms, past the production's end at " +
+                                       std::to_string(kProductionEndMs) + " ms");
+    for (size_t k = 0; k < clip.keys.size(); k++)
+        if (clip.keys[k].time > clip.record.duration)
+            state.warn(state.keyLines[k], "the key at " + std::to_string(clip.keys[k].time) +
+                                              " ms lies after its clip's end (duration " +
+                                              std::to_string(clip.record.duration) + " ms)");
 }
 
 bool parseClip(CompileState& state, const std::vector<Token>& tokens) {
@@ -227,7 +244,10 @@ bool parseClip(CompileState& state, const std::vector<Token>& tokens) {
                           " ms, before the clip above it (" +
                           std::to_string(state.timeline.clips.back().record.start) +
                           " ms); clips must be in start order");
+    checkLastClip(state);
     state.timeline.clips.push_back(clip);
+    state.clipLine = state.line;
+    state.keyLines.clear();
     return true;
 }
 
@@ -240,6 +260,12 @@ bool parseKey(CompileState& state, const std::vector<Token>& tokens) {
     if (!parseTime(state, tokens[1].text, key.time)) return false;
     if (!findPropertyIndex(state, clip.record.effect, tokens[2], key.property)) return false;
     if (!parseValue(state, tokens[3].text, key.value)) return false;
+    const PropertyInfo& property = describeEffect(int(clip.record.effect)).properties[key.property];
+    if (std::isfinite(key.value) &&
+        (key.value < property.minValue || key.value > property.maxValue))
+        state.warn(state.line, "\"" + std::string(property.name) + "\" " + tokens[3].text +
+                                   " is outside its range, " + formatValue(property.minValue) +
+                                   " to " + formatValue(property.maxValue));
     if (tokens.size() == 5) {
         if (tokens[4].text == "ease")
             key.ease = 1;
@@ -247,6 +273,7 @@ bool parseKey(CompileState& state, const std::vector<Token>& tokens) {
             return state.fail("\"" + tokens[4].text + "\" is neither ease nor hold");
     }
     clip.keys.push_back(key);
+    state.keyLines.push_back(state.line);
     return true;
 }
 
@@ -308,7 +335,11 @@ int compileFile(const std::string& in, const std::string& out) {
         return 1;
     }
     std::vector<uint8_t> bytes;
-    if (!compileTimeline(text, in, bytes, error)) {
+    std::vector<std::string> warnings;
+    bool compiled = compileTimeline(text, in, bytes, error, &warnings);
+    for (const std::string& warning : warnings)
+        fprintf(stderr, "%s\n", warning.c_str());
+    if (!compiled) {
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -320,14 +351,14 @@ int compileFile(const std::string& in, const std::string& out) {
     return 0;
 }
 
-int decompileFile(const std::string& in, const std::string& out) {
+int decompileFile(const std::string& in, const std::string& out, const Tempo& tempo) {
     std::string contents, text, error;
     if (!readWholeFile(in, contents)) {
         fprintf(stderr, "timeline: cannot read %s: %s\n", in.c_str(), strerror(errno));
         return 1;
     }
     std::vector<uint8_t> bytes(contents.begin(), contents.end());
-    if (!decompileTimeline(bytes, in, text, error)) {
+    if (!decompileTimeline(bytes, in, text, error, tempo)) {
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -358,7 +389,8 @@ std::vector<uint8_t> encodeTimeline(const TimelineFileData& timeline) {
 }
 
 bool compileTimeline(const std::string& text, const std::string& sourceName,
-                     std::vector<uint8_t>& bytes, std::string& error) {
+                     std::vector<uint8_t>& bytes, std::string& error,
+                     std::vector<std::string>* warnings) {
     CompileState state;
     state.sourceName = sourceName;
     std::istringstream lines(text);
@@ -376,6 +408,13 @@ bool compileTimeline(const std::string& text, const std::string& sourceName,
             return false;
         }
     }
+    checkLastClip(state);
+    // A clip's end is checked after its keys are read: list everything in line order.
+    std::stable_sort(state.warnings.begin(), state.warnings.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (warnings)
+        for (const auto& warning : state.warnings)
+            warnings->push_back(warning.second);
     for (TimelineClipData& clip : state.timeline.clips)
         clip.record.keyCount = int32_t(clip.keys.size());
     state.timeline.clipCount = int32_t(state.timeline.clips.size());
@@ -384,17 +423,31 @@ bool compileTimeline(const std::string& text, const std::string& sourceName,
 }
 
 bool decompileTimeline(const std::vector<uint8_t>& bytes, const std::string& sourceName,
-                       std::string& text, std::string& error) {
+                       std::string& text, std::string& error, const Tempo& tempo) {
     TimelineFileData timeline;
     std::string problem;
     if (!parseTimeline(bytes.data(), bytes.size(), kEffectCount, timeline, problem)) {
         error = sourceName + ": " + problem;
         return false;
     }
+    bool onGrid = tempo.beatsPerMinute > 0;
+    auto time = [&](uint32_t ms) {
+        std::string barBeat = onGrid && ms > 0 ? barBeatIfOnGrid(ms, tempo) : "";
+        return barBeat.empty() ? std::to_string(ms) : barBeat;
+    };
     std::ostringstream out;
     out << "# lirv timeline, decompiled from " << sourceName << "\n";
-    out << "# clip EFFECT layer L start MS duration MS offset MS; key MS PROPERTY VALUE "
-           "[ease]\n";
+    out << "# clip EFFECT layer L start T duration T offset T; key T PROPERTY VALUE [ease]\n";
+    out << (onGrid ? "# T: bars:beats where a time lies on a quarter beat, else milliseconds\n"
+                   : "# T: milliseconds\n");
+    if (onGrid) {
+        char bpm[40];
+        for (int digits = 6; digits <= 17; digits++) { // the shortest text that reads back
+            snprintf(bpm, sizeof bpm, "%.*g", digits, tempo.beatsPerMinute);
+            if (strtod(bpm, nullptr) == tempo.beatsPerMinute) break;
+        }
+        out << "\ntempo " << bpm << " " << tempo.beatsPerBar << "\n";
+    }
     for (size_t c = 0; c < timeline.clips.size(); c++) {
         const TimelineClipData& clip = timeline.clips[c];
         const ClipRecord& record = clip.record;
@@ -405,8 +458,8 @@ bool decompileTimeline(const std::vector<uint8_t>& bytes, const std::string& sou
         }
         const EffectDescription& effect = describeEffect(int(record.effect));
         out << "\nclip " << formatEffect(record.effect) << " layer " << record.layer << " start "
-            << record.start << " duration " << record.duration << " offset " << record.offset
-            << "\n";
+            << time(record.start) << " duration " << time(record.duration) << " offset "
+            << time(record.offset) << "\n";
         for (size_t k = 0; k < clip.keys.size(); k++) {
             const Key& key = clip.keys[k];
             if (key.property < 0 || key.property >= effect.propertyCount) {
@@ -415,20 +468,72 @@ bool decompileTimeline(const std::vector<uint8_t>& bytes, const std::string& sou
                         ", which \"" + effect.name + "\" does not declare";
                 return false;
             }
-            out << "  key " << key.time << " \"" << effect.properties[key.property].name << "\" "
-                << formatValue(key.value) << (key.ease ? " ease" : "") << "\n";
+            out << "  key " << time(key.time) << " \"" << effect.properties[key.property].name
+                << "\" " << formatValue(key.value) << (key.ease ? " ease" : "") << "\n";
         }
     }
     text = out.str();
     return true;
 }
 
+namespace {
+
+int timelineUsage() {
+    fprintf(stderr,
+            "usage: lirv-studio timeline compile TEXT_IN TIME_OUT\n"
+            "       lirv-studio timeline decompile TIME_IN [TEXT_OUT] [--tempo BPM [--beats N]]\n"
+            "decompile writes to %s unless TEXT_OUT is given; with --tempo (beats per minute;\n"
+            "--beats per bar, default 4) times on a quarter beat are written as bars:beats.\n",
+            kDefaultDecompiledPath);
+    return 2;
+}
+
+// "decompile IN [OUT] [--tempo BPM [--beats N]]".
+int runDecompile(int argc, char** argv) {
+    std::string in, out = kDefaultDecompiledPath;
+    Tempo tempo{0, 4};
+    int positional = 0;
+    for (int i = 2; i < argc; i++) {
+        std::string arg = argv[i];
+        long long beats = 0;
+        if (arg == "--tempo" && i + 1 < argc) {
+            if (!parseReal(argv[++i], tempo.beatsPerMinute) || tempo.beatsPerMinute <= 0) {
+                fprintf(stderr, "timeline: --tempo '%s' is not a number of beats per minute\n",
+                        argv[i]);
+                return 2;
+            }
+        } else if (arg == "--beats" && i + 1 < argc) {
+            if (!parseInteger(argv[++i], 1, 64, beats)) {
+                fprintf(stderr, "timeline: --beats '%s' is not a whole number from 1 to 64\n",
+                        argv[i]);
+                return 2;
+            }
+            tempo.beatsPerBar = int(beats);
+        } else if (arg.compare(0, 2, "--") != 0 && positional < 2) {
+            (positional++ == 0 ? in : out) = arg;
+        } else {
+            return timelineUsage();
+        }
+    }
+    if (in.empty()) return timelineUsage();
+    if (out == kDefaultDecompiledPath) {
+        std::error_code failure;
+        std::filesystem::create_directories("out", failure);
+        if (failure) {
+            fprintf(stderr, "timeline: cannot create the folder out: %s\n",
+                    failure.message().c_str());
+            return 1;
+        }
+    }
+    return decompileFile(in, out, tempo);
+}
+
+} // namespace
+
 int runTimelineCommand(int argc, char** argv) {
     if (argc == 4 && strcmp(argv[1], "compile") == 0) return compileFile(argv[2], argv[3]);
-    if (argc == 4 && strcmp(argv[1], "decompile") == 0) return decompileFile(argv[2], argv[3]);
-    fprintf(stderr, "usage: lirv-studio timeline compile TEXT_IN TIME_OUT\n"
-                    "       lirv-studio timeline decompile TIME_IN TEXT_OUT\n");
-    return 2;
+    if (argc >= 3 && strcmp(argv[1], "decompile") == 0) return runDecompile(argc, argv);
+    return timelineUsage();
 }
 
 int generateTimeline(const StudioPaths& paths) {

@@ -10,12 +10,14 @@
 //
 // Effects are registry names in quotes (the first entry of that name) or bare registry indexes;
 // properties are names from the effect class's table in quotes, or bare indexes into it.
-// Times are milliseconds ("1500" or "1500ms") or bars:beats elapsed at the declared tempo
-// ("2:1.5" = two bars and one and a half beats), rounded to the nearest millisecond. "offset" is
+// Times are milliseconds ("1500", "1500ms"), seconds ("12.5s") or, after a tempo line,
+// bars:beats elapsed at that tempo ("2:1.5" = two bars and one and a half beats; the beat
+// stays below the beats per bar), rounded to the nearest millisecond. "offset" is
 // optional (0). A value is a decimal float, or "bits:0x7fc00000" for an exact bit pattern.
 // Clips must come in start order. Keys hold unless marked "ease".
 #pragma once
 
+#include "production/time_text.h"
 #include "runtime/timeline_format.h"
 
 #include <cstdint>
@@ -27,21 +29,28 @@
 std::vector<uint8_t> encodeTimeline(const TimelineFileData& timeline);
 
 // Compiles timeline text into file bytes. On failure returns false and sets error to
-// "SOURCE:LINE: problem".
+// "SOURCE:LINE: problem". Impossible input is an error (a beat beyond the bar, an unknown
+// name); what compiles but is likely a mistake is appended to warnings, when given, as
+// "SOURCE:LINE: warning: problem": a value outside its property's range, a clip running past
+// the production's end (139 s), a key after its clip's end.
 bool compileTimeline(const std::string& text, const std::string& sourceName,
-                     std::vector<uint8_t>& bytes, std::string& error);
+                     std::vector<uint8_t>& bytes, std::string& error,
+                     std::vector<std::string>* warnings = nullptr);
 
 // Turns file bytes back into text that compiles to the same bytes. Reserved bytes, padding and
 // ease flags other than 0 and 1, negative counts and bytes after the last clip are
 // normalised (the demo reads none of them). On failure
 // (a file the demo refuses, a key of a property the effect does not declare, clips out of start
-// order) returns false and sets error to "SOURCE: problem".
+// order) returns false and sets error to "SOURCE: problem". With a tempo (beatsPerMinute > 0)
+// the text starts with its tempo line and every time that lies on a quarter of a beat is
+// written as bars:beats, the others in milliseconds.
 bool decompileTimeline(const std::vector<uint8_t>& bytes, const std::string& sourceName,
-                       std::string& text, std::string& error);
+                       std::string& text, std::string& error, const Tempo& tempo = Tempo{0, 4});
 
 struct StudioPaths;
 
-// lirv-studio's "timeline" command: "compile IN OUT" or "decompile IN OUT".
+// lirv-studio's "timeline" command: "compile IN OUT" or "decompile IN [OUT] [--tempo BPM
+// [--beats N]]" (OUT defaults to out/timeline.txt, in a folder git ignores).
 int runTimelineCommand(int argc, char** argv);
 // Compiles SOURCE/content/timeline.txt into DATA/time.
 int generateTimeline(const StudioPaths& paths);
