@@ -12,9 +12,22 @@ constexpr int kFirstGlyph = 32, kGlyphCount = 95; // printable ASCII
 constexpr float kLineSpacing = 1.15f;
 constexpr int kBarWidth = 6, kBarGap = 2, kBarHeight = 60, kMargin = 8;
 
+// The production draws with whatever texture bindings, pixel-store modes and texture unit it
+// left behind the frame before; the preview's own GL work must leave all of it untouched.
+void saveProductionState() {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void restoreProductionState() {
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
 // Saves what the HUD touches and sets up pixel coordinates over the window, y downwards.
 void beginPixels(int width, int height) {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    saveProductionState();
     glMatrixMode(GL_TEXTURE);
     glPushMatrix();
     glLoadIdentity();
@@ -45,7 +58,7 @@ void endPixels() {
     glMatrixMode(GL_TEXTURE);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+    restoreProductionState();
 }
 
 void fillRect(float x, float y, float width, float height) {
@@ -81,6 +94,7 @@ bool Hud::open(std::string& problem) {
                 alpha[size_t(top + y) * size_t(atlasWidth) + size_t(left + x)] =
                     uint8_t(std::clamp(mask.at(x, y), 0.0f, 1.0f) * 255.0f + 0.5f);
     }
+    saveProductionState();
     glGenTextures(1, &atlas);
     glBindTexture(GL_TEXTURE_2D, atlas);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -88,7 +102,7 @@ bool Hud::open(std::string& problem) {
                  alpha.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    restoreProductionState();
     return true;
 }
 
@@ -159,6 +173,7 @@ FrameHold::~FrameHold() {
 void FrameHold::capture(int frameWidth, int frameHeight) {
     width = frameWidth;
     height = frameHeight;
+    saveProductionState();
     if (!texture) {
         textureWidth = int(qorNextPowerOfTwo(unsigned(width)));
         textureHeight = int(qorNextPowerOfTwo(unsigned(height)));
@@ -170,7 +185,7 @@ void FrameHold::capture(int frameWidth, int frameHeight) {
     glBindTexture(GL_TEXTURE_2D, texture);
     glReadBuffer(GL_BACK);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    restoreProductionState();
 }
 
 void FrameHold::show(int windowWidth, int windowHeight) {

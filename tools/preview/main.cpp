@@ -192,6 +192,7 @@ void Preview::jump(uint32_t t) {
 void Preview::applyKeys() {
     KeyRequests asked = keys;
     keys = KeyRequests();
+    keys.quit = asked.quit;
     if (asked.quit) return;
     if (asked.seek) jump(asked.seekTo);
     if (asked.beatSteps) {
@@ -349,16 +350,19 @@ int Preview::run() {
     watch.add(options.timelineText);
     watch.addFolder(shaderFolder);
     struct stat info;
-    if (stat(options.timelineText.c_str(), &info) == 0)
-        checkSources(true);
-    else
+    if (stat(options.timelineText.c_str(), &info) == 0) {
+        if (reloadTimelineText(options.timelineText, session->timeline(), problem))
+            printf("lirv-preview: compiled %s\n", options.timelineText.c_str());
+        report(options.timelineText, problem);
+    } else
         fprintf(stderr, "lirv-preview: %s: not found; playing data/time without live edits\n",
                 options.timelineText.c_str());
     qorSetKeyCallback(onKey);
     time = options.fromMs;
     session->seek(time);
-    setPlaying(true);
-    printf("lirv-preview: playing from %s\n", formatClockTime(time).c_str());
+    setPlaying(!options.paused);
+    printf("lirv-preview: %s at %s\n", playing ? "playing" : "paused",
+           formatClockTime(time).c_str());
 
     uint32_t last = SDL_GetTicks();
     while (!keys.quit) {

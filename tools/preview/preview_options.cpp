@@ -56,6 +56,8 @@ bool parsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& o
             options.loop = true;
         else if (option == "--fullscreen")
             options.fullscreen = true;
+        else if (option == "--paused")
+            options.paused = true;
         else if (option == "--no-hud")
             options.hud = false;
         else if (option == "--scale")
@@ -100,6 +102,7 @@ const char* previewUsage() {
            "  --timeline FILE    the timeline text to watch (default content/timeline.txt)\n"
            "  --shaders DIR      the shader sources to watch (default content/shaders)\n"
            "  --shots DIR        where F12 saves screenshots (default the working directory)\n"
+           "  --paused           start paused at --from\n"
            "  --no-hud           start with the HUD hidden\n"
            "\n"
            "Keys: Space pause/play; Left/Right one bar (with Shift one beat); Page Up/Down eight\n"

@@ -11,6 +11,7 @@ struct PreviewOptions {
     bool loop = false;
     bool fullscreen = false;
     bool hud = true;
+    bool paused = false; // start paused at --from
     bool help = false;
     double scale = 1; // render size / window size, 0.25 to 1
     std::string timelineText = "content/timeline.txt";
