@@ -112,6 +112,11 @@ uint32_t stepFrames(uint32_t t, int frames) {
     return uint32_t(std::clamp(target, 0.0, double(kRunTimeMs - 1)));
 }
 
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 std::string formatMs(double ms) {
     char text[32];
     snprintf(text, sizeof text, "%.1f", ms);
@@ -250,6 +255,8 @@ void Preview::checkSources(bool force) {
             timelineChanged = true;
             continue;
         }
+        // Only shader sources: editors' swap and backup files come and go beside them.
+        if (!endsWith(path, ".frag") && !endsWith(path, ".vert")) continue;
         std::string problem;
         int relinked = reloadShader(path, shaderFolder, problem);
         report(path, problem);
