@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     printf("at %d x %d:\n", settings.renderWidth, settings.renderHeight);
     printSummary("seek to its finished frame", seekTimes);
     printSummary("timeline text to its finished frame", editTimes);
-    printf("(the preview looks for changed files every 200 ms, which adds up to 200 ms to an "
+    printf("(the preview looks for changed files every 100 ms, which adds up to 100 ms to an "
            "edit)\n");
     return 0;
 }

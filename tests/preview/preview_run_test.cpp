@@ -68,6 +68,20 @@ double differingShare(const Picture& a, const Picture& b, int tolerance) {
     return double(differing) / double(count);
 }
 
+TEST(Preview, RefusesToStartWithoutDataOrPastTheEnd) {
+    ScratchDir empty;
+    ProcessOptions options;
+    options.workingDirectory = empty.path();
+    ProcessResult noData = runProcess({LIRV_PREVIEW_EXECUTABLE}, options);
+    EXPECT_EQ(noData.exitStatus, 1);
+    EXPECT_THAT(noData.err, HasSubstr("data/time: not found"));
+
+    options.workingDirectory = LIRV_SOURCE_DIR;
+    ProcessResult late = runProcess({LIRV_PREVIEW_EXECUTABLE, "--from", "2:30"}, options);
+    EXPECT_EQ(late.exitStatus, 1);
+    EXPECT_THAT(late.err, HasSubstr("--from: 2:30.000 is past the end of the production"));
+}
+
 TEST(Preview, StartsAtASeekWithTheFrameTheCaptureRenders) {
     ScratchDir dir;
     ProcessOptions captureOptions;

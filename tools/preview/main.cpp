@@ -23,7 +23,7 @@ namespace {
 
 constexpr double kBeatMs = 60000.0 / kProductionTempo.beatsPerMinute;
 constexpr int kFramesPerSecondStep = 30; // the step of , and .
-constexpr uint32_t kWatchIntervalMs = 200;
+constexpr uint32_t kWatchIntervalMs = 100;
 const int kHudBins[] = {1,  2,  10, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40,
                         41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54,
                         55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65, 100};
