@@ -144,8 +144,9 @@ int main(int argc, char** argv) {
 
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     printf("\nframe times at %d x %d, %d frames per second from %.3f s to %.3f s, on %s\n\n",
-           settings.renderWidth, settings.renderHeight, options.framesPerSecond, options.fromMs / 1000.0,
-           options.toMs / 1000.0, renderer ? renderer : "an unknown renderer");
+           settings.renderWidth, settings.renderHeight, options.framesPerSecond,
+           options.fromMs / 1000.0, options.toMs / 1000.0,
+           renderer ? renderer : "an unknown renderer");
     printf("| %-28s | %6s | %9s | %9s | %7s | %7s |\n", "scene (lowest layer drawn)", "frames",
            "median ms", "p99 ms", "med fps", "p99 fps");
     printf(
