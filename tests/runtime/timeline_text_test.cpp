@@ -100,12 +100,11 @@ TEST(TimelineCompiler, RefusesClipsOutOfStartOrder) {
 TEST(TimelineCompiler, RefusesMalformedStatements) {
     EXPECT_EQ(compileError("key 0 \"Transparency\" 1\n"), "t.txt:1: a key must follow its clip");
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 1:0 duration 1\n"),
-              "t.txt:1: \"1:0\" is in bars:beats, but no tempo was declared before");
+              "t.txt:1: '1:0' is in bars and beats, but no tempo is known");
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 0\n"),
               "t.txt:1: a clip needs a layer, a start and a duration");
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 4294967296 duration 1\n"),
-              "t.txt:1: \"4294967296\" is not a time (milliseconds 0 to 4294967295, or "
-              "bars:beats)");
+              "t.txt:1: '4294967296' is past the largest time, 4294967295 ms");
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 0 duration 1\nkey 0 0 1 smooth\n"),
               "t.txt:2: \"smooth\" is neither ease nor hold");
     EXPECT_EQ(compileError("clip \"Black layer 0\n"), "t.txt:1: a quoted name is not closed");

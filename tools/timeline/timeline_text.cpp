@@ -1,6 +1,7 @@
 #include "tools/timeline/timeline_text.h"
 
 #include "production/registry.h"
+#include "production/time_text.h"
 #include "tools/studio.h"
 
 #include <cerrno>
@@ -87,32 +88,12 @@ bool parseReal(const std::string& text, double& value) {
     return *end == '\0' && std::isfinite(value);
 }
 
-// A time in ms: "1500", "1500ms" or bars:beats at the declared tempo.
+// A time in ms: "1500", "1500ms", "1.5s" or bars:beats at the declared tempo ("2:1.5").
 bool parseTime(CompileState& state, const std::string& text, uint32_t& time) {
-    size_t colon = text.find(':');
-    if (colon == std::string::npos) {
-        std::string digits = text;
-        if (digits.size() > 2 && digits.compare(digits.size() - 2, 2, "ms") == 0)
-            digits.resize(digits.size() - 2);
-        long long value;
-        if (!parseInteger(digits, 0, UINT32_MAX, value))
-            return state.fail("\"" + text + "\" is not a time (milliseconds 0 to 4294967295, " +
-                              "or bars:beats)");
-        time = uint32_t(value);
-        return true;
-    }
-    if (state.beatsPerMinute <= 0)
-        return state.fail("\"" + text + "\" is in bars:beats, but no tempo was declared before");
-    long long bars;
-    double beats;
-    if (!parseInteger(text.substr(0, colon), 0, UINT32_MAX, bars) ||
-        !parseReal(text.substr(colon + 1), beats) || beats < 0)
-        return state.fail("\"" + text + "\" is not a time in bars:beats");
-    double ms = (double(bars) * state.beatsPerBar + beats) * 60000.0 / state.beatsPerMinute;
-    ms = std::floor(ms + 0.5);
-    if (ms > double(UINT32_MAX)) return state.fail("\"" + text + "\" is beyond 4294967295 ms");
-    time = uint32_t(ms);
-    return true;
+    TimeSyntax syntax{true, true, {state.beatsPerMinute, state.beatsPerBar}};
+    std::string problem;
+    if (::parseTime(text, syntax, &time, &problem)) return true;
+    return state.fail(problem);
 }
 
 bool parseValue(CompileState& state, const std::string& text, float& value) {

@@ -10,10 +10,11 @@
 //
 // Effects are registry names in quotes (the first entry of that name) or bare registry indexes;
 // properties are names from the effect class's table in quotes, or bare indexes into it.
-// Times are milliseconds ("1500" or "1500ms") or bars:beats elapsed at the declared tempo
-// ("2:1.5" = two bars and one and a half beats), rounded to the nearest millisecond. "offset" is
-// optional (0). A value is a decimal float, or "bits:0x7fc00000" for an exact bit pattern.
-// Clips must come in start order. Keys hold unless marked "ease".
+// Times are milliseconds ("1500" or "1500ms"), seconds ("1.5s") or bars:beats elapsed at the
+// declared tempo ("2:1.5" = two bars and one and a half beats; the beat lies below the beats
+// per bar), rounded to the nearest millisecond: the time texts of production/time_text.h.
+// "offset" is optional (0). A value is a decimal float, or "bits:0x7fc00000" for an exact bit
+// pattern. Clips must come in start order. Keys hold unless marked "ease".
 #pragma once
 
 #include "runtime/timeline_format.h"
