@@ -8,6 +8,7 @@
 // --scale renders at S times the size (0.25 to 1), as lirv-preview --scale does.
 #include "engine/gl.h"
 #include "production/session.h"
+#include "production/time_text.h"
 #include "runtime/compositor.h"
 #include "tools/capture/options.h"
 #include "tools/capture/progress.h"
@@ -80,9 +81,9 @@ bool parseArguments(int argc, char** argv, CaptureOptions& options, double& scal
         std::string value = argv[++i];
         if (option == "--fps")
             options.framesPerSecond = atoi(value.c_str());
-        else if (option == "--from" && parseCaptureTime(value, options.fromMs))
+        else if (option == "--from" && parseTime(value, kCommandLineTime, &options.fromMs, nullptr))
             continue;
-        else if (option == "--to" && parseCaptureTime(value, options.toMs))
+        else if (option == "--to" && parseTime(value, kCommandLineTime, &options.toMs, nullptr))
             continue;
         else if (option == "--timeline")
             options.timelinePath = value;
@@ -92,7 +93,8 @@ bool parseArguments(int argc, char** argv, CaptureOptions& options, double& scal
             return false;
     }
     return options.framesPerSecond >= 1 && options.framesPerSecond <= 1000 &&
-           options.fromMs < options.toMs && scale >= 0.25 && scale <= 1;
+           options.fromMs < options.toMs && options.toMs <= kRunTimeMs && scale >= 0.25 &&
+           scale <= 1;
 }
 
 } // namespace
