@@ -95,6 +95,13 @@ void onKey(int code, uint8_t*) {
     }
 }
 
+// Closing the window, or SIGTERM and Ctrl+C (SDL turns both into a quit event), ends the preview
+// like Escape. The engine's event loop drops quit events, so they are caught as SDL posts them.
+int catchQuit(const SDL_Event* event) {
+    if (event->type == SDL_QUIT) keys.quit = true;
+    return 1;
+}
+
 // A time moved by whole beats on the beat grid: forward to the next grid line after t, back to
 // the last one before it, then further steps; kept inside the production.
 uint32_t stepBeats(uint32_t t, int beats, int gridBeats) {
@@ -365,6 +372,7 @@ int Preview::run() {
         fprintf(stderr, "lirv-preview: %s: not found; playing data/time without live edits\n",
                 options.timelineText.c_str());
     qorSetKeyCallback(onKey);
+    SDL_SetEventFilter(catchQuit);
     time = options.fromMs;
     session->seek(time);
     setPlaying(!options.paused);
@@ -386,6 +394,7 @@ int Preview::run() {
         last = now;
     }
     Mix_HaltMusic();
+    SDL_SetEventFilter(nullptr);
     qorSetKeyCallback(nullptr);
     return 0;
 }
