@@ -3,9 +3,12 @@
 // beside an empty frame (clear and copy only) measured in the same run, and the time from
 // process start to the first finished frame.
 //
-//   frame_bench [--fps N] [--from T] [--to T] [--timeline FILE]     (run where data/ lies)
+//   frame_bench [--fps N] [--from T] [--to T] [--timeline FILE] [--scale S]
+//                                                                   (run where data/ lies)
+// --scale renders at S times the size (0.25 to 1), as lirv-preview --scale does.
 #include "engine/gl.h"
 #include "production/session.h"
+#include "production/time_text.h"
 #include "runtime/compositor.h"
 #include "tools/capture/options.h"
 #include "tools/capture/progress.h"
@@ -71,24 +74,27 @@ void printRow(const std::string& name, const std::vector<double>& times) {
            high, 1000 / median, 1000 / high);
 }
 
-bool parseArguments(int argc, char** argv, CaptureOptions& options) {
+bool parseArguments(int argc, char** argv, CaptureOptions& options, double& scale) {
     for (int i = 1; i < argc; i++) {
         std::string option = argv[i];
         if (i + 1 >= argc) return false;
         std::string value = argv[++i];
         if (option == "--fps")
             options.framesPerSecond = atoi(value.c_str());
-        else if (option == "--from" && parseCaptureTime(value, options.fromMs))
+        else if (option == "--from" && parseTime(value, kCommandLineTime, &options.fromMs, nullptr))
             continue;
-        else if (option == "--to" && parseCaptureTime(value, options.toMs))
+        else if (option == "--to" && parseTime(value, kCommandLineTime, &options.toMs, nullptr))
             continue;
         else if (option == "--timeline")
             options.timelinePath = value;
+        else if (option == "--scale")
+            scale = atof(value.c_str());
         else
             return false;
     }
     return options.framesPerSecond >= 1 && options.framesPerSecond <= 1000 &&
-           options.fromMs < options.toMs;
+           options.fromMs < options.toMs && options.toMs <= kRunTimeMs && scale >= 0.25 &&
+           scale <= 1;
 }
 
 } // namespace
@@ -99,11 +105,16 @@ int main(int argc, char** argv) {
     SDL_Init(SDL_INIT_NOPARACHUTE);
     atexit(SDL_Quit);
     CaptureOptions options;
-    if (!parseArguments(argc, argv, options)) {
-        fprintf(stderr, "usage: frame_bench [--fps N] [--from T] [--to T] [--timeline FILE]\n");
+    double scale = 1;
+    if (!parseArguments(argc, argv, options, scale)) {
+        fprintf(stderr, "usage: frame_bench [--fps N] [--from T] [--to T] [--timeline FILE] "
+                        "[--scale S]\n");
         return 2;
     }
-    ProductionSession session(options.timelinePath, options.musicPath);
+    SessionSettings settings{options.timelinePath, options.musicPath};
+    settings.renderWidth = int(std::lround(kScreenWidth * scale));
+    settings.renderHeight = int(std::lround(kScreenHeight * scale));
+    ProductionSession session(settings);
     Compositor empty; // no clip ever lands on its layers: composing it clears nothing, copies
     std::vector<uint32_t> times = captureFrameTimes(options);
     std::map<std::string, std::vector<double>> sceneTimes;
@@ -135,8 +146,9 @@ int main(int argc, char** argv) {
 
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     printf("\nframe times at %d x %d, %d frames per second from %.3f s to %.3f s, on %s\n\n",
-           kCaptureWidth, kCaptureHeight, options.framesPerSecond, options.fromMs / 1000.0,
-           options.toMs / 1000.0, renderer ? renderer : "an unknown renderer");
+           settings.renderWidth, settings.renderHeight, options.framesPerSecond,
+           options.fromMs / 1000.0, options.toMs / 1000.0,
+           renderer ? renderer : "an unknown renderer");
     printf("| %-28s | %6s | %9s | %9s | %7s | %7s |\n", "scene (lowest layer drawn)", "frames",
            "median ms", "p99 ms", "med fps", "p99 fps");
     printf(

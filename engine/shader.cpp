@@ -4,6 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -43,6 +47,94 @@ char* readTextFile(const char* path) {
     return text;
 }
 
+// A program built from files, remembered for qorRebuildProgramsFrom; main thread only.
+struct LoadedProgram {
+    GLuint program;
+    std::string fragmentPath; // empty: no such stage
+    std::string vertexPath;
+};
+std::vector<LoadedProgram> loadedPrograms;
+// The newest text given for a file by qorRebuildProgramsFrom, by path.
+std::map<std::string, std::string> rebuiltSources;
+
+// Compiles one stage for a rebuild; 0 with the log in problem on failure.
+GLuint compileStage(GLenum type, const std::string& source, char* problem, size_t problemSize) {
+    GLuint shader = glCreateShader(type);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint compiled = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled) return shader;
+    glGetShaderInfoLog(shader, GLsizei(problemSize), nullptr, problem);
+    glDeleteShader(shader);
+    return 0;
+}
+
+// The text of one stage of a rebuild: the new source for the changed file, else the newest
+// rebuilt text, else the file. False with a message when the file cannot be read.
+bool stageSource(const std::string& path, std::string& text, char* problem, size_t problemSize) {
+    auto rebuilt = rebuiltSources.find(path);
+    if (rebuilt != rebuiltSources.end()) {
+        text = rebuilt->second;
+        return true;
+    }
+    FILE* file = fopen(path.c_str(), "r");
+    if (!file) {
+        snprintf(problem, problemSize, "%s: cannot be read", path.c_str());
+        return false;
+    }
+    text.clear();
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, got);
+    fclose(file);
+    return true;
+}
+
+// Compiles both stages of a program and links them into `into`, after detaching its old
+// shaders. With into 0, links a scratch program only to check. False with the log on failure.
+bool linkStages(const LoadedProgram& loaded, GLuint into, char* problem, size_t problemSize) {
+    std::string fragment, vertex;
+    if (!loaded.fragmentPath.empty() &&
+        !stageSource(loaded.fragmentPath, fragment, problem, problemSize))
+        return false;
+    if (!loaded.vertexPath.empty() && !stageSource(loaded.vertexPath, vertex, problem, problemSize))
+        return false;
+    GLuint stages[2] = {0, 0};
+    if (!loaded.fragmentPath.empty() &&
+        !(stages[0] = compileStage(GL_FRAGMENT_SHADER, fragment, problem, problemSize)))
+        return false;
+    if (!loaded.vertexPath.empty() &&
+        !(stages[1] = compileStage(GL_VERTEX_SHADER, vertex, problem, problemSize))) {
+        glDeleteShader(stages[0]);
+        return false;
+    }
+    GLuint program = into ? into : glCreateProgram();
+    if (into) {
+        GLuint old[8];
+        GLsizei count = 0;
+        glGetAttachedShaders(program, 8, &count, old);
+        for (GLsizei i = 0; i < count; i++) {
+            glDetachShader(program, old[i]);
+            glDeleteShader(old[i]);
+        }
+    }
+    for (GLuint stage : stages)
+        if (stage) glAttachShader(program, stage);
+    glLinkProgram(program);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) glGetProgramInfoLog(program, GLsizei(problemSize), nullptr, problem);
+    if (!into) {
+        glDeleteProgram(program);
+        for (GLuint stage : stages)
+            if (stage) glDeleteShader(stage);
+    }
+    return linked != 0;
+}
+
 } // namespace
 
 GLuint qorCreateProgram(const char* fragmentSource, const char* vertexSource) {
@@ -79,5 +171,28 @@ GLuint qorLoadProgram(const char* fragmentPath, const char* vertexPath) {
     GLuint program = qorCreateProgram(fragmentText, vertexText);
     free(fragmentText);
     free(vertexText);
+    if (program)
+        loadedPrograms.push_back(
+            {program, fragmentPath ? fragmentPath : "", vertexPath ? vertexPath : ""});
     return program;
+}
+
+int qorRebuildProgramsFrom(const char* path, const char* source, char* problem,
+                           size_t problemSize) {
+    if (problemSize > 0) problem[0] = '\0';
+    std::map<std::string, std::string> previous = rebuiltSources;
+    rebuiltSources[path] = source;
+    std::vector<const LoadedProgram*> affected;
+    for (const LoadedProgram& loaded : loadedPrograms)
+        if (loaded.fragmentPath == path || loaded.vertexPath == path) affected.push_back(&loaded);
+    // Check every affected program on a scratch program first, so that a failure changes none.
+    for (const LoadedProgram* loaded : affected) {
+        if (!linkStages(*loaded, 0, problem, problemSize)) {
+            rebuiltSources = previous;
+            return -1;
+        }
+    }
+    for (const LoadedProgram* loaded : affected)
+        linkStages(*loaded, loaded->program, problem, problemSize);
+    return int(affected.size());
 }

@@ -15,6 +15,10 @@ void loadProduction(Timeline& timeline, const char* timelinePath) {
 
 void rebuildActivation(Timeline& timeline, uint32_t t, ActivationClock setClock) {
     timeline.rewind();
+    activateClipsBefore(timeline, t, setClock);
+}
+
+void activateClipsBefore(Timeline& timeline, uint32_t t, ActivationClock setClock) {
     while (timeline.nextClip < timeline.clips.size() &&
            timeline.clips[timeline.nextClip]->start < t) {
         Clip* clip = timeline.clips[timeline.nextClip];

@@ -21,9 +21,13 @@ void loadProduction(Timeline& timeline, const char* timelinePath);
 // Called with the timeline time of the frame that activates a clip, right before it does.
 using ActivationClock = void (*)(uint32_t t);
 
+// Activates, in file order, every clip from the next one on that starts before t, as the frames
+// of a straight run would have by the frame at t; setClock (may be null) is told each
+// activation's time first: the clip's start + 1 ms, but never after t.
+void activateClipsBefore(Timeline& timeline, uint32_t t, ActivationClock setClock);
+
 // Puts the timeline in the state a straight run has reached when it draws its frame at t: every
 // layer emptied, then every clip that starts before t activated in file order, so that each
 // effect's start runs exactly as often and in the same order as in a straight run. Each
-// activation happens at the time a capture's catch-up frame would: the clip's start + 1 ms,
-// but never after t; setClock (may be null) is told that time first.
+// activation happens at the time a capture's catch-up frame would (activateClipsBefore).
 void rebuildActivation(Timeline& timeline, uint32_t t, ActivationClock setClock);

@@ -18,6 +18,10 @@ uint64_t readCaptureClock() {
     return captureClock;
 }
 
+void setCaptureClock(uint32_t t) {
+    captureClock = kCaptureStartTicks + t;
+}
+
 // The virtual X servers of test machines now and then hang up a connection being opened.
 void startVideoWithRetries() {
     for (int attempt = 0; attempt < 20; attempt++) {
@@ -92,11 +96,17 @@ void ProductionSession::renderFrame(uint32_t t) {
 }
 
 void ProductionSession::seek(uint32_t t) {
-    rebuildActivation(*player, t, [](uint32_t at) { captureClock = kCaptureStartTicks + at; });
+    rebuildActivation(*player, t, setCaptureClock);
     resetAnalysis();
     blocksFed = 0;
     feedSpectrum(t);
     lastTime = t;
+}
+
+void ProductionSession::play(uint32_t t) {
+    if (t < lastTime) seek(t);
+    activateClipsBefore(*player, t, setCaptureClock);
+    draw(t);
 }
 
 void ProductionSession::present() {

@@ -54,6 +54,10 @@ class ProductionSession {
     // (rebuildActivation) and the spectrum analysed afresh from the decoded music up to t.
     // The next draw may be at t or later.
     void seek(uint32_t t);
+    // Renders the frame at t as a capture would, without drawing catch-up frames: seeks first
+    // when t lies before the last frame drawn, then activates every clip due before t
+    // (activateClipsBefore) and draws. For players that follow a clock.
+    void play(uint32_t t);
     // Shows the back buffer and handles window events (qorSwapBuffer).
     void present();
 

@@ -100,7 +100,7 @@ TEST(TimelineCompiler, RefusesClipsOutOfStartOrder) {
 TEST(TimelineCompiler, RefusesMalformedStatements) {
     EXPECT_EQ(compileError("key 0 \"Transparency\" 1\n"), "t.txt:1: a key must follow its clip");
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 1:0 duration 1\n"),
-              "t.txt:1: \"1:0\" is in bars:beats, but no tempo was declared before");
+              "t.txt:1: '1:0' is in bars and beats, but no tempo is known");
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 0\n"),
               "t.txt:1: a clip needs a layer, a start and a duration");
     EXPECT_EQ(compileError("clip \"Black\" layer 0 start 4294967296 duration 1\n"),

@@ -1,0 +1,47 @@
+// Live reload for the preview: a watch on source files, the timeline text compiled in-process
+// into the running timeline, and shader sources relinked into the running programs.
+#pragma once
+
+#include "runtime/timeline.h"
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+// Notices files that were written, replaced, created or deleted since they were last looked at.
+class FileWatch {
+  public:
+    // Watches a file (it may be missing: its appearance is a change).
+    void add(const std::string& path);
+    // Watches every regular file below a folder, and files that appear there later.
+    void addFolder(const std::string& folder);
+    // The watched paths whose modification time or size changed since the last call, in the
+    // order they were added.
+    std::vector<std::string> changed();
+
+  private:
+    struct Entry {
+        std::string path;
+        bool exists;
+        timespec modified;
+        long long size;
+    };
+    static Entry look(const std::string& path);
+    void scanFolders();
+
+    std::vector<Entry> entries;
+    std::vector<std::string> folders;
+};
+
+// Compiles the timeline text at path with the studio's compiler and puts its clips and keys
+// into the timeline; the effects stay loaded. The caller then rebuilds the activation for its
+// current time. On failure the timeline is untouched and problem is "PATH:LINE: message" or
+// "PATH: cannot read (reason)".
+bool reloadTimelineText(const std::string& path, Timeline& timeline, std::string& problem);
+
+// Relinks, in place, the programs built from the data/ copy of a shader source below
+// shaderFolder (shaderFolder/x.frag is data/x.frag). On failure every program keeps its code and
+// problem holds one "PATH:LINE: message" line per driver error. Returns the number of programs
+// relinked (0 when none uses the file), or -1.
+int reloadShader(const std::string& sourcePath, const std::string& shaderFolder,
+                 std::string& problem);
