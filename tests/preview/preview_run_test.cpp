@@ -41,7 +41,7 @@ ProcessResult preview(std::vector<std::string> args, std::vector<Step> steps) {
         steps[next++].action();
         return next < steps.size();
     };
-    return runXProcess(args, options);
+    return runProcess(args, options);
 }
 
 Picture readPicture(const std::string& path) {
@@ -89,7 +89,7 @@ TEST(Preview, StartsAtASeekWithTheFrameTheCaptureRenders) {
     captureOptions.environment = {"SDL_AUDIODRIVER=dummy"};
     captureOptions.timeoutSeconds = 240;
     ProcessResult captured =
-        runXProcess({LIRV_CAPTURE_EXECUTABLE, "--times", "100s", "--out", dir.path() + "/capture"},
+        runProcess({LIRV_CAPTURE_EXECUTABLE, "--times", "100s", "--out", dir.path() + "/capture"},
                     captureOptions);
     ASSERT_EQ(captured.exitStatus, 0) << captured.err;
 

@@ -109,8 +109,6 @@ bool parseTime(CompileState& state, const std::string& text, uint32_t& time) {
     TimeSyntax syntax{true, true, state.tempo};
     std::string problem;
     if (::parseTime(text, syntax, &time, &problem)) return true;
-    if (!(state.tempo.beatsPerMinute > 0) && text.find(':') != std::string::npos)
-        return state.fail("\"" + text + "\" is in bars:beats, but no tempo was declared before");
     return state.fail(problem);
 }
 
