@@ -109,7 +109,10 @@ void openAudio() {
 
 Mix_Music* loadMusic(const char* path) {
     openAudio();
-    return Mix_LoadMUS(path);
+    Mix_Music* music = Mix_LoadMUS(path);
+    // Not an error: the run goes on in silence. Say why, and which file.
+    if (!music) printf("Music file '%s' not played: %s\n", path, Mix_GetError());
+    return music;
 }
 
 bool playMusic(Mix_Music* music) {
