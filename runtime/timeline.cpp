@@ -3,8 +3,10 @@
 #include "engine/window.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -32,7 +34,9 @@ void Timeline::load(const char* path, EffectRegistration registration, LoadingSc
 
     std::vector<uint8_t> bytes;
     if (!readFile(path, bytes)) {
+        const int error = errno;
         printf("Could not find data files...\n");
+        printf("Timeline file '%s' could not be read: %s\n", path, strerror(error));
         exit(1);
     }
     TimelineFileData file;

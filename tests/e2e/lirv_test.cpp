@@ -82,7 +82,8 @@ TEST(LirvExecutable, WithoutDataFilesTheRunEndsWithStatusOne) {
     ScratchDir dir;
     ProcessResult result = runXProcess({LIRV_EXECUTABLE}, demoOptions(dir));
     EXPECT_EQ(result.exitStatus, 1) << result.err;
-    EXPECT_EQ(result.out, "BPM SET TO 27\nCould not find data files...\n");
+    EXPECT_EQ(result.out, "BPM SET TO 27\nCould not find data files...\nTimeline file 'data/time' "
+                          "could not be read: No such file or directory\n");
 }
 
 TEST(LirvExecutable, ABadTimelineIsRefusedWithItsProblem) {
@@ -120,4 +121,19 @@ TEST(LirvExecutable, AModelWithoutWhatItsSceneNeedsFailsTheLoadNamingTheFile) {
                                       "vertex positions (stream type 0)\n"
                                       "Failed to load effect Sound ball, aborting...\n"));
     EXPECT_THAT(result.out, testing::Not(HasSubstr("Starting time")));
+}
+
+// A music file cut short still plays (up to the cut), but the run says so, naming the file.
+TEST(LirvExecutable, MusicCutShortIsNamed) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir, "morvane-quelfin.ogg"));
+    std::string music = readFile(LIRV_SOURCE_DIR "/data/morvane-quelfin.ogg");
+    dir.write("data/morvane-quelfin.ogg", music.substr(0, music.size() / 2));
+    ProcessOptions options = demoOptions(dir);
+    options.watcher = pressEscapeAfter("Starting time: ");
+    ProcessResult result = runXProcess({LIRV_EXECUTABLE}, options);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_THAT(result.out, HasSubstr("\nMusic file 'data/morvane-quelfin.ogg' is cut short: it "
+                                      "ends before its last page\n"));
 }
