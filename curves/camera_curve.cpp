@@ -55,11 +55,18 @@ void CameraCurve::read(FILE* file, const char* path) {
         return;
     }
     unsigned char countBytes[4];
-    if (fread(countBytes, 1, sizeof countBytes, file) != sizeof countBytes) return;
-    // The count is not trusted: reading stops at the last whole record.
+    if (fread(countBytes, 1, sizeof countBytes, file) != sizeof countBytes) {
+        printf("File '%s' ends before its keypoint count.\n", path);
+        return;
+    }
+    // The count is not trusted: reading stops at the last whole record, and says so.
     unsigned char bytes[kCurveRecordSize];
-    for (uint32_t n = getU32(countBytes); n > 0; n--) {
-        if (fread(bytes, 1, sizeof bytes, file) != sizeof bytes) break;
+    const uint32_t count = getU32(countBytes);
+    for (uint32_t n = 0; n < count; n++) {
+        if (fread(bytes, 1, sizeof bytes, file) != sizeof bytes) {
+            printf("File '%s' ends after %u of its %u keypoints.\n", path, n, count);
+            break;
+        }
         addKeypoint(decodeRecord(bytes));
     }
 }

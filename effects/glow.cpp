@@ -15,6 +15,9 @@ constexpr GLbitfield kAllAttributes = 0xFFFFF;
 constexpr float kCrossShift = 1.0f / 70.0f;
 constexpr float kStepAlpha = 0.33f;
 constexpr int kSpectrumBins = 256;
+// The most blur steps one pass runs, the top of "Number of samples"' range: a timeline key of
+// 1e9 must not turn one frame into an endless loop.
+constexpr int kMaxBlurSteps = 30;
 
 // Float to int truncation that saturates instead of overflowing; NaN gives 0.
 int truncateToInt(float value) {
@@ -104,7 +107,9 @@ int Glow::fftBin() {
 }
 
 int Glow::blurStepCount(float value) {
-    return truncateToInt(value);
+    int steps = truncateToInt(value);
+    if (steps < 0) return 0;
+    return steps < kMaxBlurSteps ? steps : kMaxBlurSteps;
 }
 
 void Glow::copyBoundInto(GLuint texture, int width, int height) {
@@ -224,7 +229,7 @@ void Glow::blurPass(float focus) {
     glBindTexture(GL_TEXTURE_2D, source);
     drawFramebufferQuad(maxU, maxV);
     qorPopFBO();
-    int steps = truncateToInt(focus * 20);
+    int steps = blurStepCount(focus * 20);
     for (int step = 0; step < steps; step++)
         blurStep(step);
     glPopAttrib();

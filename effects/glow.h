@@ -27,7 +27,7 @@ class Glow : public Effect {
     static float glow2Uniform(float level);
     // The spectrum bin "FFT point" selects, kept inside the spectrum whatever the key said.
     static int fftBin();
-    // Blur steps for a "Number of samples" value (truncated; none below 1).
+    // Blur steps for a "Number of samples" value: truncated, none below 1, at most 30.
     static int blurStepCount(float samples);
     // The glow program (0 when it failed to build), for tests that read its uniforms.
     GLuint glowProgram() const { return program; }

@@ -41,6 +41,8 @@ bool readCompressedCopy(const char* path, std::vector<uint8_t>& bytes) {
     const int size = gzread(file, bytes.data(), kMaxCompressedModelBytes);
     if (size == kMaxCompressedModelBytes) {
         fprintf(stderr, "Error: model file is too big (max 5mb)\n");
+        fprintf(stderr, "Model file '%s' holds 5 MiB or more once decompressed\n",
+                compressedPath.c_str());
         exit(1);
     }
     if (size < 0) {
@@ -100,9 +102,11 @@ GLint currentProgram() {
 
 } // namespace
 
-std::vector<uint8_t> qorReadModelFile(const char* path) {
+std::vector<uint8_t> qorReadModelFile(const char* path, std::string* readPath) {
     std::vector<uint8_t> bytes;
-    if (!readCompressedCopy(path, bytes)) readPlainFile(path, bytes);
+    bool compressed = readCompressedCopy(path, bytes);
+    if (!compressed) readPlainFile(path, bytes);
+    if (readPath) *readPath = compressed ? std::string(path) + ".gz" : path;
     return bytes;
 }
 
@@ -205,8 +209,19 @@ ModelMesh::ModelMesh(Model& model, ModelReader& reader) {
 }
 
 Model::Model(const char* path, GLenum usage) {
-    std::vector<uint8_t> bytes = qorReadModelFile(path);
-    walk(bytes.data(), static_cast<int32_t>(bytes.size()), usage, true);
+    std::string readPath;
+    std::vector<uint8_t> bytes = qorReadModelFile(path, &readPath);
+    // The reader's messages say what is wrong; one more line says in which file.
+    try {
+        try {
+            walk(bytes.data(), static_cast<int32_t>(bytes.size()), usage, true);
+        } catch (const std::bad_alloc&) {
+            qorLoadError("Out of memory while loading model");
+        }
+    } catch (int) {
+        printf("Load error: in model file '%s'\n", readPath.c_str());
+        throw;
+    }
 }
 
 Model::Model(const uint8_t* bytes, int32_t size, GLenum usage, bool upload) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 // Formats the message (at most 999 characters), reports it with qorError and as
@@ -24,8 +25,9 @@ constexpr int32_t kMaxCompressedModelBytes = 5 * 1024 * 1024;
 
 // Reads a model file whole: "PATH.gz" (plain or gzip content) if it opens, else PATH.
 // Raises through qorLoadError; a ".gz" copy that reaches 5 MiB ends the process with
-// "Error: model file is too big (max 5mb)\n" on standard error and status 1.
-std::vector<uint8_t> qorReadModelFile(const char* path);
+// "Error: model file is too big (max 5mb)\n" and a line naming it on standard error, status 1.
+// With readPath given, it receives the name of the file that was read.
+std::vector<uint8_t> qorReadModelFile(const char* path, std::string* readPath = nullptr);
 
 // The walk through a model file in memory: the read position and the bytes left, advanced by
 // every read. With upload false, nothing touches GL (no textures, no buffers), so a file can
@@ -117,7 +119,9 @@ class ModelMesh {
 class Model {
   public:
     // Reads and uploads a model file (see qorReadModelFile); usage is the hint for every
-    // stream's buffer. Needs the GL context current.
+    // stream's buffer. Needs the GL context current. A reading error is followed by
+    // "Load error: in model file '%s'\n" on standard output; running out of memory is
+    // reported as "Out of memory while loading model".
     Model(const char* path, GLenum usage);
     // Walks model bytes already in memory; see ModelReader for upload.
     Model(const uint8_t* bytes, int32_t size, GLenum usage, bool upload);

@@ -171,6 +171,15 @@ GLuint qorLoadProgram(const char* fragmentPath, const char* vertexPath) {
     GLuint program = qorCreateProgram(fragmentText, vertexText);
     free(fragmentText);
     free(vertexText);
+    // The driver's log names no file: say which ones the program was built from.
+    GLint linked = 0;
+    if (program) glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        fputs("Shader program not built from", stderr);
+        if (fragmentPath) fprintf(stderr, " fragment shader '%s'", fragmentPath);
+        if (vertexPath) fprintf(stderr, " vertex shader '%s'", vertexPath);
+        fputs("\n", stderr);
+    }
     if (program)
         loadedPrograms.push_back(
             {program, fragmentPath ? fragmentPath : "", vertexPath ? vertexPath : ""});

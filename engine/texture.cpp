@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -68,12 +69,38 @@ void copyPixels(const SDL_Surface* surface, const Image& image) {
     }
 }
 
+// Whether the file is a JPEG (it starts with a start-of-image marker) whose data stops before
+// its end-of-image marker. The decoder fills the missing part with grey without failing, so a
+// picture cut in half would otherwise load. A few trailing bytes after the marker are allowed.
+bool isTruncatedJpeg(const char* path) {
+    FILE* file = fopen(path, "rb");
+    if (!file) return false;
+    unsigned char head[3] = {};
+    bool jpeg =
+        fread(head, 1, 3, file) == 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+    bool ended = false;
+    unsigned char tail[32];
+    if (jpeg && fseek(file, -long(sizeof tail), SEEK_END) != 0) fseek(file, 0, SEEK_SET);
+    size_t got = jpeg ? fread(tail, 1, sizeof tail, file) : 0;
+    for (size_t i = 0; i + 1 < got; i++)
+        ended = ended || (tail[i] == 0xFF && tail[i + 1] == 0xD9);
+    fclose(file);
+    return jpeg && !ended;
+}
+
 } // namespace
 
 bool qorLoadImage(const char* path, Image* image) {
+    if (isTruncatedJpeg(path)) {
+        qorError("Picture '%s' is cut short: its JPEG data has no end marker\n", path);
+        return false;
+    }
     SDL_Surface* surface = IMG_Load(path);
     if (!surface) {
-        qorError("%s\n", SDL_GetError());
+        const char* reason = SDL_GetError();
+        qorError("%s\n", reason);
+        // The decoder's text does not always say which file it could not read.
+        if (!strstr(reason, path)) fprintf(stderr, "Picture '%s' could not be loaded\n", path);
         return false;
     }
     image->width = surface->w;

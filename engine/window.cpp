@@ -19,6 +19,9 @@ struct WindowState {
     qorKeyCallback keyCallback;
     uint8_t handled;
     qorTickSource tickSource; // null: SDL_GetTicks
+    // Key-down events seen since qorWasKeyPressed last asked about each key: a press and its
+    // release between two frames still count as a press.
+    uint8_t pressedSinceAsked[SDLK_LAST];
 };
 
 WindowState window;
@@ -68,9 +71,11 @@ int qorCreateWindow(const char* caption, int width, int height, bool fullscreen)
 
 void qorSwapBuffer() {
     while (SDL_PollEvent(&window.event)) {
-        if (window.event.type == SDL_KEYDOWN)
-            dispatchEvent(window.event.key.keysym.sym);
-        else if (window.event.type == SDL_MOUSEBUTTONDOWN)
+        if (window.event.type == SDL_KEYDOWN) {
+            const int sym = window.event.key.keysym.sym;
+            if (sym >= 0 && sym < SDLK_LAST) window.pressedSinceAsked[sym] = 1;
+            dispatchEvent(sym);
+        } else if (window.event.type == SDL_MOUSEBUTTONDOWN)
             dispatchEvent(window.event.button.button);
     }
     SDL_GL_SwapBuffers();
@@ -81,6 +86,12 @@ void qorSwapBuffer() {
 uint8_t qorIsKeyDown(int key) {
     if (!window.keyState) window.keyState = SDL_GetKeyState(nullptr);
     return window.keyState[key];
+}
+
+uint8_t qorWasKeyPressed(int key) {
+    const uint8_t pressed = window.pressedSinceAsked[key];
+    window.pressedSinceAsked[key] = 0;
+    return pressed || qorIsKeyDown(key);
 }
 
 uint64_t qorGetTicks() {

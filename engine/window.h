@@ -17,6 +17,11 @@ void qorSwapBuffer();
 // Nonzero while the key (an SDL key symbol below SDLK_LAST) is held, as of the last event pump.
 uint8_t qorIsKeyDown(int key);
 
+// Nonzero if the key is held, or was pressed at any moment since the last call for this key
+// (a tap pressed and released between two event pumps is not lost). Clears that memory; the
+// key state qorIsKeyDown reports is unchanged.
+uint8_t qorWasKeyPressed(int key);
+
 // Milliseconds since SDL started, widened to 64 bits so differences never wrap. With a tick
 // source installed, its value instead.
 uint64_t qorGetTicks();

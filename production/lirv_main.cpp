@@ -27,7 +27,7 @@ int demoMain() {
     printf("Starting time: %d\n", int(startTime));
     playMusic(music);
     for (;;) {
-        if (qorIsKeyDown(SDLK_ESCAPE)) break;
+        if (qorWasKeyPressed(SDLK_ESCAPE)) break;
         if (qorGetTicks() - startTime > kRunTimeMs - 1) break;
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

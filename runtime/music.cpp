@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -107,9 +109,35 @@ void openAudio() {
     Mix_RegisterEffect(MIX_CHANNEL_POST, analyseAudio, nullptr, nullptr);
 }
 
+// Whether an Ogg file stops before its end: its last page header ("OggS", version 0, then
+// the header type) lacks the end-of-stream flag. The decoder plays such a file up to the cut
+// without a word.
+static bool isTruncatedOgg(const char* path) {
+    FILE* file = fopen(path, "rb");
+    if (!file) return false;
+    static unsigned char tail[65536];
+    size_t got = 0;
+    unsigned char head[4] = {};
+    bool ogg = fread(head, 1, 4, file) == 4 && memcmp(head, "OggS", 4) == 0;
+    if (ogg) {
+        if (fseek(file, -long(sizeof tail), SEEK_END) != 0) fseek(file, 0, SEEK_SET);
+        got = fread(tail, 1, sizeof tail, file);
+    }
+    fclose(file);
+    if (!ogg || got < 6) return false;
+    for (size_t i = got - 6 + 1; i-- > 0;)
+        if (memcmp(tail + i, "OggS", 4) == 0 && tail[i + 4] == 0) return (tail[i + 5] & 4) == 0;
+    return false;
+}
+
 Mix_Music* loadMusic(const char* path) {
     openAudio();
-    return Mix_LoadMUS(path);
+    Mix_Music* music = Mix_LoadMUS(path);
+    // Not an error: the run goes on in silence. Say why, and which file.
+    if (!music) printf("Music file '%s' not played: %s\n", path, Mix_GetError());
+    if (music && isTruncatedOgg(path))
+        printf("Music file '%s' is cut short: it ends before its last page\n", path);
+    return music;
 }
 
 bool playMusic(Mix_Music* music) {

@@ -22,6 +22,11 @@ bool parseTimeline(const uint8_t* bytes, size_t size, uint32_t effectCount,
     }
     timeline.clipCount = int32_t(readLe32(bytes));
     size_t at = kTimelineCountSize;
+    // No tool writes a negative count: such a file is damaged, not an empty production.
+    if (timeline.clipCount < 0) {
+        problem = "the clip count " + std::to_string(timeline.clipCount) + " is negative";
+        return false;
+    }
     uint32_t clipCount = timeline.clipCount > 0 ? uint32_t(timeline.clipCount) : 0;
     if (clipCount > (size - at) / kClipRecordSize) {
         problem = describe("the clip count is %llu, but the file holds at most %llu clip records",

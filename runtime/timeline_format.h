@@ -1,7 +1,7 @@
 // The binary timeline file ("data/time"), shared by the demo's reader and the studio's writer.
 //
 // Little-endian, no magic, no version, read front to back:
-//   int32 clip count (0 or less: no clips)
+//   int32 clip count (0: no clips; a negative count is refused as a damaged file)
 //   per clip: a 24-byte clip record, then its key count of 20-byte key records.
 //
 // Clip record (24 bytes)             Key record (20 bytes)

@@ -5,6 +5,7 @@
 #include "engine/shader.h"
 #include "engine/texture.h"
 #include "runtime/data_files.h"
+#include "scenes/scene_helpers.h"
 #include "runtime/music.h"
 
 #include <cmath>
@@ -77,6 +78,7 @@ const char* City::name() {
 
 bool City::load() {
     if (!cityModel) cityModel = new QOR::Model(datafiles::kCityModel, GL_STATIC_DRAW);
+    if (!checkSceneModel(*cityModel, datafiles::kCityModel)) return false;
     defaultShader =
         qorLoadProgram(datafiles::kDefaultFragmentShader, datafiles::kDefaultVertexShader);
     if (!defaultShader) return false;
@@ -85,6 +87,7 @@ bool City::load() {
     glUseProgram(0);
     if (!spikeBallModel)
         spikeBallModel = new QOR::Model(datafiles::kSpikeBallModel, GL_STATIC_DRAW);
+    if (!checkSceneModel(*spikeBallModel, datafiles::kSpikeBallModel)) return false;
 
     curves.reset(new CameraCurve[kCurveCount]);
     for (int i = 0; i < kCurveCount; i++)

@@ -11,6 +11,7 @@
 #include "runtime/clip.h"
 #include "runtime/data_files.h"
 #include "runtime/effect_list.h"
+#include "scenes/scene_helpers.h"
 
 #include <cmath>
 #include <cstdio>
@@ -87,6 +88,7 @@ bool Credits::load() {
     widthLocation = glGetUniformLocation(flickerShader, "width");
 
     backdropModel = new QOR::Model(datafiles::kBackdropModel, GL_STATIC_DRAW);
+    if (!checkSceneModel(*backdropModel, datafiles::kBackdropModel)) return false;
 
     // Only a real Glow offers the blur pass; anything else under that name is no glow.
     glow = dynamic_cast<Glow*>(findEffect("Default Glow"));

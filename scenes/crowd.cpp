@@ -27,6 +27,9 @@ void rotateXYZ(const float degrees[3]) {
 bool Crowd::load() {
     spikeBallModel.reset(new QOR::Model(datafiles::kSpikeBallModel, GL_STATIC_DRAW));
     stationModel.reset(new QOR::Model(datafiles::kStationModel, GL_STATIC_DRAW));
+    if (!checkSceneModel(*spikeBallModel, datafiles::kSpikeBallModel) ||
+        !checkSceneModel(*stationModel, datafiles::kStationModel))
+        return false;
     stationModel->setProgram(City::getDefaultShader());
     // setProgram leaves the program current; the loading screen drawn next must not use it.
     glUseProgram(0);

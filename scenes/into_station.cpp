@@ -10,6 +10,9 @@
 bool IntoStation::load() {
     probeModel.reset(new QOR::Model(datafiles::kProbeModel, GL_STATIC_DRAW));
     stationModel.reset(new QOR::Model(datafiles::kIntoStationModel, GL_STATIC_DRAW));
+    if (!checkSceneModel(*probeModel, datafiles::kProbeModel) ||
+        !checkSceneModel(*stationModel, datafiles::kIntoStationModel))
+        return false;
     stationModel->setProgram(City::getDefaultShader());
     // setProgram leaves the program current; the loading screen drawn next must not use it.
     glUseProgram(0);

@@ -1,6 +1,10 @@
 #include "scenes/scene_helpers.h"
 
 #include "engine/gl.h"
+#include "engine/model.h"
+#include "engine/model_format.h"
+
+#include <cstdio>
 
 void drawCenteredQuad(float w, float h) {
     float x = w / 2;
@@ -50,4 +54,22 @@ void setStationLight() {
     glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
     glLightfv(GL_LIGHT0, GL_AMBIENT, ambientAndDiffuse);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, ambientAndDiffuse);
+}
+
+bool checkSceneModel(const QOR::Model& model, const char* path) {
+    if (model.meshes.empty()) {
+        printf("Model file '%s' has no meshes\n", path);
+        return false;
+    }
+    for (const auto& mesh : model.meshes) {
+        bool hasPositions = false;
+        for (const auto& stream : mesh->streams)
+            hasPositions = hasPositions || stream->type == int32_t(QOR::kStreamPositions);
+        if (!hasPositions) {
+            printf("Model file '%s': mesh '%s' has no vertex positions (stream type 0)\n", path,
+                   mesh->name);
+            return false;
+        }
+    }
+    return true;
 }

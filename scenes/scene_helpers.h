@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+namespace QOR {
+class Model;
+}
+
 // One GL_QUADS of w x h centred on the origin of the current model-view matrix, texture row 0
 // at the bottom edge (y = -h/2). Touches no other state.
 void drawCenteredQuad(float w, float h);
@@ -21,3 +25,8 @@ void drawSwingingCard(float w, float h, float maxAngle, int32_t start, int32_t e
 // Sets GL_LIGHT0 to the stations' white directional light, shining from the -z side of the
 // current model-view matrix (Crowd sets it in the world, IntoStation relative to the viewer).
 void setStationLight();
+
+// Whether a loaded model has what a scene draws from it: at least one mesh, each with vertex
+// positions. Prints a line naming the file and what is missing when it has not, so that the
+// scene's load fails at start-up instead of in the middle of the run.
+bool checkSceneModel(const QOR::Model& model, const char* path);

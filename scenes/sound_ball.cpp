@@ -7,6 +7,7 @@
 #include "engine/texture.h"
 #include "engine/window.h"
 #include "runtime/data_files.h"
+#include "scenes/scene_helpers.h"
 #include "runtime/music.h"
 
 #include <algorithm>
@@ -53,6 +54,8 @@ bool SoundBall::load() {
         curves[i - 1].load(path);
     }
     ballModel = new QOR::Model(datafiles::kSoundBallModel, GL_DYNAMIC_COPY);
+    // The ball is deformed through the first mesh's positions every frame.
+    if (!checkSceneModel(*ballModel, datafiles::kSoundBallModel)) return false;
     restOwner = nullptr; // the rest positions come from this model
     bluenormalTexture = qorLoadTexture(datafiles::kBlueNormalPicture, true);
     return bluenormalTexture != 0;

@@ -37,6 +37,7 @@ static const CaptionCard kCaptionCards[4] = {
 
 bool Train::load() {
     ideaModel = new QOR::Model(datafiles::kIdeaModel, GL_STATIC_DRAW);
+    if (!checkSceneModel(*ideaModel, datafiles::kIdeaModel)) return false;
     for (int i = 1; i <= kSlideCount; i++) {
         char path[64];
         snprintf(path, sizeof path, datafiles::kTrainSlideFormat, i);

@@ -5,6 +5,7 @@
 #include "engine/model.h"
 #include "engine/window.h"
 #include "runtime/data_files.h"
+#include "scenes/scene_helpers.h"
 #include "runtime/music.h"
 
 #include <cmath>
@@ -27,7 +28,8 @@ uint32_t lowTicks() {
 bool Tunnel::load() {
     tunnelModel = new QOR::Model(datafiles::kTunnelModel, GL_STATIC_DRAW);
     probeModel = new QOR::Model(datafiles::kProbeModel, GL_STATIC_DRAW);
-    return true;
+    return checkSceneModel(*tunnelModel, datafiles::kTunnelModel) &&
+           checkSceneModel(*probeModel, datafiles::kProbeModel);
 }
 
 void Tunnel::start() {

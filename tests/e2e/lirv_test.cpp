@@ -1,6 +1,7 @@
 // The lirv executable, run as a user runs it: in a working directory of its own, under the
 // test's X display, with the dummy audio driver.
 #include "tests/support/process.h"
+#include "tools/formats/model_writer.h"
 #include "tools/timeline/timeline_text.h"
 
 #include <cstdlib>
@@ -32,8 +33,9 @@ ProcessOptions demoOptions(const ScratchDir& dir) {
 }
 
 // A data/ directory whose timeline holds no clips: every other file is the generated one (a
-// link into the repository's data/), so every effect loads and nothing is drawn.
-void writeEmptyTimeline(const ScratchDir& dir) {
+// link into the repository's data/), so every effect loads and nothing is drawn. Names that
+// start with `replaced` are left out for the test to write its own.
+void writeEmptyTimeline(const ScratchDir& dir, const std::string& replaced = "time") {
     std::vector<uint8_t> bytes = encodeTimeline(TimelineFileData());
     dir.write("data/time", std::string(bytes.begin(), bytes.end()));
     const std::string generated = LIRV_SOURCE_DIR "/data";
@@ -41,7 +43,7 @@ void writeEmptyTimeline(const ScratchDir& dir) {
     ASSERT_NE(listing, nullptr) << "generate data/ first (the build's data target)";
     while (dirent* entry = readdir(listing)) {
         std::string name = entry->d_name;
-        if (name == "." || name == ".." || name == "time") continue;
+        if (name == "." || name == ".." || name == "time" || name.rfind(replaced, 0) == 0) continue;
         std::string link = dir.path() + "/data/" + name;
         EXPECT_EQ(symlink((generated + "/" + name).c_str(), link.c_str()), 0) << link;
     }
@@ -80,7 +82,8 @@ TEST(LirvExecutable, WithoutDataFilesTheRunEndsWithStatusOne) {
     ScratchDir dir;
     ProcessResult result = runProcess({LIRV_EXECUTABLE}, demoOptions(dir));
     EXPECT_EQ(result.exitStatus, 1) << result.err;
-    EXPECT_EQ(result.out, "BPM SET TO 27\nCould not find data files...\n");
+    EXPECT_EQ(result.out, "BPM SET TO 27\nCould not find data files...\nTimeline file 'data/time' "
+                          "could not be read: No such file or directory\n");
 }
 
 TEST(LirvExecutable, ABadTimelineIsRefusedWithItsProblem) {
@@ -95,4 +98,42 @@ TEST(LirvExecutable, ABadTimelineIsRefusedWithItsProblem) {
     EXPECT_EQ(result.exitStatus, 1) << result.err;
     EXPECT_EQ(result.out, "BPM SET TO 27\nBad timeline file data/time: clip 0 is on layer 5; "
                           "the layers are 0 to 4\n");
+}
+
+// A model that reads well but lacks what its scene draws from is refused at start-up, naming
+// the file, instead of ending the run without a word when the scene first renders.
+TEST(LirvExecutable, AModelWithoutWhatItsSceneNeedsFailsTheLoadNamingTheFile) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir, "soundball.model"));
+    formats::ModelDesc ball;
+    ball.materials.resize(1);
+    formats::ModelMeshDesc mesh;
+    mesh.name = "ball";
+    mesh.vertexCount = 3;
+    mesh.faceCount = 1;
+    mesh.streams = {formats::ModelStreamDesc::indices({0, 1, 2})};
+    ball.meshes = {mesh};
+    dir.write("data/soundball.model", formats::encodeModel(ball));
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, demoOptions(dir));
+    EXPECT_EQ(result.exitStatus, 1) << result.err;
+    EXPECT_THAT(result.out, HasSubstr("\nModel file 'data/soundball.model': mesh 'ball' has no "
+                                      "vertex positions (stream type 0)\n"
+                                      "Failed to load effect Sound ball, aborting...\n"));
+    EXPECT_THAT(result.out, testing::Not(HasSubstr("Starting time")));
+}
+
+// A music file cut short still plays (up to the cut), but the run says so, naming the file.
+TEST(LirvExecutable, MusicCutShortIsNamed) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir, "morvane-quelfin.ogg"));
+    std::string music = readFile(LIRV_SOURCE_DIR "/data/morvane-quelfin.ogg");
+    dir.write("data/morvane-quelfin.ogg", music.substr(0, music.size() / 2));
+    ProcessOptions options = demoOptions(dir);
+    options.watcher = pressEscapeAfter("Starting time: ");
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_THAT(result.out, HasSubstr("\nMusic file 'data/morvane-quelfin.ogg' is cut short: it "
+                                      "ends before its last page\n"));
 }

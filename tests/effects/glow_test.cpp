@@ -8,7 +8,6 @@
 #include "tests/support/scratch_target_test.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
@@ -94,7 +93,7 @@ TEST_F(GlowTest, MusicMovesTheUniformsByFadeAndStrength) {
     EXPECT_FLOAT_EQ(Glow::glow2Uniform(0.9f), 1.24f);
 }
 
-TEST_F(GlowTest, SampleCountIsTruncated) {
+TEST_F(GlowTest, SampleCountIsTruncatedAndBoundedByItsRange) {
     Glow glow(0);
     ASSERT_TRUE(glow.load());
     setDefaults(glow);
@@ -103,7 +102,10 @@ TEST_F(GlowTest, SampleCountIsTruncated) {
     set(glow, "Number of samples", 0.5f);
     EXPECT_EQ(quadsDrawnBy([&] { glow.render(0); }), 1u + 2);
     EXPECT_EQ(Glow::blurStepCount(std::nanf("")), 0);
-    EXPECT_EQ(Glow::blurStepCount(-1e30f), INT_MIN);
+    EXPECT_EQ(Glow::blurStepCount(-1e30f), 0);
+    // A key far beyond the range runs the range's 30 steps instead of a billion.
+    set(glow, "Number of samples", 1e9f);
+    EXPECT_EQ(quadsDrawnBy([&] { glow.render(0); }), 1u + 30 * 14 + 2);
 }
 
 TEST_F(GlowTest, FftPointOutsideTheSpectrumReadsAnEdgeBin) {
@@ -116,6 +118,8 @@ TEST_F(GlowTest, FftPointOutsideTheSpectrumReadsAnEdgeBin) {
     set(glow, "FFT point", -5);
     EXPECT_EQ(Glow::fftBin(), 0);
     glow.render(0);
+    set(glow, "FFT point", 256);
+    EXPECT_EQ(Glow::fftBin(), 255);
     set(glow, "FFT point", 1e30f);
     EXPECT_EQ(Glow::fftBin(), 255);
     set(glow, "FFT point", 40.9f);
@@ -157,6 +161,26 @@ TEST_F(GlowTest, GlowAddsBloomAroundBrightAreasOnly) {
     EXPECT_EQ(centre[0], 255);
     EXPECT_GT(nearby[0], 5); // light bleeds out of the square
     EXPECT_LT(corner[0], 3); // the dark stays dark
+}
+
+// The picture and the glow are added back weighted by "Final alpha": at 0 the target stays as
+// it was, at 1 a grey target gains at least its own brightness again.
+TEST_F(GlowTest, FinalAlphaWeighsWhatIsAddedBack) {
+    Glow glow(0);
+    ASSERT_TRUE(glow.load());
+    setDefaults(glow);
+    for (float alpha : {0.0f, 1.0f}) {
+        set(glow, "Final alpha", alpha);
+        loadIdentityMatrices();
+        clearTo(0.2f, 0.2f, 0.2f);
+        glow.render(0);
+        Rgba centre = readPixel(512, 384);
+        if (alpha == 0)
+            EXPECT_EQ(centre[0], 51);
+        else
+            EXPECT_GE(centre[0], 102);
+    }
+    glClearColor(0, 0, 0, 1); // the blur pass clears with the current clear colour
 }
 
 TEST_F(GlowTest, BlurPassWithoutStepsLeavesOnlyTheDownsampledPicture) {

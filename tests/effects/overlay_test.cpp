@@ -114,6 +114,20 @@ TEST_F(OverlayTest, RotationNinetyTurnsAndSqueezes) {
     EXPECT_EQ(readPixel(512, 20), kBlue);
 }
 
+// Moved, then turned, then scaled about its own centre: the move is neither turned nor scaled.
+TEST_F(OverlayTest, PositionRotationAndScaleApplyInThatOrder) {
+    setProperties(*overlay, 1, 90, 0.5f, 0.5f, 0);
+    renderOver(*overlay, 0.2f);
+    // A half-size picture (0.5 from its centre to each side) centred at x = 0.5, that is from
+    // pixel 512 to the right edge and from row 192 to row 576, its red top quarter turned to the
+    // left.
+    EXPECT_EQ(readPixel(560, 384), kRed);
+    EXPECT_EQ(readPixel(768, 384), kBlue);
+    EXPECT_EQ(readPixel(900, 250), kBlue);
+    EXPECT_EQ(readPixel(480, 384), kGrey);
+    EXPECT_EQ(readPixel(768, 650), kGrey);
+}
+
 TEST_F(OverlayTest, ZeroTransparencyDrawsNothingButClearsDepth) {
     setProperties(*overlay, 0, 0, 1, 0, 0);
     glClearDepth(0.25);

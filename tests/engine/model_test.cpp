@@ -6,6 +6,8 @@
 #include "tools/formats/model_writer.h"
 
 #include <SDL.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <cstring>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -96,6 +98,27 @@ std::string loadMessage(const std::string& bytes) {
     return message;
 }
 
+// Loads the model in this (death test) process with its address space capped at what it uses
+// now plus `room` and 64 MiB; exits 1 when the load threw, 0 when it did not. Standard output
+// goes to standard error, where the death test reads it.
+[[noreturn]] void loadWithMemoryFor(const std::string& path, size_t room) {
+    dup2(2, 1);
+    long pages = 0;
+    FILE* statm = fopen("/proc/self/statm", "r");
+    if (!statm || fscanf(statm, "%ld", &pages) != 1) _exit(3);
+    fclose(statm);
+    rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + room + (64u << 20);
+    rlimit cap = {limit, limit};
+    setrlimit(RLIMIT_AS, &cap);
+    try {
+        QOR::Model model(path.c_str(), GL_STATIC_DRAW);
+    } catch (int) {
+        fflush(stdout);
+        _exit(1);
+    }
+    _exit(0);
+}
+
 class ModelFiles : public testing::Test {
   protected:
     std::string write(const std::string& name, const std::string& bytes, bool gzip = false) {
@@ -169,7 +192,37 @@ TEST_F(ModelFiles, CompressedSizeLimit) {
     std::string tooBig = write("big.model.gz", bytes, true);
     tooBig.resize(tooBig.size() - 3);
     EXPECT_EXIT(QOR::qorReadModelFile(tooBig.c_str()), testing::ExitedWithCode(1),
-                "^Error: model file is too big \\(max 5mb\\)\n$");
+                "^Error: model file is too big \\(max 5mb\\)\nModel file '.*/big.model.gz' "
+                "holds 5 MiB or more once decompressed\n$");
+}
+
+TEST_F(ModelFiles, AReadingErrorNamesTheFile) {
+    std::string path = write("bad.model.gz", "not a model at all", true);
+    path.resize(path.size() - 3);
+    CaptureStdout();
+    CaptureStderr();
+    EXPECT_THROW(QOR::Model(path.c_str(), GL_STATIC_DRAW), int);
+    EXPECT_EQ(GetCapturedStderr(), "QOR error: Model of improper type, expected QOR_MODEL_v1.06");
+    EXPECT_EQ(GetCapturedStdout(), "Load error: Model of improper type, expected QOR_MODEL_v1.06\n"
+                                   "Load error: in model file '" +
+                                       path + ".gz'\n");
+}
+
+// A stream whose data fits the file but not the memory left: the reader reports it as a model
+// error (an int exception), not as an uncaught std::bad_alloc that aborts the process.
+TEST_F(ModelFiles, RunningOutOfMemoryIsAModelError) {
+    constexpr uint32_t kVertices = 16 * 1024 * 1024; // 192 MiB of positions
+    ModelDesc desc = smallestModel();
+    desc.meshes[0].vertexCount = kVertices;
+    desc.meshes[0].streams.clear();
+    std::string bytes = formats::encodeModel(desc);
+    bytes[bytes.size() - 4] = 1; // one stream: positions, its data the file's zero tail
+    bytes.append(4, '\0');
+    std::string path = write("huge.model", bytes);
+    ASSERT_EQ(truncate(path.c_str(), off_t(bytes.size()) + off_t(kVertices) * 12), 0);
+    EXPECT_EXIT(loadWithMemoryFor(path, size_t(kVertices) * 12), testing::ExitedWithCode(1),
+                "QOR error: Out of memory while loading model.*"
+                "Load error: in model file '.*/huge.model'");
 }
 
 TEST_F(ModelFiles, MissingFile) {
@@ -179,6 +232,13 @@ TEST_F(ModelFiles, MissingFile) {
     EXPECT_THROW(QOR::Model(path.c_str(), GL_STATIC_DRAW), int);
     EXPECT_EQ(GetCapturedStderr(), "QOR error: Model file '" + path + "' not found");
     EXPECT_EQ(GetCapturedStdout(), "Load error: Model file '" + path + "' not found\n");
+}
+
+// A write that fails only when the file is closed (the bytes sat in the buffer) is a failure.
+TEST(ModelWriter, AWriteFailingAtCloseIsReported) {
+    std::string error;
+    EXPECT_FALSE(formats::writeModelBytes("/dev/full", "bytes", false, &error));
+    EXPECT_EQ(error, "cannot write '/dev/full'");
 }
 
 TEST(ModelReader, HeaderFailures) {

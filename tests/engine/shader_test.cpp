@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
+using testing::EndsWith;
 using testing::HasSubstr;
 using testing::StartsWith;
 using testing::internal::CaptureStderr;
@@ -125,5 +126,9 @@ TEST(ShaderPrograms, EmptyAndGarbageFilesAreLoggedNotFatal) {
 
     CaptureStderr();
     EXPECT_EQ(qorLoadProgram((dir.path() + "/garbage.frag").c_str(), nullptr), 0u);
-    EXPECT_THAT(GetCapturedStderr(), StartsWith("QOR error: Error assembling fragment:\n"));
+    std::string err = GetCapturedStderr();
+    EXPECT_THAT(err, StartsWith("QOR error: Error assembling fragment:\n"));
+    // The driver's log is followed by a line naming the file.
+    EXPECT_THAT(err, EndsWith("Shader program not built from fragment shader '" + dir.path() +
+                              "/garbage.frag'\n"));
 }

@@ -14,6 +14,7 @@
 #include <zlib.h>
 
 using testing::EndsWith;
+using testing::HasSubstr;
 using testing::StartsWith;
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
@@ -185,6 +186,26 @@ TEST_F(Textures, AlphaIsKeptFromPngAndOneForJpeg) {
         EXPECT_NEAR(rgba[i * 4 + 2], 10, 3);
         EXPECT_EQ(rgba[i * 4 + 3], 255);
     }
+}
+
+// A picture cut short fails with its path instead of showing grey where its data is missing;
+// an undecodable one gets a line naming it after the decoder's text.
+TEST_F(Textures, DamagedPicturesAreRefusedNamingTheFile) {
+    const uint8_t orange[3] = {250, 120, 10};
+    const std::string jpeg = dir.path() + "/half.jpg";
+    writeJpeg(jpeg, 64, 64, orange);
+    std::string bytes = readFile(jpeg);
+    dir.write("half.jpg", bytes.substr(0, bytes.size() / 2));
+    CaptureStderr();
+    EXPECT_EQ(qorLoadTexture(jpeg.c_str(), true), 0u);
+    EXPECT_EQ(GetCapturedStderr(),
+              "QOR error: Picture '" + jpeg + "' is cut short: its JPEG data has no end marker\n");
+
+    dir.write("noise.png", "\x89PNG\r\n\x1a\nnot really a picture");
+    const std::string noise = dir.path() + "/noise.png";
+    CaptureStderr();
+    EXPECT_EQ(qorLoadTexture(noise.c_str(), true), 0u);
+    EXPECT_THAT(GetCapturedStderr(), HasSubstr("\nPicture '" + noise + "' could not be loaded\n"));
 }
 
 TEST_F(Textures, TopRowSamplesAtTZero) {

@@ -88,6 +88,21 @@ TEST_F(Spectrum, ShortBlocksAccumulateUntilFiveHundredTwelveFrames) {
     EXPECT_EQ(spectrumLevel(40), 1.0f);
 }
 
+TEST_F(Spectrum, EachChannelCountsOnce) {
+    // A sine of level 0.9 in both channels gives 0.9; in one channel alone, half of that.
+    std::vector<int16_t> mono = sineAtBin(20, 0.9 / 4 * 65536);
+    std::vector<int16_t> leftOnly, rightOnly;
+    for (int16_t sample : mono) {
+        leftOnly.insert(leftOnly.end(), {sample, 0});
+        rightOnly.insert(rightOnly.end(), {0, sample});
+    }
+    analyse(rightOnly);
+    EXPECT_NEAR(spectrumBin(20).level, 0.45f, 0.002f);
+    resetAnalysis();
+    analyse(leftOnly);
+    EXPECT_NEAR(spectrumBin(20).level, 0.45f, 0.002f);
+}
+
 TEST_F(Spectrum, TheLastBinIsHalvedLikeTheFirst) {
     analyse(stereo(sineAtBin(255, 0.5 / 4 * 65536)));
     SpectrumBin bin = spectrumBin(255);

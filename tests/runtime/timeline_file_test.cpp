@@ -42,15 +42,17 @@ TEST(TimelineFile, RecordsAreLittleEndianOfTheFixedSizes) {
     EXPECT_EQ(bytes[28 + 16], 1);
 }
 
-TEST(TimelineFile, ACountOfZeroOrLessHasNoClips) {
-    for (int32_t count : {0, -1, INT32_MIN}) {
-        TimelineFileData timeline;
+TEST(TimelineFile, ACountOfZeroHasNoClipsANegativeCountIsRefused) {
+    TimelineFileData timeline;
+    TimelineFileData read;
+    std::string problem;
+    ASSERT_TRUE(parse(encodeTimeline(timeline), read, problem)) << problem;
+    EXPECT_EQ(read.clipCount, 0);
+    EXPECT_TRUE(read.clips.empty());
+    for (int32_t count : {-1, INT32_MIN}) {
         timeline.clipCount = count;
-        TimelineFileData read;
-        std::string problem;
-        ASSERT_TRUE(parse(encodeTimeline(timeline), read, problem)) << problem;
-        EXPECT_EQ(read.clipCount, count);
-        EXPECT_TRUE(read.clips.empty());
+        EXPECT_FALSE(parse(encodeTimeline(timeline), read, problem));
+        EXPECT_EQ(problem, "the clip count " + std::to_string(count) + " is negative");
     }
 }
 

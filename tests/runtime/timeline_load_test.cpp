@@ -125,7 +125,9 @@ TEST_F(TimelineLoad, ClipsAreReadInFileOrderWithTheirKeysInTimeOrder) {
 
 TEST_F(TimelineLoadDeathTest, AMissingFileEndsTheRunBeforeAnyLoad) {
     EXPECT_EXIT(loadWithMessagesOnStderr(dir.path() + "/data/time", true),
-                testing::ExitedWithCode(1), "^Could not find data files\\.\\.\\.\n$");
+                testing::ExitedWithCode(1),
+                "^Could not find data files\\.\\.\\.\nTimeline file '.*/data/time' could not be "
+                "read: No such file or directory\n$");
 }
 
 TEST_F(TimelineLoadDeathTest, AnEffectIndexOfTwentyNineIsFatalBeforeAnyLoad) {

@@ -66,6 +66,16 @@ TEST(TimelineCompiler, NamesTimesAndKeysBecomeRecords) {
     EXPECT_TRUE(std::isnan(timeline.clips[1].keys[0].value));
 }
 
+TEST(TimelineCompiler, BarsAndBeatsRoundToTheNearestMillisecond) {
+    // At 99 beats a minute a beat is 606.06 ms: 2:1 is 5454.5 ms, 2:0 is 4848.5 ms.
+    TimelineFileData timeline = read(compileOk("tempo 99\n"
+                                               "clip \"Black\" layer 0 start 2:0 duration 1\n"
+                                               "clip \"Black\" layer 0 start 2:1 duration 1\n"));
+    ASSERT_EQ(timeline.clips.size(), 2u);
+    EXPECT_EQ(timeline.clips[0].record.start, 4848u);
+    EXPECT_EQ(timeline.clips[1].record.start, 5455u);
+}
+
 TEST(TimelineCompiler, RefusesUnknownEffectsWithTheLine) {
     EXPECT_EQ(compileError("\n\nclip \"Blak\" layer 0 start 0 duration 1\n"),
               "t.txt:3: unknown effect \"Blak\"");

@@ -41,6 +41,9 @@ void GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type, const GL
     glGetFloatv(GL_PROJECTION_MATRIX, record.projection);
     glGetFloatv(GL_TEXTURE_MATRIX, record.texture);
     glGetIntegerv(GL_CURRENT_PROGRAM, &record.program);
+    record.blend = glIsEnabled(GL_BLEND);
+    glGetIntegerv(GL_BLEND_SRC, &record.blendSource);
+    glGetIntegerv(GL_BLEND_DST, &record.blendDestination);
     records.push_back(record);
     forward(mode, count, type, indices);
 }

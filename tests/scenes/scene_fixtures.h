@@ -29,6 +29,9 @@ struct DrawRecord {
     float projection[16];
     float texture[16];
     GLint program;
+    GLboolean blend; // whether blending was on, and its source and destination factors
+    GLint blendSource;
+    GLint blendDestination;
 };
 
 // Every mesh draw since the last clearDrawRecords.

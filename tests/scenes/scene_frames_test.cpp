@@ -7,6 +7,7 @@
 #include "tests/scenes/scene_fixtures.h"
 #include "tests/support/gl_test.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -44,4 +45,40 @@ TEST(SceneFrames, CrowdDrawsAMovingPicture) {
 
 TEST(SceneFrames, IntoStationDrawsAMovingPicture) {
     expectMovingPicture(*sceneWorld().intoStation, "intostation", 2000, 10000);
+}
+
+// The view and blending each scene fixes, read from what its model draws saw: the vertical
+// field of view from the projection (1 / tan(fov / 2) on the diagonal), the screen's aspect,
+// and the blend state.
+TEST(SceneFrames, EachSceneDrawsWithItsFieldOfViewAndBlending) {
+    SceneWorld& world = sceneWorld();
+    struct Expected {
+        Effect* scene;
+        float fieldOfView;
+        GLboolean blend;
+        GLint source, destination;
+    };
+    const Expected table[] = {
+        {world.cities[0], 60, GL_TRUE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
+        {world.cities[1], 40, GL_TRUE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
+        {world.cities[2], 65, GL_TRUE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
+        {world.tunnel, 90, GL_FALSE, GL_ONE, GL_ZERO},
+        {world.crowd, 45, GL_FALSE, GL_ONE, GL_ZERO},
+        {world.intoStation, 30, GL_TRUE, GL_ONE, GL_ZERO},
+    };
+    for (const Expected& expected : table) {
+        SCOPED_TRACE(expected.scene->name());
+        expected.scene->start();
+        clearDrawRecords();
+        renderAsComposition(*expected.scene, 9000);
+        ASSERT_FALSE(drawRecords().empty());
+        for (const DrawRecord& draw : drawRecords()) {
+            float fov = float(2 * std::atan(1.0 / draw.projection[5]) * 180 / M_PI);
+            EXPECT_NEAR(fov, expected.fieldOfView, 0.01f);
+            EXPECT_NEAR(draw.projection[5] / draw.projection[0], 1024.0f / 768, 1e-4f);
+            EXPECT_EQ(draw.blend, expected.blend);
+            EXPECT_EQ(draw.blendSource, expected.source);
+            EXPECT_EQ(draw.blendDestination, expected.destination);
+        }
+    }
 }

@@ -263,9 +263,11 @@ void drawHangingClock(Canvas& canvas, const PlatformShot& shot, const Projector&
          {std::tuple{hourAngle, 0.5f, 0.09f}, std::tuple{minuteAngle, 0.75f, 0.06f}}) {
         float ex = centre.x + std::sin(angle) * r * length,
               ey = centre.y - std::cos(angle) * r * length;
+        // A lambda may not capture a structured binding in C++17: capture a copy.
+        const float handWidth = r * thick;
         canvas.fill(centre.x - r, centre.y - r, centre.x + r, centre.y + r, rgb(0x111111),
                     [&](float x, float y) {
-                        return segmentDistance(x, y, centre.x, centre.y, ex, ey, r * thick);
+                        return segmentDistance(x, y, centre.x, centre.y, ex, ey, handWidth);
                     });
     }
     lightGlow(canvas, centre.x, centre.y, r * 0.9f, rgb(0x8fa8c0), 0.25f);
@@ -469,8 +471,9 @@ Canvas paintClock(const Lettering& fonts, int hour, int minute, float zoom, uint
     for (auto [angle, length, thick] :
          {std::tuple{hourAngle, 0.52f, 13.0f}, std::tuple{minuteAngle, 0.8f, 9.0f}}) {
         float ex = cx + std::sin(angle) * r * length, ey = cy - std::cos(angle) * r * length;
+        const float handWidth = thick * zoom * 0.5f; // a copy: lambdas cannot capture bindings
         canvas.fill(cx - r, cy - r, cx + r, cy + r, rgb(0x0d0f13), [&](float x, float y) {
-            return segmentDistance(x, y, cx, cy, ex, ey, thick * zoom * 0.5f);
+            return segmentDistance(x, y, cx, cy, ex, ey, handWidth);
         });
     }
     // The red seconds hand with its disc, as on railway clocks.
