@@ -4,6 +4,7 @@
 #include "tests/support/process.h"
 #include "tools/pictures/picture_io.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <gmock/gmock.h>
@@ -21,8 +22,17 @@ struct Step {
     std::function<void()> action;
 };
 
-void press(const std::string& keys) {
-    std::string command = "xdotool key " + keys;
+// Taps each key in turn, `pauseSeconds` apart. One xdotool call per key: its --delay holds a
+// key down long enough for SDL's key repeat to press it again.
+void press(const std::string& keys, double pauseSeconds = 0) {
+    std::string command;
+    size_t begin = 0;
+    while (begin < keys.size()) {
+        size_t end = std::min(keys.find(' ', begin), keys.size());
+        if (!command.empty()) command += "; sleep " + std::to_string(pauseSeconds) + "; ";
+        command += "xdotool key " + keys.substr(begin, end - begin);
+        begin = end + 1;
+    }
     if (system(command.c_str()) != 0) ADD_FAILURE() << command << " failed";
 }
 
@@ -107,8 +117,8 @@ TEST(Preview, PauseHoldsThePictureExactly) {
     ScratchDir dir;
     // 0:30 lies in a city flight under the directional glow, which feeds back on itself.
     ProcessResult run = preview({"--from", "0:30", "--no-hud", "--shots", dir.path()},
-                                {{"playing at 0:30.000", [] { press("--delay 1500 space F12"); }},
-                                 {"preview-001.png", [] { press("--delay 1000 F12 F12"); }},
+                                {{"playing at 0:30.000", [] { press("space F12", 1.5); }},
+                                 {"preview-001.png", [] { press("F12 F12", 1.0); }},
                                  {"preview-003.png", [] { press("Escape"); }}});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     Picture first = readPicture(dir.path() + "/preview-001.png");

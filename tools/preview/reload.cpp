@@ -119,9 +119,15 @@ std::vector<std::string> FileWatch::changed() {
         Entry now = look(entry.path);
         if (now.exists != entry.exists || now.size != entry.size ||
             now.modified.tv_sec != entry.modified.tv_sec ||
-            now.modified.tv_nsec != entry.modified.tv_nsec)
+            now.modified.tv_nsec != entry.modified.tv_nsec) {
+            // Still being written, perhaps (an editor that empties the file, then fills it):
+            // report it once it has stood still for one call.
+            now.settling = true;
+            entry = now;
+        } else if (entry.settling) {
+            entry.settling = false;
             paths.push_back(entry.path);
-        entry = now;
+        }
     }
     return paths;
 }

@@ -15,8 +15,9 @@ class FileWatch {
     void add(const std::string& path);
     // Watches every regular file below a folder, and files that appear there later.
     void addFolder(const std::string& folder);
-    // The watched paths whose modification time or size changed since the last call, in the
-    // order they were added.
+    // The watched paths whose modification time or size changed before the last call and stayed
+    // as they were since, in the order they were added: a file caught half-written is reported
+    // once the writing is over.
     std::vector<std::string> changed();
 
   private:
@@ -25,6 +26,7 @@ class FileWatch {
         bool exists;
         timespec modified;
         long long size;
+        bool settling = false; // changed at the last look, not reported yet
     };
     static Entry look(const std::string& path);
     void scanFolders();
