@@ -1,6 +1,7 @@
 #include "engine/shader.h"
 
 #include "engine/error.h"
+#include "engine/load_stats.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +51,8 @@ GLuint qorCreateProgram(const char* fragmentSource, const char* vertexSource) {
         qorError("A shader must contain at least either a vertexsource or a fragmentsource");
         return 0;
     }
+    const double cpuStart = qorThreadCpuMs();
+    qorLoadStats().programsBuilt++;
     GLuint program = glCreateProgram();
     if (fragmentSource &&
         !attachStage(program, GL_FRAGMENT_SHADER, fragmentSource, "Error assembling fragment:\n%s"))
@@ -65,6 +68,7 @@ GLuint qorCreateProgram(const char* fragmentSource, const char* vertexSource) {
         glGetProgramInfoLog(program, kInfoLogSize, nullptr, log);
         qorError("Error linking program:\n%s", log);
     }
+    qorLoadStats().programCpuMs += qorThreadCpuMs() - cpuStart;
     return program;
 }
 

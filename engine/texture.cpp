@@ -1,6 +1,7 @@
 #include "engine/texture.h"
 
 #include "engine/error.h"
+#include "engine/load_stats.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -71,6 +72,7 @@ void copyPixels(const SDL_Surface* surface, const Image& image) {
 } // namespace
 
 bool qorLoadImage(const char* path, Image* image) {
+    const double cpuStart = qorThreadCpuMs();
     SDL_Surface* surface = IMG_Load(path);
     if (!surface) {
         qorError("%s\n", SDL_GetError());
@@ -90,6 +92,8 @@ bool qorLoadImage(const char* path, Image* image) {
     copyPixels(surface, *image);
     SDL_UnlockSurface(surface);
     SDL_FreeSurface(surface);
+    qorLoadStats().picturesDecoded++;
+    qorLoadStats().decodeCpuMs += qorThreadCpuMs() - cpuStart;
     return true;
 }
 
@@ -108,6 +112,7 @@ GLuint qorUploadTexture(const Image& image, bool smooth) {
         qorError("Unknown image format - %d bpp (expected 24 or 32)\n", image.bytesPerPixel * 8);
         return 0;
     }
+    const double cpuStart = qorThreadCpuMs();
     glEnable(GL_TEXTURE_2D);
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -126,6 +131,8 @@ GLuint qorUploadTexture(const Image& image, bool smooth) {
                  GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glDisable(GL_TEXTURE_2D);
+    qorLoadStats().picturesUploaded++;
+    qorLoadStats().uploadCpuMs += qorThreadCpuMs() - cpuStart;
     return name;
 }
 

@@ -61,7 +61,7 @@ void CaptureSession::feedSpectrum(uint32_t t) {
     }
 }
 
-void CaptureSession::catchUp(uint32_t t) {
+void CaptureSession::catchUp(uint32_t t, const std::function<void(uint32_t)>& afterFrame) {
     Timeline& timeline = *player;
     while (timeline.nextClip < timeline.clips.size() &&
            timeline.clips[timeline.nextClip]->start < t) {
@@ -70,6 +70,7 @@ void CaptureSession::catchUp(uint32_t t) {
         if (at == t && !twoClipsDue(timeline, t)) break;
         draw(at);
         present();
+        if (afterFrame) afterFrame(at);
     }
 }
 

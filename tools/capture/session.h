@@ -8,6 +8,7 @@
 #include "tools/pictures/picture_io.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,8 +30,9 @@ class CaptureSession {
     // Renders, without reading them back, the extra frames that start every clip due before t:
     // the timeline starts at most one clip per frame, and a capture skips time between frames.
     // Each extra frame lies at its clip's start + 1 ms (never before the previous frame); a
-    // clip due at t itself is left to the frame at t.
-    void catchUp(uint32_t t);
+    // clip due at t itself is left to the frame at t. afterFrame, when given, is called with
+    // each extra frame's time once it is shown.
+    void catchUp(uint32_t t, const std::function<void(uint32_t)>& afterFrame = {});
     // Renders the frame at t into the window's back buffer: spectrum fed up to t, clock at
     // kCaptureStartTicks + t, window cleared, timeline rendered. Does not swap.
     void draw(uint32_t t);
