@@ -1,6 +1,7 @@
 #include "engine/model.h"
 
 #include "engine/model_format.h"
+#include "engine/shader.h"
 #include "engine/texture.h"
 
 #include <cmath>
@@ -289,7 +290,7 @@ void ModelMesh::draw() {
     glPushMatrix();
     glTranslatef(position[0], position[1], position[2]);
     const GLint callerProgram = currentProgram();
-    glUseProgram(program);
+    glUseProgram(qorProgramForLights(program));
     for (const auto& stream : streams)
         stream->bind();
     material->apply();

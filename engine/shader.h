@@ -10,3 +10,14 @@ GLuint qorCreateProgram(const char* fragmentSource, const char* vertexSource);
 
 // As qorCreateProgram, reading the stages from text files; a missing file logs and returns 0.
 GLuint qorLoadProgram(const char* fragmentPath, const char* vertexPath);
+
+// As qorLoadProgram for a model shader whose fragment stage adds light 1 only when LIGHT_COUNT
+// (2 unless defined) is above 1: also builds the stages with "#define LIGHT_COUNT 1" after the
+// #version line, and keeps that build when its uniforms lie where the full program's do, so
+// that locations looked up in one serve both. Returns the full program (0 on failure).
+GLuint qorLoadModelProgram(const char* fragmentPath, const char* vertexPath);
+
+// The program to draw with under the current lights: for a program from qorLoadModelProgram,
+// its single-light build while light 1 cannot add anything (black ambient, diffuse and
+// specular at a finite attenuation); the program itself otherwise. The picture is the same.
+GLuint qorProgramForLights(GLuint program);

@@ -78,7 +78,7 @@ const char* City::name() {
 bool City::load() {
     if (!cityModel) cityModel = new QOR::Model(datafiles::kCityModel, GL_STATIC_DRAW);
     defaultShader =
-        qorLoadProgram(datafiles::kDefaultFragmentShader, datafiles::kDefaultVertexShader);
+        qorLoadModelProgram(datafiles::kDefaultFragmentShader, datafiles::kDefaultVertexShader);
     if (!defaultShader) return false;
     cityModel->setProgram(defaultShader);
     // setProgram leaves the program current; the loading screen drawn next must not use it.

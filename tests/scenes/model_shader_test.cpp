@@ -39,8 +39,8 @@ class ModelShader : public testing::Test {
   protected:
     void SetUp() override {
         std::string shaders = std::string(LIRV_SOURCE_DIR) + "/content/shaders/";
-        program =
-            qorLoadProgram((shaders + "default.frag").c_str(), (shaders + "default.vert").c_str());
+        program = qorLoadModelProgram((shaders + "default.frag").c_str(),
+                                      (shaders + "default.vert").c_str());
         ASSERT_NE(program, 0u);
         GLint linked = GL_FALSE;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
