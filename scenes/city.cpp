@@ -148,11 +148,11 @@ void City::render(uint32_t time) {
 
     if (cameraIndex == 0) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        cityModel->draw();
+        cityModel->drawDepthFirst();
         glPopAttrib();
         return;
     }
-    cityModel->draw();
+    cityModel->drawDepthFirst();
     drawSwarm(time, curves[cameraIndex + 2], kSwarmWindowMs[cameraIndex]);
 }
 
