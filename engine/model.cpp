@@ -135,7 +135,7 @@ void ModelReader::readString(char* out) {
 ModelMaterialMap::ModelMaterialMap(ModelReader& reader) {
     char path[kModelStringSize];
     reader.readString(path);
-    if (reader.upload) texture = qorLoadTexture(path, true);
+    if (reader.upload) texture = qorLoadSharedTexture(path, true);
     amount = reader.readFloat();
     property = reader.readU32();
 }

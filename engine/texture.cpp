@@ -7,6 +7,10 @@
 #include <SDL_image.h>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -141,5 +145,49 @@ GLuint qorLoadTexture(const char* path, bool smooth) {
     if (!qorLoadImage(path, &image)) return 0;
     GLuint name = qorUploadTexture(image, smooth);
     qorFreeImage(&image);
+    return name;
+}
+
+namespace {
+
+// A picture file as it is on disk now.
+struct FileIdentity {
+    std::string path;
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    long modifiedSeconds, modifiedNanoseconds;
+    bool smooth;
+
+    bool operator<(const FileIdentity& other) const {
+        return std::tie(path, device, inode, size, modifiedSeconds, modifiedNanoseconds, smooth) <
+               std::tie(other.path, other.device, other.inode, other.size, other.modifiedSeconds,
+                        other.modifiedNanoseconds, other.smooth);
+    }
+};
+
+// Shared textures by the file they were loaded from; main thread only.
+std::map<FileIdentity, GLuint> sharedTextures;
+
+} // namespace
+
+GLuint qorLoadSharedTexture(const char* path, bool smooth) {
+    struct stat info;
+    if (stat(path, &info) != 0) return qorLoadTexture(path, smooth); // reports the problem
+    FileIdentity file = {path,
+                         info.st_dev,
+                         info.st_ino,
+                         info.st_size,
+                         long(info.st_mtim.tv_sec),
+                         long(info.st_mtim.tv_nsec),
+                         smooth};
+    auto known = sharedTextures.find(file);
+    // A name from a context that has since gone is no texture any more.
+    if (known != sharedTextures.end() && glIsTexture(known->second)) {
+        glBindTexture(GL_TEXTURE_2D, known->second);
+        return known->second;
+    }
+    GLuint name = qorLoadTexture(path, smooth);
+    if (name != 0) sharedTextures[file] = name;
     return name;
 }

@@ -1,5 +1,6 @@
 // Pictures to OpenGL textures. A texture is its GL name; 0 means none. The caller owns the
-// name; nothing in the engine deletes a texture made here.
+// name; nothing in the engine deletes a texture made here. Shared textures belong to every
+// caller that loaded them: none may delete or change them.
 #pragma once
 
 #include "engine/gl.h"
@@ -30,3 +31,8 @@ GLuint qorUploadTexture(const Image& image, bool smooth);
 
 // qorLoadImage + qorUploadTexture + freeing the pixels. Returns 0 after qorError on failure.
 GLuint qorLoadTexture(const char* path, bool smooth);
+
+// As qorLoadTexture, but a file loaded before with the same smooth (the same file: path,
+// inode, size and modification time) gives the name it got then, without decoding it again.
+// For callers that never delete or change the texture. Failures are not remembered.
+GLuint qorLoadSharedTexture(const char* path, bool smooth);

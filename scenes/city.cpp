@@ -90,12 +90,12 @@ bool City::load() {
     for (int i = 0; i < kCurveCount; i++)
         curves[i].load(datafiles::kCityCurves[i]);
 
-    revoltTexture = qorLoadTexture(datafiles::kRevoltOverlay, true);
+    revoltTexture = qorLoadSharedTexture(datafiles::kRevoltOverlay, true);
     if (!revoltTexture) {
         printf("failed loading revolting kid.\n quitting.\n");
         return false;
     }
-    vignetteTexture = qorLoadTexture(datafiles::kVignetteOverlay, true);
+    vignetteTexture = qorLoadSharedTexture(datafiles::kVignetteOverlay, true);
     return vignetteTexture != 0;
 }
 

@@ -20,7 +20,7 @@ Overlay::Overlay(const char* imageFile) : imageFile(imageFile) {
 }
 
 bool Overlay::load() {
-    texture = qorLoadTexture(imageFile, true);
+    texture = qorLoadSharedTexture(imageFile, true);
     return texture != 0;
 }
 

@@ -54,7 +54,7 @@ bool SoundBall::load() {
     }
     ballModel = new QOR::Model(datafiles::kSoundBallModel, GL_DYNAMIC_COPY);
     restOwner = nullptr; // the rest positions come from this model
-    bluenormalTexture = qorLoadTexture(datafiles::kBlueNormalPicture, true);
+    bluenormalTexture = qorLoadSharedTexture(datafiles::kBlueNormalPicture, true);
     return bluenormalTexture != 0;
 }
 

@@ -258,3 +258,20 @@ TEST_F(Textures, SamePathTwiceGivesTwoNames) {
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(GLuint(bound), second);
 }
+
+TEST_F(Textures, SharedTexturesLoadEachFileOnce) {
+    std::string path = png("shared.png", 1, 1, 2, {1, 2, 3});
+    GLuint first = qorLoadSharedTexture(path.c_str(), true);
+    ASSERT_NE(first, 0u);
+    EXPECT_EQ(qorLoadSharedTexture(path.c_str(), true), first);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(GLuint(bound), first);
+    EXPECT_NE(qorLoadSharedTexture(path.c_str(), false), first); // other sampling, other name
+
+    // A file written anew is a new picture.
+    png("shared.png", 2, 1, 2, {9, 8, 7, 6, 5, 4});
+    GLuint rewritten = qorLoadSharedTexture(path.c_str(), true);
+    EXPECT_NE(rewritten, first);
+    EXPECT_EQ(textureRgba(rewritten, 2, 1), (std::vector<uint8_t>{9, 8, 7, 255, 6, 5, 4, 255}));
+}
