@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <vector>
 
@@ -31,6 +32,21 @@ void startVideoWithRetries() {
 bool twoClipsDue(const Timeline& timeline, uint32_t t) {
     size_t next = timeline.nextClip;
     return next + 1 < timeline.clips.size() && timeline.clips[next + 1]->start < t;
+}
+
+// Copies bottom-up rows into the picture top row first.
+void copyFlipped(const uint8_t* rows, Picture& frame) {
+    size_t rowBytes = size_t(frame.width) * 3;
+    for (int y = 0; y < frame.height; y++)
+        std::copy_n(rows + size_t(frame.height - 1 - y) * rowBytes, rowBytes,
+                    &frame.pixels[size_t(y) * rowBytes]);
+}
+
+void sizeFrame(Picture& frame) {
+    frame.width = qorGetScreenWidth();
+    frame.height = qorGetScreenHeight();
+    frame.channels = 3;
+    frame.pixels.resize(size_t(frame.width) * size_t(frame.height) * 3);
 }
 
 } // namespace
@@ -89,20 +105,53 @@ void CaptureSession::renderFrame(uint32_t t) {
 }
 
 void CaptureSession::readFrame(Picture& frame) const {
-    int width = qorGetScreenWidth(), height = qorGetScreenHeight();
-    frame.width = width;
-    frame.height = height;
-    frame.channels = 3;
-    frame.pixels.resize(size_t(width) * size_t(height) * 3);
+    sizeFrame(frame);
     std::vector<uint8_t>& rows = readRows;
     rows.resize(frame.pixels.size());
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-    size_t rowBytes = size_t(width) * 3;
-    for (int y = 0; y < height; y++)
-        std::copy_n(&rows[size_t(height - 1 - y) * rowBytes], rowBytes,
-                    &frame.pixels[size_t(y) * rowBytes]);
+    glReadPixels(0, 0, frame.width, frame.height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    copyFlipped(rows.data(), frame);
+}
+
+CaptureSession::~CaptureSession() {
+    if (pixelBuffers[0] != 0) glDeleteBuffers(2, pixelBuffers);
+}
+
+void CaptureSession::requestFrame() {
+    assert(framesRequested - framesFetched < 2);
+    size_t bytes = size_t(qorGetScreenWidth()) * size_t(qorGetScreenHeight()) * 3;
+    if (pixelBuffers[0] == 0) {
+        glGenBuffers(2, pixelBuffers);
+        for (GLuint buffer : pixelBuffers) {
+            glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+            glBufferData(GL_PIXEL_PACK_BUFFER, GLsizeiptr(bytes), nullptr, GL_STREAM_READ);
+        }
+    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, pixelBuffers[framesRequested % 2]);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, qorGetScreenWidth(), qorGetScreenHeight(), GL_RGB, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    framesRequested++;
+}
+
+bool CaptureSession::fetchFrame(Picture& frame) {
+    if (framesFetched == framesRequested) return false;
+    sizeFrame(frame);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, pixelBuffers[framesFetched % 2]);
+    const void* rows = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
+    if (rows) {
+        copyFlipped(static_cast<const uint8_t*>(rows), frame);
+        glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+    } else {
+        std::fill(frame.pixels.begin(), frame.pixels.end(), uint8_t(0));
+        fprintf(stderr, "lirv-capture: the frame read back could not be mapped\n");
+    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    framesFetched++;
+    return true;
 }
 
 void CaptureSession::present() {

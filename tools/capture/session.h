@@ -26,6 +26,7 @@ class CaptureSession {
     CaptureSession(const std::string& timelinePath, const std::string& musicPath);
     CaptureSession(const CaptureSession&) = delete;
     CaptureSession& operator=(const CaptureSession&) = delete;
+    ~CaptureSession();
 
     // Renders, without reading them back, the extra frames that start every clip due before t:
     // the timeline starts at most one clip per frame, and a capture skips time between frames.
@@ -40,6 +41,12 @@ class CaptureSession {
     void renderFrame(uint32_t t);
     // Reads the back buffer into an RGB picture, top row first.
     void readFrame(Picture& frame) const;
+    // Starts reading the back buffer into one of two pixel buffer objects, without waiting for
+    // it; fetchFrame hands it over. At most two frames may be pending.
+    void requestFrame();
+    // Copies the oldest requested frame into an RGB picture, top row first; false when none
+    // is pending.
+    bool fetchFrame(Picture& frame);
     // Shows the back buffer and handles window events (qorSwapBuffer).
     void present();
 
@@ -52,6 +59,8 @@ class CaptureSession {
     std::unique_ptr<Timeline> player;
     DecodedMusic music;
     mutable std::vector<uint8_t> readRows; // glReadPixels' bottom-up rows, reused per frame
+    unsigned pixelBuffers[2] = {};         // GL names; frames requested and not yet fetched
+    size_t framesRequested = 0, framesFetched = 0;
     size_t blocksFed = 0;
     uint32_t lastTime = 0;
 };
