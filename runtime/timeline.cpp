@@ -60,6 +60,7 @@ void Timeline::load(const char* path, EffectRegistration registration, LoadingSc
         }
         showLoading(int32_t(double(i) * 100.0 / double(effects.size())));
     }
+    compositor.warmUp(clips);
 }
 
 void Timeline::render(uint32_t t) {
