@@ -7,10 +7,16 @@
 #include <SDL_image.h>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <condition_variable>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -75,11 +81,14 @@ void copyPixels(const SDL_Surface* surface, const Image& image) {
 
 } // namespace
 
-bool qorLoadImage(const char* path, Image* image) {
-    const double cpuStart = qorThreadCpuMs();
+namespace {
+
+// Decodes a picture into tightly packed R, G, B (A) bytes; with report, failures go through
+// qorError. Touches no GL and no shared state, so decoding threads may call it.
+bool decodeImage(const char* path, Image* image, bool report) {
     SDL_Surface* surface = IMG_Load(path);
     if (!surface) {
-        qorError("%s\n", SDL_GetError());
+        if (report) qorError("%s\n", SDL_GetError());
         return false;
     }
     image->width = surface->w;
@@ -89,13 +98,21 @@ bool qorLoadImage(const char* path, Image* image) {
     image->pixels = static_cast<uint8_t*>(malloc(size > 0 ? size : 1));
     if (!image->pixels) {
         SDL_FreeSurface(surface);
-        qorError("Unable to allocate data memory for image '%s'\n", path);
+        if (report) qorError("Unable to allocate data memory for image '%s'\n", path);
         return false;
     }
     SDL_LockSurface(surface);
     copyPixels(surface, *image);
     SDL_UnlockSurface(surface);
     SDL_FreeSurface(surface);
+    return true;
+}
+
+} // namespace
+
+bool qorLoadImage(const char* path, Image* image) {
+    const double cpuStart = qorThreadCpuMs();
+    if (!decodeImage(path, image, true)) return false;
     qorLoadStats().picturesDecoded++;
     qorLoadStats().decodeCpuMs += qorThreadCpuMs() - cpuStart;
     return true;
@@ -171,6 +188,115 @@ std::map<FileIdentity, GLuint> sharedTextures;
 
 } // namespace
 
+namespace {
+
+// A picture decoded ahead on a worker thread, 24-bit pictures widened to 32 so that the upload
+// copies bytes instead of converting them.
+struct PrefetchJob {
+    std::string path;
+    Image image;
+    bool decoded = false;
+    bool done = false;
+    bool taken = false;
+    double cpuMs = 0;
+};
+
+// The decoding threads and their jobs. The main thread adds and takes jobs; workers decode
+// them in order. Everything but a job's image (its worker's until done) is guarded by lock.
+struct Prefetcher {
+    std::mutex lock;
+    std::condition_variable finished;
+    std::vector<std::unique_ptr<PrefetchJob>> jobs;
+    size_t nextJob = 0;
+    std::vector<std::thread> workers;
+
+    ~Prefetcher() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            nextJob = jobs.size();
+        }
+        for (std::thread& worker : workers)
+            worker.join();
+        for (auto& job : jobs)
+            if (job->decoded && !job->taken) qorFreeImage(&job->image);
+    }
+
+    void work() {
+        std::unique_lock<std::mutex> guard(lock);
+        while (nextJob < jobs.size()) {
+            PrefetchJob& job = *jobs[nextJob++];
+            guard.unlock();
+            const double cpuStart = qorThreadCpuMs();
+            bool decoded = decodeImage(job.path.c_str(), &job.image, false) && widen(job.image);
+            double cpuMs = qorThreadCpuMs() - cpuStart;
+            guard.lock();
+            job.decoded = decoded;
+            job.cpuMs = cpuMs;
+            job.done = true;
+            finished.notify_all();
+        }
+    }
+
+    // RGB to RGBA with alpha 255; other depths stay as they are (the upload refuses them).
+    static bool widen(Image& image) {
+        if (image.bytesPerPixel != 3) return true;
+        size_t count = size_t(image.width) * size_t(image.height);
+        uint8_t* wide = static_cast<uint8_t*>(malloc(count > 0 ? count * 4 : 1));
+        if (!wide) {
+            qorFreeImage(&image);
+            return false;
+        }
+        for (size_t i = 0; i < count; i++) {
+            memcpy(wide + i * 4, image.pixels + i * 3, 3);
+            wide[i * 4 + 3] = 255;
+        }
+        qorFreeImage(&image);
+        image.pixels = wide;
+        image.bytesPerPixel = 4;
+        return true;
+    }
+
+    // Waits for the path's job; true with its picture (now the caller's) when it decoded.
+    bool take(const char* path, Image& image, double& cpuMs) {
+        std::unique_lock<std::mutex> guard(lock);
+        for (auto& job : jobs) {
+            if (job->taken || job->path != path) continue;
+            finished.wait(guard, [&] { return job->done; });
+            job->taken = true;
+            if (!job->decoded) return false;
+            image = job->image;
+            cpuMs = job->cpuMs;
+            return true;
+        }
+        return false;
+    }
+};
+
+Prefetcher& prefetcher() {
+    static Prefetcher instance;
+    return instance;
+}
+
+} // namespace
+
+void qorPrefetchPictures(const std::vector<std::string>& paths) {
+    Prefetcher& ahead = prefetcher();
+    // SDL_image sets its decoders up on first use; that must not race between threads.
+    IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
+    {
+        std::lock_guard<std::mutex> guard(ahead.lock);
+        for (const std::string& path : paths) {
+            auto job = std::make_unique<PrefetchJob>();
+            job->path = path;
+            ahead.jobs.push_back(std::move(job));
+        }
+    }
+    unsigned cores = std::thread::hardware_concurrency();
+    size_t threads = std::min<size_t>(std::max(cores, 1u), 4);
+    for (size_t i = ahead.workers.size(); i < threads; i++)
+        ahead.workers.emplace_back(&Prefetcher::work, &ahead);
+}
+
 GLuint qorLoadSharedTexture(const char* path, bool smooth) {
     struct stat info;
     if (stat(path, &info) != 0) return qorLoadTexture(path, smooth); // reports the problem
@@ -187,7 +313,17 @@ GLuint qorLoadSharedTexture(const char* path, bool smooth) {
         glBindTexture(GL_TEXTURE_2D, known->second);
         return known->second;
     }
-    GLuint name = qorLoadTexture(path, smooth);
+    GLuint name = 0;
+    Image image;
+    double cpuMs = 0;
+    if (prefetcher().take(path, image, cpuMs)) {
+        qorLoadStats().picturesDecoded++;
+        qorLoadStats().decodeCpuMs += cpuMs;
+        name = qorUploadTexture(image, smooth);
+        qorFreeImage(&image);
+    } else {
+        name = qorLoadTexture(path, smooth); // decodes here, reporting any problem
+    }
     if (name != 0) sharedTextures[file] = name;
     return name;
 }

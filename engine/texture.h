@@ -6,6 +6,8 @@
 #include "engine/gl.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // A decoded picture between decoding and upload: rows tightly packed, top row first, bytes in
 // memory order R, G, B (and A). The pixel buffer belongs to the Image; free it with
@@ -36,3 +38,8 @@ GLuint qorLoadTexture(const char* path, bool smooth);
 // inode, size and modification time) gives the name it got then, without decoding it again.
 // For callers that never delete or change the texture. Failures are not remembered.
 GLuint qorLoadSharedTexture(const char* path, bool smooth);
+
+// Starts decoding the pictures on worker threads (one per core, at most 4), so that
+// qorLoadSharedTexture finds them decoded and only uploads them, on the GL thread. A picture
+// that cannot be decoded is left to that load, which reports it.
+void qorPrefetchPictures(const std::vector<std::string>& paths);

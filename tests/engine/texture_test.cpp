@@ -275,3 +275,18 @@ TEST_F(Textures, SharedTexturesLoadEachFileOnce) {
     EXPECT_NE(rewritten, first);
     EXPECT_EQ(textureRgba(rewritten, 2, 1), (std::vector<uint8_t>{9, 8, 7, 255, 6, 5, 4, 255}));
 }
+
+TEST_F(Textures, PrefetchedPicturesUploadAsTheyDecode) {
+    std::string rgb = png("ahead.png", 2, 1, 2, {10, 20, 30, 40, 50, 60});
+    std::string rgba = png("ahead-alpha.png", 1, 1, 6, {1, 2, 3, 4});
+    std::string missing = dir.path() + "/none.png";
+    qorPrefetchPictures({rgb, rgba, missing});
+    EXPECT_EQ(textureRgba(qorLoadSharedTexture(rgb.c_str(), true), 2, 1),
+              (std::vector<uint8_t>{10, 20, 30, 255, 40, 50, 60, 255}));
+    EXPECT_EQ(textureRgba(qorLoadSharedTexture(rgba.c_str(), true), 1, 1),
+              (std::vector<uint8_t>{1, 2, 3, 4}));
+    // A picture the workers could not decode is loaded here, and reported as any other.
+    CaptureStderr();
+    EXPECT_EQ(qorLoadSharedTexture(missing.c_str(), true), 0u);
+    EXPECT_THAT(GetCapturedStderr(), StartsWith("QOR error: "));
+}
