@@ -1,6 +1,7 @@
 #include "tools/capture/session.h"
 
 #include "engine/gl.h"
+#include "engine/load_stats.h"
 #include "engine/window.h"
 #include "runtime/music.h"
 #include "tools/capture/options.h"
@@ -51,20 +52,36 @@ void sizeFrame(Picture& frame) {
 
 } // namespace
 
-CaptureSession::CaptureSession(const std::string& timelinePath, const std::string& musicPath) {
-    startVideoWithRetries();
-    qorCreateWindow("vsq-14: lirv capture", kCaptureWidth, kCaptureHeight, false);
-    qorSetTickSource(readCaptureClock);
-    player = std::make_unique<Timeline>();
-    player->load(timelinePath.c_str(), registerEffects);
-
-    std::string problem;
-    if (!decodeMusic(musicPath, music, problem))
-        fprintf(stderr, "lirv-capture: %s; the spectrum stays at 0\n", problem.c_str());
+CaptureSession::CaptureSession(const std::string& timelinePath, const std::string& musicPath)
+    : musicPath(musicPath) {
+    musicDecoder = std::thread([this] {
+        double cpuStart = qorThreadCpuMs();
+        musicDecoded = decodeMusic(this->musicPath, music, musicProblem);
+        musicCpuMs = qorThreadCpuMs() - cpuStart;
+    });
+    try {
+        startVideoWithRetries();
+        qorCreateWindow("vsq-14: lirv capture", kCaptureWidth, kCaptureHeight, false);
+        qorSetTickSource(readCaptureClock);
+        player = std::make_unique<Timeline>();
+        player->load(timelinePath.c_str(), registerEffects);
+    } catch (...) { // a model that cannot be loaded throws; the decoder must end first
+        musicDecoder.join();
+        throw;
+    }
     resetAnalysis();
 }
 
+// Joins the music's decoding once, reporting a music file that cannot be decoded.
+void CaptureSession::awaitMusic() {
+    if (!musicDecoder.joinable()) return;
+    musicDecoder.join();
+    if (!musicDecoded)
+        fprintf(stderr, "lirv-capture: %s; the spectrum stays at 0\n", musicProblem.c_str());
+}
+
 void CaptureSession::feedSpectrum(uint32_t t) {
+    awaitMusic();
     constexpr size_t kBlockBytes = FFT_SIZE * 2 * sizeof(int16_t);
     size_t due = size_t(uint64_t(t) * kAnalysisRate / 1000 / FFT_SIZE);
     static const std::vector<int16_t> silence(FFT_SIZE * 2, 0);
@@ -115,6 +132,7 @@ void CaptureSession::readFrame(Picture& frame) const {
 }
 
 CaptureSession::~CaptureSession() {
+    if (musicDecoder.joinable()) musicDecoder.join();
     if (pixelBuffers[0] != 0) glDeleteBuffers(2, pixelBuffers);
 }
 

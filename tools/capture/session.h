@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 // The engine clock's reading when the music would start: the demo's T0. Fixed, so that scenes
@@ -51,13 +52,20 @@ class CaptureSession {
     void present();
 
     Timeline& timeline() { return *player; }
+    // CPU time the music's decoding took on its own thread; valid once a frame is drawn.
+    double musicDecodeCpuMs() const { return musicCpuMs; }
     uint32_t lastRenderedTime() const { return lastTime; }
 
   private:
     void feedSpectrum(uint32_t t);
+    void awaitMusic();
 
     std::unique_ptr<Timeline> player;
-    DecodedMusic music;
+    DecodedMusic music;       // written by musicDecoder until awaitMusic has joined it
+    std::thread musicDecoder; // decodes while the window opens and the effects load
+    std::string musicPath, musicProblem;
+    bool musicDecoded = false;
+    double musicCpuMs = 0;
     mutable std::vector<uint8_t> readRows; // glReadPixels' bottom-up rows, reused per frame
     unsigned pixelBuffers[2] = {};         // GL names; frames requested and not yet fetched
     size_t framesRequested = 0, framesFetched = 0;
