@@ -123,6 +123,45 @@ void qorFreeImage(Image* image) {
     image->pixels = nullptr;
 }
 
+namespace {
+
+// Alpha boxes by texture name; main thread only.
+std::map<GLuint, TextureAlphaBox> alphaBoxes;
+
+TextureAlphaBox findAlphaBox(const Image& image) {
+    TextureAlphaBox box;
+    box.width = image.width;
+    box.height = image.height;
+    if (image.bytesPerPixel != 4) {
+        box.x0 = box.y0 = 0;
+        box.x1 = image.width - 1;
+        box.y1 = image.height - 1;
+        return box;
+    }
+    box.x0 = image.width;
+    box.y0 = image.height;
+    for (int y = 0; y < image.height; y++) {
+        const uint8_t* alpha = image.pixels + size_t(y) * size_t(image.width) * 4 + 3;
+        for (int x = 0; x < image.width; x++, alpha += 4) {
+            if (*alpha == 0) continue;
+            box.x0 = std::min(box.x0, x);
+            box.x1 = std::max(box.x1, x);
+            box.y0 = std::min(box.y0, y);
+            box.y1 = std::max(box.y1, y);
+        }
+    }
+    return box;
+}
+
+} // namespace
+
+bool qorGetTextureAlphaBox(GLuint name, TextureAlphaBox* box) {
+    auto known = alphaBoxes.find(name);
+    if (known == alphaBoxes.end()) return false;
+    *box = known->second;
+    return true;
+}
+
 GLuint qorUploadTexture(const Image& image, bool smooth) {
     GLenum sourceFormat;
     if (image.bytesPerPixel == 3) {
@@ -152,6 +191,7 @@ GLuint qorUploadTexture(const Image& image, bool smooth) {
                  GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glDisable(GL_TEXTURE_2D);
+    alphaBoxes[name] = findAlphaBox(image);
     qorLoadStats().picturesUploaded++;
     qorLoadStats().uploadCpuMs += qorThreadCpuMs() - cpuStart;
     return name;

@@ -43,3 +43,12 @@ GLuint qorLoadSharedTexture(const char* path, bool smooth);
 // qorLoadSharedTexture finds them decoded and only uploads them, on the GL thread. A picture
 // that cannot be decoded is left to that load, which reports it.
 void qorPrefetchPictures(const std::vector<std::string>& paths);
+
+// The smallest box of texels that are not fully transparent, recorded when a 32-bit picture is
+// uploaded: columns x0 to x1 and rows y0 to y1 (row 0 the top one), inclusive; empty (x1 < x0)
+// when every texel is transparent. False for names not made by this loader.
+struct TextureAlphaBox {
+    int width = 0, height = 0;
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+};
+bool qorGetTextureAlphaBox(GLuint name, TextureAlphaBox* box);
