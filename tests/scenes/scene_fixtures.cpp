@@ -41,6 +41,9 @@ void GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type, const GL
     glGetFloatv(GL_PROJECTION_MATRIX, record.projection);
     glGetFloatv(GL_TEXTURE_MATRIX, record.texture);
     glGetIntegerv(GL_CURRENT_PROGRAM, &record.program);
+    GLboolean colourWrites[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, colourWrites);
+    record.depthOnly = !colourWrites[0] && !colourWrites[1] && !colourWrites[2] && !colourWrites[3];
     records.push_back(record);
     forward(mode, count, type, indices);
 }
@@ -59,7 +62,7 @@ int countDraws(int faces) {
 std::vector<DrawRecord> drawsOf(int faces) {
     std::vector<DrawRecord> found;
     for (const DrawRecord& record : records)
-        if (record.indexCount == faces * 3) found.push_back(record);
+        if (record.indexCount == faces * 3 && !record.depthOnly) found.push_back(record);
     return found;
 }
 
