@@ -13,7 +13,8 @@ struct QorLoadStats {
     double programCpuMs = 0; // main thread: compiling and linking
 };
 
-// Written by the thread that loads (decoding threads add under a lock); read by the benchmark.
+// Written by the loading (GL) thread, which also adds the CPU time decoding threads spent on the
+// pictures it takes from them; read by the benchmark.
 QorLoadStats& qorLoadStats();
 
 // CPU time of the calling thread in milliseconds.

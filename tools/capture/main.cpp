@@ -98,7 +98,7 @@ int captureFrames(const CaptureOptions& options) {
     // PNG encoding and the video pipe run on the writer's thread, in frame order.
     FrameWriter writer([&](size_t i, const Picture& frame) {
         std::string writeProblem;
-        if (!options.pngFolder.empty() && !writePng(framePath(options, i, times[i]), frame))
+        if (!options.pngFolder.empty() && !writeFastPng(framePath(options, i, times[i]), frame))
             return 1;
         if (!options.videoPath.empty() && !video.write(frame, writeProblem))
             return fail(writeProblem);
