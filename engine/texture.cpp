@@ -162,7 +162,10 @@ bool qorGetTextureAlphaBox(GLuint name, TextureAlphaBox* box) {
     return true;
 }
 
-GLuint qorUploadTexture(const Image& image, bool smooth) {
+namespace {
+
+// qorUploadTexture without recording the alpha box.
+GLuint uploadPixels(const Image& image, bool smooth) {
     GLenum sourceFormat;
     if (image.bytesPerPixel == 3) {
         sourceFormat = GL_RGB;
@@ -191,9 +194,16 @@ GLuint qorUploadTexture(const Image& image, bool smooth) {
                  GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glDisable(GL_TEXTURE_2D);
-    alphaBoxes[name] = findAlphaBox(image);
     qorLoadStats().picturesUploaded++;
     qorLoadStats().uploadCpuMs += qorThreadCpuMs() - cpuStart;
+    return name;
+}
+
+} // namespace
+
+GLuint qorUploadTexture(const Image& image, bool smooth) {
+    GLuint name = uploadPixels(image, smooth);
+    if (name != 0) alphaBoxes[name] = findAlphaBox(image);
     return name;
 }
 
@@ -235,6 +245,7 @@ namespace {
 struct PrefetchJob {
     std::string path;
     Image image;
+    TextureAlphaBox alphaBox; // found by the worker, off the GL thread
     bool decoded = false;
     bool done = false;
     bool taken = false;
@@ -267,7 +278,9 @@ struct Prefetcher {
             PrefetchJob& job = *jobs[nextJob++];
             guard.unlock();
             const double cpuStart = qorThreadCpuMs();
-            bool decoded = decodeImage(job.path.c_str(), &job.image, false) && widen(job.image);
+            bool decoded = decodeImage(job.path.c_str(), &job.image, false);
+            if (decoded) job.alphaBox = findAlphaBox(job.image); // before widening: no scan
+            decoded = decoded && widen(job.image);
             double cpuMs = qorThreadCpuMs() - cpuStart;
             guard.lock();
             job.decoded = decoded;
@@ -297,7 +310,7 @@ struct Prefetcher {
     }
 
     // Waits for the path's job; true with its picture (now the caller's) when it decoded.
-    bool take(const char* path, Image& image, double& cpuMs) {
+    bool take(const char* path, Image& image, TextureAlphaBox& alphaBox, double& cpuMs) {
         std::unique_lock<std::mutex> guard(lock);
         for (auto& job : jobs) {
             if (job->taken || job->path != path) continue;
@@ -305,6 +318,7 @@ struct Prefetcher {
             job->taken = true;
             if (!job->decoded) return false;
             image = job->image;
+            alphaBox = job->alphaBox;
             cpuMs = job->cpuMs;
             return true;
         }
@@ -355,11 +369,13 @@ GLuint qorLoadSharedTexture(const char* path, bool smooth) {
     }
     GLuint name = 0;
     Image image;
+    TextureAlphaBox alphaBox;
     double cpuMs = 0;
-    if (prefetcher().take(path, image, cpuMs)) {
+    if (prefetcher().take(path, image, alphaBox, cpuMs)) {
         qorLoadStats().picturesDecoded++;
         qorLoadStats().decodeCpuMs += cpuMs;
-        name = qorUploadTexture(image, smooth);
+        name = uploadPixels(image, smooth);
+        if (name != 0) alphaBoxes[name] = alphaBox;
         qorFreeImage(&image);
     } else {
         name = qorLoadTexture(path, smooth); // decodes here, reporting any problem
