@@ -1,12 +1,18 @@
-// Frame times of the production under the capture's offline playback: every frame of a range at
-// a fixed rate, finished with glFinish, grouped by scene (the effect of the lowest layer drawn),
-// beside an empty frame (clear and copy only) measured in the same run, and the time from
-// process start to the first finished frame.
+// Frame times of the production as a viewer sees them, under the capture's offline playback:
+// every frame of a range at a fixed rate plus the catch-up frames that start clips between
+// them, each timed from the start of drawing to the end of the buffer swap (glFinish after
+// it). Frames are grouped by scene (the effect of the lowest layer drawn) beside an empty frame
+// (clear, copy, swap) measured in the same run, so that ratios to it compare runs on a busy
+// machine. Wall time and CPU time (the main thread; the whole process, rasterizer threads
+// included) per frame; a scene's first frame and worst frame show first-use hitches. Then the
+// start-up: process start to the first frame, in wall and CPU time, with what loading spent.
 //
-//   frame_bench [--fps N] [--from T] [--to T] [--timeline FILE] [--scale S]
+//   frame_bench [--fps N] [--from T] [--to T] [--timeline FILE] [--scale S] [--cold]
 //                                                                   (run where data/ lies)
-// --scale renders at S times the size (0.25 to 1), as lirv-preview --scale does.
+// --scale renders at S times the size (0.25 to 1), as lirv-preview --scale does; --cold
+// disables Mesa's shader cache, so every program is compiled as on a first run.
 #include "engine/gl.h"
+#include "engine/load_stats.h"
 #include "production/session.h"
 #include "production/time_text.h"
 #include "runtime/compositor.h"
@@ -20,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <string>
@@ -32,6 +39,12 @@ using Clock = std::chrono::steady_clock;
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double processCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1000 + double(now.tv_nsec) / 1e6;
 }
 
 // Seconds since the kernel started this process (10 ms resolution), or -1 when unknown.
@@ -54,6 +67,7 @@ double processAgeSeconds() {
 
 // The nearest-rank percentile of unsorted samples.
 double percentile(std::vector<double> samples, double fraction) {
+    if (samples.empty()) return 0;
     std::sort(samples.begin(), samples.end());
     size_t rank = size_t(std::ceil(fraction * double(samples.size())));
     return samples[rank > 0 ? rank - 1 : 0];
@@ -68,15 +82,77 @@ std::string lowestDrawnScene(Timeline& timeline, uint32_t t) {
     return "(no clip drawn)";
 }
 
-void printRow(const std::string& name, const std::vector<double>& times) {
-    double median = percentile(times, 0.5), high = percentile(times, 0.99);
-    printf("| %-28s | %6zu | %9.1f | %9.1f | %7.1f | %7.1f |\n", name.c_str(), times.size(), median,
-           high, 1000 / median, 1000 / high);
+// One frame's cost: wall time, CPU time of the main thread and of the whole process.
+struct FrameCost {
+    double wallMs, mainCpuMs, totalCpuMs;
+};
+
+// Measures from construction to stop().
+class FrameTimer {
+  public:
+    FrameTimer() { restart(); }
+    void restart() {
+        wall = Clock::now();
+        mainCpu = qorThreadCpuMs();
+        totalCpu = processCpuMs();
+    }
+    FrameCost stop() const {
+        return {millisecondsSince(wall), qorThreadCpuMs() - mainCpu, processCpuMs() - totalCpu};
+    }
+
+  private:
+    Clock::time_point wall;
+    double mainCpu = 0, totalCpu = 0;
+};
+
+struct SceneFrames {
+    std::vector<FrameCost> frames; // in the order drawn; catch-up frames included
+};
+
+std::vector<double> column(const std::vector<FrameCost>& frames, double FrameCost::*field) {
+    std::vector<double> values;
+    for (const FrameCost& frame : frames)
+        values.push_back(frame.*field);
+    return values;
 }
 
-bool parseArguments(int argc, char** argv, CaptureOptions& options, double& scale) {
+void printHeader() {
+    printf("| %-28s | %6s | %8s | %8s | %7s | %7s | %8s | %8s | %7s | %8s | %8s | %7s | %11s |\n",
+           "scene (lowest layer drawn)", "frames", "med ms", "p99 ms", "med/emp", "p99/emp",
+           "main CPU", "all CPU", "CPU/emp", "first ms", "max ms", "max/med", "CPU max/med");
+    printf("|------------------------------|--------|----------|----------|---------|---------|"
+           "----------|----------|---------|----------|----------|---------|-------------|\n");
+}
+
+// The empty frame's medians, the unit of the ratio columns.
+struct EmptyFrame {
+    double wallMs, totalCpuMs;
+};
+
+// Median and p99 wall time and their ratios to the empty frame, median CPU times (main thread,
+// whole process) and the latter's ratio, the first frame and the worst one, and the worst
+// frame's CPU time over the median (steadier than wall time on a busy machine).
+void printRow(const std::string& name, const std::vector<FrameCost>& frames, EmptyFrame empty) {
+    std::vector<double> wall = column(frames, &FrameCost::wallMs);
+    double median = percentile(wall, 0.5), high = percentile(wall, 0.99);
+    double worst = *std::max_element(wall.begin(), wall.end());
+    std::vector<double> cpu = column(frames, &FrameCost::totalCpuMs);
+    double totalCpu = percentile(cpu, 0.5);
+    double worstCpu = *std::max_element(cpu.begin(), cpu.end());
+    printf("| %-28s | %6zu | %8.1f | %8.1f | %7.2f | %7.2f | %8.1f | %8.1f | %7.2f | %8.1f | "
+           "%8.1f | %7.2f | %11.2f |\n",
+           name.c_str(), frames.size(), median, high, median / empty.wallMs, high / empty.wallMs,
+           percentile(column(frames, &FrameCost::mainCpuMs), 0.5), totalCpu,
+           totalCpu / empty.totalCpuMs, wall.front(), worst, worst / median, worstCpu / totalCpu);
+}
+
+bool parseArguments(int argc, char** argv, CaptureOptions& options, double& scale, bool& cold) {
     for (int i = 1; i < argc; i++) {
         std::string option = argv[i];
+        if (option == "--cold") {
+            cold = true;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         std::string value = argv[++i];
         if (option == "--fps")
@@ -97,66 +173,93 @@ bool parseArguments(int argc, char** argv, CaptureOptions& options, double& scal
            scale <= 1;
 }
 
+void printStartUp(double firstFrameSeconds, double firstFrameCpuMs, double firstFrameMainCpuMs,
+                  double musicCpuMs) {
+    const QorLoadStats& stats = qorLoadStats();
+    printf("\nstart-up: process start to the first frame shown %.2f s, %.0f ms of CPU (main "
+           "thread %.0f ms)\n",
+           firstFrameSeconds, firstFrameCpuMs, firstFrameMainCpuMs);
+    printf("  pictures decoded:  %4d  %7.0f ms CPU\n", stats.picturesDecoded, stats.decodeCpuMs);
+    printf("  textures uploaded: %4d  %7.0f ms CPU (main thread)\n", stats.picturesUploaded,
+           stats.uploadCpuMs);
+    printf("  programs built:    %4d  %7.0f ms CPU (main thread)\n", stats.programsBuilt,
+           stats.programCpuMs);
+    printf("  music decoded for the spectrum (the capture's own work, not the demo's): %.0f ms "
+           "CPU on its own thread\n",
+           musicCpuMs);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    SDL_Init(SDL_INIT_NOPARACHUTE);
-    atexit(SDL_Quit);
     CaptureOptions options;
     double scale = 1;
-    if (!parseArguments(argc, argv, options, scale)) {
+    bool cold = false;
+    if (!parseArguments(argc, argv, options, scale, cold)) {
         fprintf(stderr, "usage: frame_bench [--fps N] [--from T] [--to T] [--timeline FILE] "
-                        "[--scale S]\n");
+                        "[--scale S] [--cold]\n");
         return 2;
     }
+    if (cold) setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
+    SDL_Init(SDL_INIT_NOPARACHUTE);
+    atexit(SDL_Quit);
     SessionSettings settings{options.timelinePath, options.musicPath};
     settings.renderWidth = int(std::lround(kScreenWidth * scale));
     settings.renderHeight = int(std::lround(kScreenHeight * scale));
     ProductionSession session(settings);
     Compositor empty; // no clip ever lands on its layers: composing it clears nothing, copies
     std::vector<uint32_t> times = captureFrameTimes(options);
-    std::map<std::string, std::vector<double>> sceneTimes;
-    std::vector<double> emptyTimes, allTimes;
-    double firstFrameSeconds = -1;
+    std::map<std::string, SceneFrames> scenes;
+    std::vector<FrameCost> emptyFrames, allFrames;
+    double firstFrameSeconds = -1, firstFrameCpuMs = -1, firstFrameMainCpuMs = -1;
     ProgressLine progress(true);
     Clock::time_point started = Clock::now();
+    FrameTimer timer;
+    auto record = [&](uint32_t t) {
+        glFinish();
+        FrameCost cost = timer.stop();
+        if (firstFrameSeconds < 0) {
+            firstFrameSeconds = processAgeSeconds();
+            firstFrameCpuMs = processCpuMs();
+            firstFrameMainCpuMs = qorThreadCpuMs();
+        }
+        scenes[lowestDrawnScene(session.timeline(), t)].frames.push_back(cost);
+        allFrames.push_back(cost);
+        timer.restart();
+    };
     for (size_t i = 0; i < times.size(); i++) {
-        session.catchUp(times[i]);
-        glFinish();
-        Clock::time_point frameStart = Clock::now();
+        timer.restart();
+        session.catchUp(times[i], record);
         session.draw(times[i]);
-        glFinish();
-        double frameMs = millisecondsSince(frameStart);
-        if (firstFrameSeconds < 0) firstFrameSeconds = processAgeSeconds();
-        sceneTimes[lowestDrawnScene(session.timeline(), times[i])].push_back(frameMs);
-        allTimes.push_back(frameMs);
+        session.present();
+        record(times[i]);
 
-        Clock::time_point emptyStart = Clock::now();
+        timer.restart();
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         empty.compose(times[i]);
-        glFinish();
-        emptyTimes.push_back(millisecondsSince(emptyStart));
         session.present();
+        glFinish();
+        emptyFrames.push_back(timer.stop());
         progress.update(int(i + 1), int(times.size()), millisecondsSince(started) / 1000);
     }
     progress.finish();
 
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    printf("\nframe times at %d x %d, %d frames per second from %.3f s to %.3f s, on %s\n\n",
-           settings.renderWidth, settings.renderHeight, options.framesPerSecond,
-           options.fromMs / 1000.0, options.toMs / 1000.0,
-           renderer ? renderer : "an unknown renderer");
-    printf("| %-28s | %6s | %9s | %9s | %7s | %7s |\n", "scene (lowest layer drawn)", "frames",
-           "median ms", "p99 ms", "med fps", "p99 fps");
-    printf(
-        "|------------------------------|--------|-----------|-----------|---------|---------|\n");
-    for (const auto& [scene, sceneMs] : sceneTimes)
-        printRow(scene, sceneMs);
-    printRow("all frames", allTimes);
-    printRow("empty frame (clear, copy)", emptyTimes);
-    printf("\nprocess start to first frame: %.2f s\n", firstFrameSeconds);
+    printf("\nframe times at %d x %d, %d frames per second from %.3f s to %.3f s, %s shader "
+           "cache, on %s\n\n",
+           settings.renderWidth, settings.renderHeight, options.framesPerSecond, options.fromMs / 1000.0,
+           options.toMs / 1000.0, cold ? "no" : "with the", renderer ? renderer : "an unknown");
+    EmptyFrame emptyMedian = {percentile(column(emptyFrames, &FrameCost::wallMs), 0.5),
+                              percentile(column(emptyFrames, &FrameCost::totalCpuMs), 0.5)};
+    printHeader();
+    for (const auto& [scene, frames] : scenes)
+        printRow(scene, frames.frames, emptyMedian);
+    printRow("all frames", allFrames, emptyMedian);
+    printRow("empty frame (clear, copy)", emptyFrames, emptyMedian);
+    printStartUp(firstFrameSeconds, firstFrameCpuMs, firstFrameMainCpuMs,
+                 session.musicDecodeCpuMs());
     return 0;
 }

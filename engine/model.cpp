@@ -1,6 +1,7 @@
 #include "engine/model.h"
 
 #include "engine/model_format.h"
+#include "engine/shader.h"
 #include "engine/texture.h"
 
 #include <cmath>
@@ -138,7 +139,7 @@ void ModelReader::readString(char* out) {
 ModelMaterialMap::ModelMaterialMap(ModelReader& reader) {
     char path[kModelStringSize];
     reader.readString(path);
-    if (reader.upload) texture = qorLoadTexture(path, true);
+    if (reader.upload) texture = qorLoadSharedTexture(path, true);
     amount = reader.readFloat();
     property = reader.readU32();
 }
@@ -276,9 +277,58 @@ void Model::draw() {
         mesh->draw();
 }
 
+namespace {
+
+// Positions through ftransform() as the model shaders do, so that the depths it writes equal
+// theirs; colour writes are off while it draws. Built once; main thread.
+GLuint depthOnlyProgram() {
+    static GLuint program = qorCreateProgram("void main() { gl_FragColor = vec4(0.0); }",
+                                             "void main() { gl_Position = ftransform(); }");
+    return program;
+}
+
+// Whether a fragment of alpha 1 replaces what lies under it in the current blend state, and
+// nearer fragments win with depth writes on: then drawing the depth of opaque meshes first
+// changes nothing but which hidden fragments are shaded.
+bool depthFirstKeepsThePicture() {
+    GLint depthFunc = 0, source = 0, destination = 0;
+    GLboolean depthWrites = GL_FALSE;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    if (!glIsEnabled(GL_DEPTH_TEST) || !depthWrites || depthFunc != GL_LESS) return false;
+    if (!glIsEnabled(GL_BLEND)) return true;
+    glGetIntegerv(GL_BLEND_SRC_RGB, &source);
+    glGetIntegerv(GL_BLEND_DST_RGB, &destination);
+    return (source == GL_SRC_ALPHA && destination == GL_ONE_MINUS_SRC_ALPHA) ||
+           (source == GL_ONE && destination == GL_ZERO);
+}
+
+} // namespace
+
 void Model::setProgram(GLuint program) {
     for (const auto& mesh : meshes)
         mesh->setProgram(program);
+    if (program != 0) depthOnlyProgram(); // built while loading, not in the first frame
+}
+
+void Model::drawDepthFirst() {
+    if (depthOnlyProgram() == 0 || !depthFirstKeepsThePicture()) {
+        draw();
+        return;
+    }
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const GLint callerProgram = currentProgram();
+    glUseProgram(depthOnlyProgram());
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    for (const auto& mesh : meshes)
+        if (mesh->program != 0 && mesh->material->diffuse[3] == 1) mesh->drawDepth();
+    glUseProgram(callerProgram);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    // Each opaque pixel is now shaded only by the surface that shows, which meets its own
+    // depth; a translucent mesh in front still blends over the colour beneath it.
+    glDepthFunc(GL_LEQUAL);
+    draw();
+    glPopAttrib();
 }
 
 void ModelMesh::setProgram(GLuint newProgram) {
@@ -304,7 +354,7 @@ void ModelMesh::draw() {
     glPushMatrix();
     glTranslatef(position[0], position[1], position[2]);
     const GLint callerProgram = currentProgram();
-    glUseProgram(program);
+    glUseProgram(qorProgramForLights(program));
     for (const auto& stream : streams)
         stream->bind();
     material->apply();
@@ -328,6 +378,25 @@ void ModelMesh::draw() {
     glUseProgram(callerProgram);
     glPopMatrix();
     glPopAttrib();
+}
+
+void ModelMesh::drawDepth() {
+    ModelMeshStream* positions = nullptr;
+    ModelMeshStream* indices = nullptr;
+    for (const auto& stream : streams) {
+        if (!positions && stream->type == int32_t(kStreamPositions)) positions = stream.get();
+        if (!indices && stream->type == int32_t(kStreamIndices)) indices = stream.get();
+    }
+    if (!positions || !indices) return;
+    glPushMatrix();
+    glTranslatef(position[0], position[1], position[2]);
+    positions->bind();
+    indices->bind();
+    glDrawElements(GL_TRIANGLES, faceCount * 3, GL_UNSIGNED_INT, nullptr);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glPopMatrix();
 }
 
 void ModelMeshStream::bind() {

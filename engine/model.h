@@ -101,6 +101,8 @@ class ModelMesh {
     // Draws the triangles with the mesh's program (0: fixed function), translated by
     // position, then restores attributes, matrix and program and disables the arrays it used.
     virtual void draw();
+    // Draws only the triangles' depth with the current program (depthFirst's first pass).
+    void drawDepth();
     // Makes program current (it stays current), gives the material's maps texture units in
     // map order for the "%s_map" uniforms the program declares, and keeps the program.
     void setProgram(GLuint program);
@@ -131,6 +133,11 @@ class Model {
 
     // Draws every mesh in list order.
     virtual void draw();
+    // The same picture as draw() for a model drawn with shaders that position vertices with
+    // ftransform(), shading each pixel about once: first the depth of the meshes with a
+    // program and a material alpha of 1, then draw() with GL_LEQUAL. Falls back to draw()
+    // where the depth test, depth writes, GL_LESS or a replacing blend function is missing.
+    void drawDepthFirst();
     // Attaches program to every mesh (see ModelMesh::setProgram); it stays current.
     void setProgram(GLuint program);
     // The mesh at that index; throws the int 0 when the index is not below the mesh count.

@@ -1,17 +1,23 @@
 #include "engine/shader.h"
 
 #include "engine/error.h"
+#include "engine/load_stats.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr int kInfoLogSize = 1000;
+
+// Full model programs and their single-light builds; main thread only.
+std::vector<std::pair<GLuint, GLuint>> singleLightBuilds;
 
 // Compiles one stage and attaches it; logs and returns false on a compile error.
 bool attachStage(GLuint program, GLenum type, const char* source, const char* failureFormat) {
@@ -142,6 +148,8 @@ GLuint qorCreateProgram(const char* fragmentSource, const char* vertexSource) {
         qorError("A shader must contain at least either a vertexsource or a fragmentsource");
         return 0;
     }
+    const double cpuStart = qorThreadCpuMs();
+    qorLoadStats().programsBuilt++;
     GLuint program = glCreateProgram();
     if (fragmentSource &&
         !attachStage(program, GL_FRAGMENT_SHADER, fragmentSource, "Error assembling fragment:\n%s"))
@@ -157,6 +165,7 @@ GLuint qorCreateProgram(const char* fragmentSource, const char* vertexSource) {
         glGetProgramInfoLog(program, kInfoLogSize, nullptr, log);
         qorError("Error linking program:\n%s", log);
     }
+    qorLoadStats().programCpuMs += qorThreadCpuMs() - cpuStart;
     return program;
 }
 
@@ -201,7 +210,103 @@ int qorRebuildProgramsFrom(const char* path, const char* source, char* problem,
             return -1;
         }
     }
-    for (const LoadedProgram* loaded : affected)
+    for (const LoadedProgram* loaded : affected) {
         linkStages(*loaded, loaded->program, problem, problemSize);
+        // The single-light build still has the old code: draw with the rebuilt program.
+        singleLightBuilds.erase(std::remove_if(singleLightBuilds.begin(), singleLightBuilds.end(),
+                                               [&](const std::pair<GLuint, GLuint>& pair) {
+                                                   return pair.first == loaded->program;
+                                               }),
+                                singleLightBuilds.end());
+    }
     return int(affected.size());
+}
+
+namespace {
+
+// The source with a line of its own after the #version line (at the very start without one).
+std::string withDefine(const char* source, const char* define) {
+    std::string text = source;
+    size_t version = text.find("#version");
+    size_t insertAt = 0;
+    if (version != std::string::npos) {
+        size_t end = text.find('\n', version);
+        insertAt = end == std::string::npos ? text.size() : end + 1;
+    }
+    std::string line = std::string(define) + "\n";
+    if (insertAt == text.size() && (text.empty() || text.back() != '\n')) line = "\n" + line;
+    return text.insert(insertAt, line);
+}
+
+// Whether every active uniform of full that is not built in lies at the same location in other.
+bool sameUniformLocations(GLuint full, GLuint other) {
+    GLint count = 0;
+    glGetProgramiv(full, GL_ACTIVE_UNIFORMS, &count);
+    for (GLint i = 0; i < count; i++) {
+        char name[256] = {};
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(full, GLuint(i), sizeof name - 1, nullptr, &size, &type, name);
+        if (strncmp(name, "gl_", 3) == 0) continue;
+        if (glGetUniformLocation(full, name) != glGetUniformLocation(other, name)) return false;
+    }
+    return true;
+}
+
+bool linked(GLuint program) {
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status == GL_TRUE;
+}
+
+} // namespace
+
+GLuint qorLoadModelProgram(const char* fragmentPath, const char* vertexPath) {
+    char* fragmentText = readTextFile(fragmentPath);
+    char* vertexText = fragmentText && vertexPath ? readTextFile(vertexPath) : nullptr;
+    if (!fragmentText || (vertexPath && !vertexText)) {
+        free(fragmentText);
+        return 0;
+    }
+    GLuint program = qorCreateProgram(fragmentText, vertexText);
+    if (program != 0 && linked(program)) {
+        std::string single = withDefine(fragmentText, "#define LIGHT_COUNT 1");
+        GLuint build = qorCreateProgram(single.c_str(), vertexText);
+        if (build != 0 && linked(build) && sameUniformLocations(program, build))
+            singleLightBuilds.emplace_back(program, build);
+        else if (build != 0)
+            glDeleteProgram(build);
+    }
+    if (program) loadedPrograms.push_back({program, fragmentPath, vertexPath ? vertexPath : ""});
+    free(fragmentText);
+    free(vertexText);
+    return program;
+}
+
+namespace {
+
+// Whether light 1 adds exactly nothing to the model shader's sums: every colour black, and an
+// attenuation that cannot be infinite or not a number (0 times it stays 0).
+bool lightOneIsDark() {
+    float colour[4];
+    for (GLenum part : {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR}) {
+        glGetLightfv(GL_LIGHT1, part, colour);
+        if (colour[0] != 0 || colour[1] != 0 || colour[2] != 0) return false;
+    }
+    float position[4], constant = 0, linear = 0, quadratic = 0;
+    glGetLightfv(GL_LIGHT1, GL_POSITION, position);
+    if (position[3] == 0) return true;
+    glGetLightfv(GL_LIGHT1, GL_CONSTANT_ATTENUATION, &constant);
+    glGetLightfv(GL_LIGHT1, GL_LINEAR_ATTENUATION, &linear);
+    glGetLightfv(GL_LIGHT1, GL_QUADRATIC_ATTENUATION, &quadratic);
+    return constant > 0 && linear >= 0 && quadratic >= 0;
+}
+
+} // namespace
+
+GLuint qorProgramForLights(GLuint program) {
+    if (program == 0) return 0;
+    for (const auto& [full, single] : singleLightBuilds)
+        if (full == program) return lightOneIsDark() ? single : program;
+    return program;
 }

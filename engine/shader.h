@@ -20,3 +20,14 @@ GLuint qorLoadProgram(const char* fragmentPath, const char* vertexPath);
 // link fails, every program keeps its old code and `problem` (problemSize bytes) receives the
 // driver's log. Returns the number of programs rebuilt (0: none came from that file), or -1.
 int qorRebuildProgramsFrom(const char* path, const char* source, char* problem, size_t problemSize);
+
+// As qorLoadProgram for a model shader whose fragment stage adds light 1 only when LIGHT_COUNT
+// (2 unless defined) is above 1: also builds the stages with "#define LIGHT_COUNT 1" after the
+// #version line, and keeps that build when its uniforms lie where the full program's do, so
+// that locations looked up in one serve both. Returns the full program (0 on failure).
+GLuint qorLoadModelProgram(const char* fragmentPath, const char* vertexPath);
+
+// The program to draw with under the current lights: for a program from qorLoadModelProgram,
+// its single-light build while light 1 cannot add anything (black ambient, diffuse and
+// specular at a finite attenuation); the program itself otherwise. The picture is the same.
+GLuint qorProgramForLights(GLuint program);

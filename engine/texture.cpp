@@ -1,12 +1,23 @@
 #include "engine/texture.h"
 
 #include "engine/error.h"
+#include "engine/load_stats.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -90,17 +101,23 @@ bool isTruncatedJpeg(const char* path) {
 
 } // namespace
 
-bool qorLoadImage(const char* path, Image* image) {
+namespace {
+
+// Decodes a picture into tightly packed R, G, B (A) bytes; with report, failures go through
+// qorError and name the file. Touches no GL and no shared state, so decoding threads may call it.
+bool decodeImage(const char* path, Image* image, bool report) {
     if (isTruncatedJpeg(path)) {
-        qorError("Picture '%s' is cut short: its JPEG data has no end marker\n", path);
+        if (report) qorError("Picture '%s' is cut short: its JPEG data has no end marker\n", path);
         return false;
     }
     SDL_Surface* surface = IMG_Load(path);
     if (!surface) {
-        const char* reason = SDL_GetError();
-        qorError("%s\n", reason);
-        // The decoder's text does not always say which file it could not read.
-        if (!strstr(reason, path)) fprintf(stderr, "Picture '%s' could not be loaded\n", path);
+        if (report) {
+            const char* reason = SDL_GetError();
+            qorError("%s\n", reason);
+            // The decoder's text does not always say which file it could not read.
+            if (!strstr(reason, path)) fprintf(stderr, "Picture '%s' could not be loaded\n", path);
+        }
         return false;
     }
     image->width = surface->w;
@@ -110,7 +127,7 @@ bool qorLoadImage(const char* path, Image* image) {
     image->pixels = static_cast<uint8_t*>(malloc(size > 0 ? size : 1));
     if (!image->pixels) {
         SDL_FreeSurface(surface);
-        qorError("Unable to allocate data memory for image '%s'\n", path);
+        if (report) qorError("Unable to allocate data memory for image '%s'\n", path);
         return false;
     }
     SDL_LockSurface(surface);
@@ -120,12 +137,64 @@ bool qorLoadImage(const char* path, Image* image) {
     return true;
 }
 
+} // namespace
+
+bool qorLoadImage(const char* path, Image* image) {
+    const double cpuStart = qorThreadCpuMs();
+    if (!decodeImage(path, image, true)) return false;
+    qorLoadStats().picturesDecoded++;
+    qorLoadStats().decodeCpuMs += qorThreadCpuMs() - cpuStart;
+    return true;
+}
+
 void qorFreeImage(Image* image) {
     free(image->pixels);
     image->pixels = nullptr;
 }
 
-GLuint qorUploadTexture(const Image& image, bool smooth) {
+namespace {
+
+// Alpha boxes by texture name; main thread only.
+std::map<GLuint, TextureAlphaBox> alphaBoxes;
+
+TextureAlphaBox findAlphaBox(const Image& image) {
+    TextureAlphaBox box;
+    box.width = image.width;
+    box.height = image.height;
+    if (image.bytesPerPixel != 4) {
+        box.x0 = box.y0 = 0;
+        box.x1 = image.width - 1;
+        box.y1 = image.height - 1;
+        return box;
+    }
+    box.x0 = image.width;
+    box.y0 = image.height;
+    for (int y = 0; y < image.height; y++) {
+        const uint8_t* alpha = image.pixels + size_t(y) * size_t(image.width) * 4 + 3;
+        for (int x = 0; x < image.width; x++, alpha += 4) {
+            if (*alpha == 0) continue;
+            box.x0 = std::min(box.x0, x);
+            box.x1 = std::max(box.x1, x);
+            box.y0 = std::min(box.y0, y);
+            box.y1 = std::max(box.y1, y);
+        }
+    }
+    return box;
+}
+
+} // namespace
+
+bool qorGetTextureAlphaBox(GLuint name, TextureAlphaBox* box) {
+    auto known = alphaBoxes.find(name);
+    if (known == alphaBoxes.end()) return false;
+    *box = known->second;
+    return true;
+}
+
+namespace {
+
+// qorUploadTexture without recording the alpha box.
+GLuint uploadPixels(const Image& image, bool smooth) {
     GLenum sourceFormat;
     if (image.bytesPerPixel == 3) {
         sourceFormat = GL_RGB;
@@ -135,6 +204,7 @@ GLuint qorUploadTexture(const Image& image, bool smooth) {
         qorError("Unknown image format - %d bpp (expected 24 or 32)\n", image.bytesPerPixel * 8);
         return 0;
     }
+    const double cpuStart = qorThreadCpuMs();
     glEnable(GL_TEXTURE_2D);
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -153,6 +223,16 @@ GLuint qorUploadTexture(const Image& image, bool smooth) {
                  GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glDisable(GL_TEXTURE_2D);
+    qorLoadStats().picturesUploaded++;
+    qorLoadStats().uploadCpuMs += qorThreadCpuMs() - cpuStart;
+    return name;
+}
+
+} // namespace
+
+GLuint qorUploadTexture(const Image& image, bool smooth) {
+    GLuint name = uploadPixels(image, smooth);
+    if (name != 0) alphaBoxes[name] = findAlphaBox(image);
     return name;
 }
 
@@ -161,5 +241,174 @@ GLuint qorLoadTexture(const char* path, bool smooth) {
     if (!qorLoadImage(path, &image)) return 0;
     GLuint name = qorUploadTexture(image, smooth);
     qorFreeImage(&image);
+    return name;
+}
+
+namespace {
+
+// A picture file as it is on disk now.
+struct FileIdentity {
+    std::string path;
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    long modifiedSeconds, modifiedNanoseconds;
+    bool smooth;
+
+    bool operator<(const FileIdentity& other) const {
+        return std::tie(path, device, inode, size, modifiedSeconds, modifiedNanoseconds, smooth) <
+               std::tie(other.path, other.device, other.inode, other.size, other.modifiedSeconds,
+                        other.modifiedNanoseconds, other.smooth);
+    }
+};
+
+// Shared textures by the file they were loaded from; main thread only.
+std::map<FileIdentity, GLuint> sharedTextures;
+
+} // namespace
+
+namespace {
+
+// A picture decoded ahead on a worker thread, 24-bit pictures widened to 32 so that the upload
+// copies bytes instead of converting them.
+struct PrefetchJob {
+    std::string path;
+    Image image;
+    TextureAlphaBox alphaBox; // found by the worker, off the GL thread
+    bool decoded = false;
+    bool done = false;
+    bool taken = false;
+    double cpuMs = 0;
+};
+
+// The decoding threads and their jobs. The main thread adds and takes jobs; workers decode
+// them in order. Everything but a job's image (its worker's until done) is guarded by lock.
+struct Prefetcher {
+    std::mutex lock;
+    std::condition_variable finished;
+    std::vector<std::unique_ptr<PrefetchJob>> jobs;
+    size_t nextJob = 0;
+    std::vector<std::thread> workers;
+
+    ~Prefetcher() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            nextJob = jobs.size();
+        }
+        for (std::thread& worker : workers)
+            worker.join();
+        for (auto& job : jobs)
+            if (job->decoded && !job->taken) qorFreeImage(&job->image);
+    }
+
+    void work() {
+        std::unique_lock<std::mutex> guard(lock);
+        while (nextJob < jobs.size()) {
+            PrefetchJob& job = *jobs[nextJob++];
+            guard.unlock();
+            const double cpuStart = qorThreadCpuMs();
+            bool decoded = decodeImage(job.path.c_str(), &job.image, false);
+            if (decoded) job.alphaBox = findAlphaBox(job.image); // before widening: no scan
+            decoded = decoded && widen(job.image);
+            double cpuMs = qorThreadCpuMs() - cpuStart;
+            guard.lock();
+            job.decoded = decoded;
+            job.cpuMs = cpuMs;
+            job.done = true;
+            finished.notify_all();
+        }
+    }
+
+    // RGB to RGBA with alpha 255; other depths stay as they are (the upload refuses them).
+    static bool widen(Image& image) {
+        if (image.bytesPerPixel != 3) return true;
+        size_t count = size_t(image.width) * size_t(image.height);
+        uint8_t* wide = static_cast<uint8_t*>(malloc(count > 0 ? count * 4 : 1));
+        if (!wide) {
+            qorFreeImage(&image);
+            return false;
+        }
+        for (size_t i = 0; i < count; i++) {
+            memcpy(wide + i * 4, image.pixels + i * 3, 3);
+            wide[i * 4 + 3] = 255;
+        }
+        qorFreeImage(&image);
+        image.pixels = wide;
+        image.bytesPerPixel = 4;
+        return true;
+    }
+
+    // Waits for the path's job; true with its picture (now the caller's) when it decoded.
+    bool take(const char* path, Image& image, TextureAlphaBox& alphaBox, double& cpuMs) {
+        std::unique_lock<std::mutex> guard(lock);
+        for (auto& job : jobs) {
+            if (job->taken || job->path != path) continue;
+            finished.wait(guard, [&] { return job->done; });
+            job->taken = true;
+            if (!job->decoded) return false;
+            image = job->image;
+            alphaBox = job->alphaBox;
+            cpuMs = job->cpuMs;
+            return true;
+        }
+        return false;
+    }
+};
+
+Prefetcher& prefetcher() {
+    static Prefetcher instance;
+    return instance;
+}
+
+} // namespace
+
+void qorPrefetchPictures(const std::vector<std::string>& paths) {
+    Prefetcher& ahead = prefetcher();
+    // SDL_image sets its decoders up on first use; that must not race between threads.
+    IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
+    {
+        std::lock_guard<std::mutex> guard(ahead.lock);
+        for (const std::string& path : paths) {
+            auto job = std::make_unique<PrefetchJob>();
+            job->path = path;
+            ahead.jobs.push_back(std::move(job));
+        }
+    }
+    unsigned cores = std::thread::hardware_concurrency();
+    size_t threads = std::min<size_t>(std::max(cores, 1u), 4);
+    for (size_t i = ahead.workers.size(); i < threads; i++)
+        ahead.workers.emplace_back(&Prefetcher::work, &ahead);
+}
+
+GLuint qorLoadSharedTexture(const char* path, bool smooth) {
+    struct stat info;
+    if (stat(path, &info) != 0) return qorLoadTexture(path, smooth); // reports the problem
+    FileIdentity file = {path,
+                         info.st_dev,
+                         info.st_ino,
+                         info.st_size,
+                         long(info.st_mtim.tv_sec),
+                         long(info.st_mtim.tv_nsec),
+                         smooth};
+    auto known = sharedTextures.find(file);
+    // A name from a context that has since gone is no texture any more.
+    if (known != sharedTextures.end() && glIsTexture(known->second)) {
+        glBindTexture(GL_TEXTURE_2D, known->second);
+        return known->second;
+    }
+    GLuint name = 0;
+    Image image;
+    TextureAlphaBox alphaBox;
+    double cpuMs = 0;
+    if (prefetcher().take(path, image, alphaBox, cpuMs)) {
+        qorLoadStats().picturesDecoded++;
+        qorLoadStats().decodeCpuMs += cpuMs;
+        name = uploadPixels(image, smooth);
+        if (name != 0) alphaBoxes[name] = alphaBox;
+        qorFreeImage(&image);
+    } else {
+        name = qorLoadTexture(path, smooth); // decodes here, reporting any problem
+    }
+    if (name != 0) sharedTextures[file] = name;
     return name;
 }

@@ -1,10 +1,13 @@
 // Pictures to OpenGL textures. A texture is its GL name; 0 means none. The caller owns the
-// name; nothing in the engine deletes a texture made here.
+// name; nothing in the engine deletes a texture made here. Shared textures belong to every
+// caller that loaded them: none may delete or change them.
 #pragma once
 
 #include "engine/gl.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // A decoded picture between decoding and upload: rows tightly packed, top row first, bytes in
 // memory order R, G, B (and A). The pixel buffer belongs to the Image; free it with
@@ -30,3 +33,22 @@ GLuint qorUploadTexture(const Image& image, bool smooth);
 
 // qorLoadImage + qorUploadTexture + freeing the pixels. Returns 0 after qorError on failure.
 GLuint qorLoadTexture(const char* path, bool smooth);
+
+// As qorLoadTexture, but a file loaded before with the same smooth (the same file: path,
+// inode, size and modification time) gives the name it got then, without decoding it again.
+// For callers that never delete or change the texture. Failures are not remembered.
+GLuint qorLoadSharedTexture(const char* path, bool smooth);
+
+// Starts decoding the pictures on worker threads (one per core, at most 4), so that
+// qorLoadSharedTexture finds them decoded and only uploads them, on the GL thread. A picture
+// that cannot be decoded is left to that load, which reports it.
+void qorPrefetchPictures(const std::vector<std::string>& paths);
+
+// The smallest box of texels that are not fully transparent, recorded when a 32-bit picture is
+// uploaded: columns x0 to x1 and rows y0 to y1 (row 0 the top one), inclusive; empty (x1 < x0)
+// when every texel is transparent. False for names not made by this loader.
+struct TextureAlphaBox {
+    int width = 0, height = 0;
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+};
+bool qorGetTextureAlphaBox(GLuint name, TextureAlphaBox* box);

@@ -1,11 +1,13 @@
 #include "production/session.h"
 
 #include "engine/gl.h"
+#include "engine/load_stats.h"
 #include "engine/window.h"
 #include "runtime/music.h"
 
 #include <SDL.h>
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <vector>
 
@@ -38,25 +40,45 @@ bool twoClipsDue(const Timeline& timeline, uint32_t t) {
 
 } // namespace
 
-ProductionSession::ProductionSession(const SessionSettings& settings) {
-    startVideoWithRetries();
-    openProductionWindow(settings.caption, settings.fullscreen);
-    if (settings.renderWidth != kScreenWidth || settings.renderHeight != kScreenHeight)
-        qorSetRenderSize(settings.renderWidth, settings.renderHeight);
-    qorSetTickSource(readCaptureClock);
-    player = std::make_unique<Timeline>();
-    loadProduction(*player, settings.timelinePath.c_str());
-
-    std::string problem;
-    if (!decodeMusic(settings.musicPath, music, problem))
-        fprintf(stderr, "%s: %s; the spectrum stays at 0\n", settings.programName, problem.c_str());
+ProductionSession::ProductionSession(const SessionSettings& settings)
+    : musicPath(settings.musicPath), programName(settings.programName) {
+    musicDecoder = std::thread([this] {
+        double cpuStart = qorThreadCpuMs();
+        musicDecoded = decodeMusic(musicPath, music, musicProblem);
+        musicCpuMs = qorThreadCpuMs() - cpuStart;
+    });
+    try {
+        startVideoWithRetries();
+        openProductionWindow(settings.caption, settings.fullscreen);
+        if (settings.renderWidth != kScreenWidth || settings.renderHeight != kScreenHeight)
+            qorSetRenderSize(settings.renderWidth, settings.renderHeight);
+        qorSetTickSource(readCaptureClock);
+        player = std::make_unique<Timeline>();
+        loadProduction(*player, settings.timelinePath.c_str());
+    } catch (...) { // a model that cannot be loaded throws; the decoder must end first
+        musicDecoder.join();
+        throw;
+    }
     resetAnalysis();
 }
 
 ProductionSession::ProductionSession(const std::string& timelinePath, const std::string& musicPath)
     : ProductionSession(SessionSettings{timelinePath, musicPath}) {}
 
+ProductionSession::~ProductionSession() {
+    if (musicDecoder.joinable()) musicDecoder.join();
+}
+
+// Joins the music's decoding once, reporting a music file that cannot be decoded.
+void ProductionSession::awaitMusic() {
+    if (!musicDecoder.joinable()) return;
+    musicDecoder.join();
+    if (!musicDecoded)
+        fprintf(stderr, "%s: %s; the spectrum stays at 0\n", programName, musicProblem.c_str());
+}
+
 void ProductionSession::feedSpectrum(uint32_t t) {
+    awaitMusic();
     constexpr size_t kBlockBytes = FFT_SIZE * 2 * sizeof(int16_t);
     size_t due = size_t(uint64_t(t) * kAnalysisRate / 1000 / FFT_SIZE);
     static const std::vector<int16_t> silence(FFT_SIZE * 2, 0);
@@ -69,7 +91,7 @@ void ProductionSession::feedSpectrum(uint32_t t) {
     }
 }
 
-void ProductionSession::catchUp(uint32_t t) {
+void ProductionSession::catchUp(uint32_t t, const std::function<void(uint32_t)>& afterFrame) {
     Timeline& timeline = *player;
     while (timeline.nextClip < timeline.clips.size() &&
            timeline.clips[timeline.nextClip]->start < t) {
@@ -78,6 +100,7 @@ void ProductionSession::catchUp(uint32_t t) {
         if (at == t && !twoClipsDue(timeline, t)) break;
         draw(at);
         present();
+        if (afterFrame) afterFrame(at);
     }
 }
 

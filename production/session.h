@@ -9,8 +9,10 @@
 #include "runtime/timeline.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 // The engine clock's reading when the music would start: the demo's T0. Fixed, so that scenes
 // reading the clock directly draw the same picture in every capture.
@@ -38,12 +40,14 @@ class ProductionSession {
     ProductionSession(const std::string& timelinePath, const std::string& musicPath);
     ProductionSession(const ProductionSession&) = delete;
     ProductionSession& operator=(const ProductionSession&) = delete;
+    ~ProductionSession();
 
     // Renders, without reading them back, the extra frames that start every clip due before t:
     // the timeline starts at most one clip per frame, and a capture skips time between frames.
     // Each extra frame lies at its clip's start + 1 ms (never before the previous frame); a
-    // clip due at t itself is left to the frame at t.
-    void catchUp(uint32_t t);
+    // clip due at t itself is left to the frame at t. afterFrame, when given, is called with
+    // each extra frame's time once it is shown.
+    void catchUp(uint32_t t, const std::function<void(uint32_t)>& afterFrame = {});
     // Renders the frame at t into the window's back buffer: spectrum fed up to t, clock at
     // kCaptureStartTicks + t, window cleared, timeline rendered. Does not swap. Times must not
     // go back between frames without a seek.
@@ -63,12 +67,20 @@ class ProductionSession {
 
     Timeline& timeline() { return *player; }
     uint32_t lastRenderedTime() const { return lastTime; }
+    // CPU time the music's decoding took on its own thread; valid once a frame is drawn.
+    double musicDecodeCpuMs() const { return musicCpuMs; }
 
   private:
     void feedSpectrum(uint32_t t);
+    void awaitMusic();
 
     std::unique_ptr<Timeline> player;
-    DecodedMusic music;
+    DecodedMusic music;       // written by musicDecoder until awaitMusic has joined it
+    std::thread musicDecoder; // decodes while the window opens and the effects load
+    std::string musicPath, musicProblem;
+    const char* programName;
+    bool musicDecoded = false;
+    double musicCpuMs = 0;
     size_t blocksFed = 0;
     uint32_t lastTime = 0;
 };

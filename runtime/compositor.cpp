@@ -86,6 +86,33 @@ void Compositor::compose(uint32_t t) {
     glPopAttrib();
 }
 
+void Compositor::warmUp(const std::vector<Clip*>& clips) {
+    std::vector<Effect*> warmed;
+    qorPushFBO(framebuffer);
+    glPushAttrib(kAllAttributes);
+    // Effects set up their own state but never touch the scissor: one pixel is all they draw.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 1, 1);
+    for (Clip* clip : clips) {
+        bool seen = false;
+        for (Effect* effect : warmed)
+            seen = seen || effect == clip->effect;
+        if (seen) continue;
+        warmed.push_back(clip->effect);
+        glPushAttrib(kAllAttributes);
+        glPushMatrix();
+        clip->applyProperties(clip->start);
+        clip->effect->render(clip->offset);
+        glPopMatrix();
+        glPopAttrib();
+    }
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPopAttrib();
+    qorPopFBO();
+}
+
 void drawLoadingProgress(int32_t percent) {
     glPushAttrib(kAllAttributes);
     glClearColor(0, 0, 0, 1);

@@ -5,6 +5,7 @@
 #include "engine/gl.h"
 
 #include <cstdint>
+#include <vector>
 
 class Clip;
 
@@ -26,6 +27,12 @@ class Compositor {
     // Draws every layer's clip that is still running at timeline time t (start + duration > t)
     // into the framebuffer, then adds the picture to the current framebuffer.
     void compose(uint32_t t);
+
+    // Draws the effect of each clip once (the first clip of each effect, at its start), with
+    // only one pixel writable, and then clears the framebuffer to black: the driver builds the
+    // shader variants the clips need now, during loading, not in their first frames. Starts
+    // no effect and leaves the layers empty.
+    void warmUp(const std::vector<Clip*>& clips);
 
     GLuint framebufferName() const { return framebuffer; }
     Clip* layerClip(int layer) const { return layers[layer]; }

@@ -1,6 +1,8 @@
 #include "runtime/timeline.h"
 
+#include "engine/texture.h"
 #include "engine/window.h"
+#include "runtime/data_files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +27,26 @@ bool readFile(const char* path, std::vector<uint8_t>& bytes) {
     bool failed = ferror(file) != 0;
     fclose(file);
     return !failed;
+}
+
+// Every picture the production's effects load: the models' maps, overlays, scene pictures,
+// the Train slides and the greeting cards.
+std::vector<std::string> productionPictures() {
+    std::vector<std::string> paths;
+    for (const char* path : datafiles::kModelTextures)
+        paths.push_back(path);
+    for (const char* path : datafiles::kOverlayPictures)
+        paths.push_back(path);
+    for (const char* path : datafiles::kScenePictures)
+        paths.push_back(path);
+    for (int slide = 1; slide <= datafiles::kTrainSlideCount; slide++) {
+        char path[64];
+        snprintf(path, sizeof path, datafiles::kTrainSlideFormat, slide);
+        paths.push_back(path);
+    }
+    for (const char* path : datafiles::kGreetings)
+        paths.push_back(path);
+    return paths;
 }
 
 } // namespace
@@ -48,6 +72,8 @@ void Timeline::load(const char* path, EffectRegistration registration, LoadingSc
 
     setClips(file);
 
+    // Decoding on worker threads runs ahead of the loads, which upload on this thread.
+    qorPrefetchPictures(productionPictures());
     for (size_t i = 0; i < effects.size(); i++) {
         if (!effects[i]->load()) {
             printf("Failed to load effect %s, aborting...\n", effects[i]->name());
@@ -55,6 +81,7 @@ void Timeline::load(const char* path, EffectRegistration registration, LoadingSc
         }
         showLoading(int32_t(double(i) * 100.0 / double(effects.size())));
     }
+    compositor.warmUp(clips);
 }
 
 void Timeline::setClips(const TimelineFileData& file) {

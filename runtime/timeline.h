@@ -20,7 +20,8 @@ class Timeline {
     Timeline& operator=(const Timeline&) = delete;
 
     // Fills the effect list with the registration step, reads the timeline file, then loads
-    // every effect in list order with the loading screen after each. Returns only on success;
+    // every effect in list order with the loading screen after each, and warms the clips'
+    // effects up (Compositor::warmUp). Returns only on success;
     // prints the problem on standard output and exits with status 1 otherwise (a missing file,
     // a bad file, an effect that fails to load). A bad file is refused before any effect loads.
     void load(const char* path, EffectRegistration registration,

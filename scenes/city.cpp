@@ -80,7 +80,7 @@ bool City::load() {
     if (!cityModel) cityModel = new QOR::Model(datafiles::kCityModel, GL_STATIC_DRAW);
     if (!checkSceneModel(*cityModel, datafiles::kCityModel)) return false;
     defaultShader =
-        qorLoadProgram(datafiles::kDefaultFragmentShader, datafiles::kDefaultVertexShader);
+        qorLoadModelProgram(datafiles::kDefaultFragmentShader, datafiles::kDefaultVertexShader);
     if (!defaultShader) return false;
     cityModel->setProgram(defaultShader);
     // setProgram leaves the program current; the loading screen drawn next must not use it.
@@ -93,12 +93,12 @@ bool City::load() {
     for (int i = 0; i < kCurveCount; i++)
         curves[i].load(datafiles::kCityCurves[i]);
 
-    revoltTexture = qorLoadTexture(datafiles::kRevoltOverlay, true);
+    revoltTexture = qorLoadSharedTexture(datafiles::kRevoltOverlay, true);
     if (!revoltTexture) {
         printf("failed loading revolting kid.\n quitting.\n");
         return false;
     }
-    vignetteTexture = qorLoadTexture(datafiles::kVignetteOverlay, true);
+    vignetteTexture = qorLoadSharedTexture(datafiles::kVignetteOverlay, true);
     return vignetteTexture != 0;
 }
 
@@ -151,11 +151,11 @@ void City::render(uint32_t time) {
 
     if (cameraIndex == 0) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        cityModel->draw();
+        cityModel->drawDepthFirst();
         glPopAttrib();
         return;
     }
-    cityModel->draw();
+    cityModel->drawDepthFirst();
     drawSwarm(time, curves[cameraIndex + 2], kSwarmWindowMs[cameraIndex]);
 }
 

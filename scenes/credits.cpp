@@ -72,7 +72,7 @@ float Credits::flickerWidth(uint32_t time, bool fadingIn) {
 bool Credits::load() {
     for (int i = 0; i < kCardCount; i++) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        greetTextures[i] = qorLoadTexture(datafiles::kGreetings[i], true);
+        greetTextures[i] = qorLoadSharedTexture(datafiles::kGreetings[i], true);
         glPopAttrib();
         if (!greetTextures[i]) {
             printf("Failed loading credit: %s\n", datafiles::kGreetings[i]);
@@ -100,7 +100,7 @@ bool Credits::load() {
 
     addProperty(kProperties[0].name, &blurFocus, kProperties[0].minValue, kProperties[0].maxValue,
                 kProperties[0].defaultValue);
-    hullkortTexture = qorLoadTexture(datafiles::kFlakePicture, true);
+    hullkortTexture = qorLoadSharedTexture(datafiles::kFlakePicture, true);
     creditsFramebuffer = qorCreateFBO();
     return true;
 }

@@ -63,7 +63,7 @@ void Crowd::render(uint32_t time) {
     qorLookAt(camera.position[0], camera.position[1], camera.position[2], camera.aimPoint[0],
               camera.aimPoint[1], camera.aimPoint[2], 0, 1, 0);
     setStationLight();
-    stationModel->draw();
+    stationModel->drawDepthFirst();
 
     CurveRecord leader = curves[1].evaluate(time, true);
     glPushMatrix();

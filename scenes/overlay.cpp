@@ -2,6 +2,8 @@
 
 #include "engine/texture.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 const PropertyInfo Overlay::kProperties[kPropertyCount] = {
@@ -19,9 +21,75 @@ Overlay::Overlay(const char* imageFile) : imageFile(imageFile) {
     addProperties(kProperties, targets, kPropertyCount);
 }
 
+Overlay::VisibleArea Overlay::visibleArea(const TextureAlphaBox& box) {
+    VisibleArea area;
+    if (box.x1 < box.x0) { // nothing shows: an empty area
+        area.whole = false;
+        area.u0 = area.u1 = area.v0 = area.v1 = 0.5f;
+        return area;
+    }
+    if (box.x0 == 0 || box.y0 == 0 || box.x1 == box.width - 1 || box.y1 == box.height - 1)
+        return area;
+    // Linear filtering reaches half a texel out; a whole texel more leaves room for rounding.
+    area.whole = false;
+    area.u0 = float(box.x0 - 1) / float(box.width);
+    area.u1 = float(box.x1 + 2) / float(box.width);
+    area.v0 = float(box.y0 - 1) / float(box.height);
+    area.v1 = float(box.y1 + 2) / float(box.height);
+    return area;
+}
+
 bool Overlay::load() {
-    texture = qorLoadTexture(imageFile, true);
-    return texture != 0;
+    texture = qorLoadSharedTexture(imageFile, true);
+    if (texture == 0) return false;
+    TextureAlphaBox box;
+    if (qorGetTextureAlphaBox(texture, &box)) visible = visibleArea(box);
+    return true;
+}
+
+// Scissors the quad's draw to the window box of the visible area under the current matrices:
+// outside it every texel is fully transparent, and a fragment of alpha 0 blends to the colour
+// already there, so only pixels that cannot change are left out. Not done with the depth test
+// on, where the quad's depth writes elsewhere could matter to a later layer.
+void Overlay::limitToVisibleArea() const {
+    if (visible.whole || glIsEnabled(GL_DEPTH_TEST)) return;
+    GLint blendSource = 0, blendDestination = 0;
+    glGetIntegerv(GL_BLEND_SRC_RGB, &blendSource);
+    glGetIntegerv(GL_BLEND_DST_RGB, &blendDestination);
+    if (blendSource != GL_SRC_ALPHA || blendDestination != GL_ONE_MINUS_SRC_ALPHA) return;
+    float modelview[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    float left = 1e30f, right = -1e30f, bottom = 1e30f, top = -1e30f;
+    for (float u : {visible.u0, visible.u1})
+        for (float v : {visible.v0, visible.v1}) {
+            // drawScreenQuad puts texture (0, 0) at (-1, 1) and (1, 1) at (1, -1).
+            float x = -1 + 2 * u, y = 1 - 2 * v;
+            float ex = modelview[0] * x + modelview[4] * y + modelview[12];
+            float ey = modelview[1] * x + modelview[5] * y + modelview[13];
+            float wx = viewport[0] + (ex + 1) / 2 * float(viewport[2]);
+            float wy = viewport[1] + (ey + 1) / 2 * float(viewport[3]);
+            left = std::min(left, wx);
+            right = std::max(right, wx);
+            bottom = std::min(bottom, wy);
+            top = std::max(top, wy);
+        }
+    // Two pixels of margin for the rasterizer's rounding; the projection is the identity.
+    int x0 = std::max(viewport[0], int(std::floor(left)) - 2);
+    int y0 = std::max(viewport[1], int(std::floor(bottom)) - 2);
+    int x1 = std::min(viewport[0] + viewport[2], int(std::ceil(right)) + 2);
+    int y1 = std::min(viewport[1] + viewport[3], int(std::ceil(top)) + 2);
+    if (glIsEnabled(GL_SCISSOR_TEST)) { // stay inside the caller's box too
+        GLint box[4];
+        glGetIntegerv(GL_SCISSOR_BOX, box);
+        x0 = std::max(x0, box[0]);
+        y0 = std::max(y0, box[1]);
+        x1 = std::min(x1, box[0] + box[2]);
+        y1 = std::min(y1, box[1] + box[3]);
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
 }
 
 void Overlay::render(uint32_t) {
@@ -38,5 +106,13 @@ void Overlay::render(uint32_t) {
     glTranslatef(positionX, positionY, 0);
     glRotatef(rotation, 0, 0, 1);
     glScalef(scale, scale, scale);
+    // The scissor is put back by hand: an attribute push and pop here would change which
+    // current colour later layers inherit from this one.
+    GLint callerBox[4];
+    glGetIntegerv(GL_SCISSOR_BOX, callerBox);
+    const bool callerScissors = glIsEnabled(GL_SCISSOR_TEST);
+    limitToVisibleArea();
     drawScreenQuad(1, 1);
+    glScissor(callerBox[0], callerBox[1], callerBox[2], callerBox[3]);
+    if (!callerScissors) glDisable(GL_SCISSOR_TEST);
 }

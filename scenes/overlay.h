@@ -3,7 +3,10 @@
 #pragma once
 
 #include "engine/gl.h"
+#include "engine/texture.h"
 #include "runtime/effect.h"
+
+#include <cstdint>
 
 class Overlay : public Effect {
   public:
@@ -18,9 +21,21 @@ class Overlay : public Effect {
     void render(uint32_t time) override;
     const char* name() override { return displayName; }
 
+    // The texels that can show, as fractions of the picture (u left to right, v top to bottom),
+    // widened by a texel for linear filtering; the whole picture when a texel that is not fully
+    // transparent lies on its border, where repeating wraps it round to the opposite edge.
+    struct VisibleArea {
+        float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
+        bool whole = true;
+    };
+    static VisibleArea visibleArea(const TextureAlphaBox& box);
+
   private:
+    void limitToVisibleArea() const;
+
     const char* imageFile;
     GLuint texture = 0;
+    VisibleArea visible;
     char displayName[kNameSize];
 
     // Property targets, shared by every Overlay.

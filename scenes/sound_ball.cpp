@@ -57,7 +57,7 @@ bool SoundBall::load() {
     // The ball is deformed through the first mesh's positions every frame.
     if (!checkSceneModel(*ballModel, datafiles::kSoundBallModel)) return false;
     restOwner = nullptr; // the rest positions come from this model
-    bluenormalTexture = qorLoadTexture(datafiles::kBlueNormalPicture, true);
+    bluenormalTexture = qorLoadSharedTexture(datafiles::kBlueNormalPicture, true);
     return bluenormalTexture != 0;
 }
 

@@ -41,16 +41,16 @@ bool Train::load() {
     for (int i = 1; i <= kSlideCount; i++) {
         char path[64];
         snprintf(path, sizeof path, datafiles::kTrainSlideFormat, i);
-        slideTextures[i - 1] = qorLoadTexture(path, true);
+        slideTextures[i - 1] = qorLoadSharedTexture(path, true);
         if (!slideTextures[i - 1]) return false;
     }
-    msgTexture = qorLoadTexture(datafiles::kTrainMessagePicture, true);
-    waitingTexture = qorLoadTexture(datafiles::kTrainWaitingPicture, true);
-    overlayTrainTexture = qorLoadTexture(datafiles::kTrainFramePicture, true);
-    supposedTexture = qorLoadTexture(datafiles::kTrainCaptions[0], true);
-    futureTexture = qorLoadTexture(datafiles::kTrainCaptions[1], true);
-    whereTexture = qorLoadTexture(datafiles::kTrainCaptions[2], true);
-    cyberbabesTexture = qorLoadTexture(datafiles::kTrainCaptions[3], true);
+    msgTexture = qorLoadSharedTexture(datafiles::kTrainMessagePicture, true);
+    waitingTexture = qorLoadSharedTexture(datafiles::kTrainWaitingPicture, true);
+    overlayTrainTexture = qorLoadSharedTexture(datafiles::kTrainFramePicture, true);
+    supposedTexture = qorLoadSharedTexture(datafiles::kTrainCaptions[0], true);
+    futureTexture = qorLoadSharedTexture(datafiles::kTrainCaptions[1], true);
+    whereTexture = qorLoadSharedTexture(datafiles::kTrainCaptions[2], true);
+    cyberbabesTexture = qorLoadSharedTexture(datafiles::kTrainCaptions[3], true);
     if (!overlayTrainTexture || !waitingTexture || !msgTexture || !supposedTexture ||
         !futureTexture || !whereTexture)
         return false;

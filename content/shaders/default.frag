@@ -2,9 +2,13 @@
 // "<property>_map" and "<property>_amount": the diffuse map is mixed into the material colour
 // by diffuse_amount, then the sphere-mapped reflection map by reflection_amount. Lit per pixel
 // by fixed-function lights 0 and 1, each with its own colours (a light left at black adds
-// nothing). Bright texels of the diffuse map (lit windows) glow on their own, so they stay
+// nothing; the engine builds this stage a second time with LIGHT_COUNT 1 for such frames). Bright texels of the diffuse map (lit windows) glow on their own, so they stay
 // bright on the dark side of a building. Alpha is the material's.
 #version 110
+
+#ifndef LIGHT_COUNT
+#define LIGHT_COUNT 2
+#endif
 
 uniform sampler2D diffuse_map;
 uniform sampler2D reflection_map;
@@ -59,7 +63,9 @@ void main()
     vec3 diffuse = vec3(0.0);
     vec3 specular = vec3(0.0);
     addLight(gl_LightSource[0], n, toViewer, ambient, diffuse, specular);
+#if LIGHT_COUNT > 1
     addLight(gl_LightSource[1], n, toViewer, ambient, diffuse, specular);
+#endif
 
     vec3 lit = (ambient + diffuse) * pixel + specular * gl_FrontMaterial.specular.rgb;
 

@@ -4,6 +4,7 @@
 #include "tests/effects/effects_test_util.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/process.h"
+#include "tools/pictures/picture_io.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -170,4 +171,30 @@ TEST(OverlayLoad, AMissingPictureFailsTheLoad) {
     Overlay overlay("no/such/picture.png");
     EXPECT_FALSE(overlay.load());
     EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("QOR error: ", 0), 0u);
+}
+
+TEST(OverlayPicture, AMarkInATransparentPictureFollowsRotationAndPosition) {
+    // 64 x 48, transparent but for an opaque red block over texels 8-15 by 6-11 (from the top).
+    Picture picture;
+    picture.width = 64;
+    picture.height = 48;
+    picture.channels = 4;
+    picture.pixels.assign(64 * 48 * 4, 0);
+    for (int y = 6; y < 12; y++)
+        for (int x = 8; x < 16; x++) {
+            uint8_t* texel = &picture.pixels[(size_t(y) * 64 + size_t(x)) * 4];
+            texel[0] = 255;
+            texel[3] = 255;
+        }
+    ScratchDir dir;
+    std::string path = dir.path() + "/mark.png";
+    ASSERT_TRUE(writePng(path, picture));
+    Overlay overlay(path.c_str());
+    ASSERT_TRUE(overlay.load());
+    setProperties(overlay, 1, 90, 1, 0.5f, 0);
+    renderOver(overlay, 0.2f);
+    // The block's centre (-0.625, 0.625) on the quad, turned a quarter and moved right by 0.5.
+    EXPECT_EQ(readPixel(448, 144), kRed);
+    EXPECT_EQ(readPixel(448, 624), kGrey);
+    EXPECT_EQ(readPixel(512, 384), kGrey);
 }

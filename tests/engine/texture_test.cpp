@@ -279,3 +279,35 @@ TEST_F(Textures, SamePathTwiceGivesTwoNames) {
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(GLuint(bound), second);
 }
+
+TEST_F(Textures, SharedTexturesLoadEachFileOnce) {
+    std::string path = png("shared.png", 1, 1, 2, {1, 2, 3});
+    GLuint first = qorLoadSharedTexture(path.c_str(), true);
+    ASSERT_NE(first, 0u);
+    EXPECT_EQ(qorLoadSharedTexture(path.c_str(), true), first);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(GLuint(bound), first);
+    EXPECT_NE(qorLoadSharedTexture(path.c_str(), false), first); // other sampling, other name
+
+    // A file written anew is a new picture.
+    png("shared.png", 2, 1, 2, {9, 8, 7, 6, 5, 4});
+    GLuint rewritten = qorLoadSharedTexture(path.c_str(), true);
+    EXPECT_NE(rewritten, first);
+    EXPECT_EQ(textureRgba(rewritten, 2, 1), (std::vector<uint8_t>{9, 8, 7, 255, 6, 5, 4, 255}));
+}
+
+TEST_F(Textures, PrefetchedPicturesUploadAsTheyDecode) {
+    std::string rgb = png("ahead.png", 2, 1, 2, {10, 20, 30, 40, 50, 60});
+    std::string rgba = png("ahead-alpha.png", 1, 1, 6, {1, 2, 3, 4});
+    std::string missing = dir.path() + "/none.png";
+    qorPrefetchPictures({rgb, rgba, missing});
+    EXPECT_EQ(textureRgba(qorLoadSharedTexture(rgb.c_str(), true), 2, 1),
+              (std::vector<uint8_t>{10, 20, 30, 255, 40, 50, 60, 255}));
+    EXPECT_EQ(textureRgba(qorLoadSharedTexture(rgba.c_str(), true), 1, 1),
+              (std::vector<uint8_t>{1, 2, 3, 4}));
+    // A picture the workers could not decode is loaded here, and reported as any other.
+    CaptureStderr();
+    EXPECT_EQ(qorLoadSharedTexture(missing.c_str(), true), 0u);
+    EXPECT_THAT(GetCapturedStderr(), StartsWith("QOR error: "));
+}

@@ -218,3 +218,20 @@ TEST(LoadingScreen, HalfWayIsAMidGreyRectangleOfHalfTheSize) {
     expectColour(readPixel(250, 384), 0, 0, 0);
     expectColour(readPixel(512, 580), 0, 0, 0);
 }
+
+TEST_F(Composition, WarmingUpDrawsEachEffectOnceAndLeavesNoTrace) {
+    addClip(*timeline, &red, 0, 0, 100, 7);
+    addClip(*timeline, &green, 1, 0, 100);
+    addClip(*timeline, &red, 2, 50, 100);
+    timeline->compositor.warmUp(timeline->clips);
+    EXPECT_EQ(red.renders, 1);
+    EXPECT_EQ(red.lastTime, 7u);
+    EXPECT_EQ(green.renders, 1);
+    EXPECT_EQ(red.starts + green.starts, 0); // starting may draw from the shared random numbers
+    // Nothing is on a layer yet, and nothing drawn while warming shows in the first frame.
+    clearTo(0, 0, 0);
+    timeline->compositor.compose(0);
+    expectColour(readPixel(0, 0), 0, 0, 0);
+    expectColour(readPixel(512, 384), 0, 0, 0);
+    EXPECT_EQ(takeGlError(), GLenum(GL_NO_ERROR));
+}

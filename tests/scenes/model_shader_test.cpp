@@ -39,8 +39,8 @@ class ModelShader : public testing::Test {
   protected:
     void SetUp() override {
         std::string shaders = std::string(LIRV_SOURCE_DIR) + "/content/shaders/";
-        program =
-            qorLoadProgram((shaders + "default.frag").c_str(), (shaders + "default.vert").c_str());
+        program = qorLoadModelProgram((shaders + "default.frag").c_str(),
+                                      (shaders + "default.vert").c_str());
         ASSERT_NE(program, 0u);
         GLint linked = GL_FALSE;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -60,6 +60,10 @@ class ModelShader : public testing::Test {
         ModelDesc desc;
         desc.materials.push_back(material);
         desc.meshes.push_back(plate());
+        return loadModel(desc);
+    }
+
+    std::unique_ptr<QOR::Model> loadModel(const ModelDesc& desc) {
         std::string name = "plate" + std::to_string(models++) + ".model";
         dir.write(name, formats::encodeModel(desc));
         std::unique_ptr<QOR::Model> model(
@@ -74,12 +78,14 @@ class ModelShader : public testing::Test {
         float direction[3]; // towards the light, in eye space
     };
 
-    // Draws the model lit by lights 0 and 1 over black and returns the pixel at plate point
-    // (x, 0).
+    // Draws the model lit by lights 0 and 1 over black, with the depth test (and drawDepthFirst
+    // when depthFirst is set), and returns the pixel at plate point (x, 0).
     Rgba drawLit(QOR::Model& model, const Light& light0, const Light& light1, float ambient,
                  float x = 0) {
         clearTo(0, 0, 0);
+        glClear(GL_DEPTH_BUFFER_BIT);
         glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glEnable(GL_DEPTH_TEST);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         qorPerspective(60, 1.3333334f, 0.1f, 100);
@@ -102,7 +108,10 @@ class ModelShader : public testing::Test {
         }
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        model.draw();
+        if (depthFirst)
+            model.drawDepthFirst();
+        else
+            model.draw();
         glPopAttrib();
 
         double modelview[16], projection[16];
@@ -128,6 +137,7 @@ class ModelShader : public testing::Test {
     ScratchDir dir;
     GLuint program = 0;
     int models = 0;
+    bool depthFirst = false;
 };
 
 const float kFacing[3] = {0, 0, 1}; // towards the viewer: lights the plate fully
@@ -201,4 +211,19 @@ TEST_F(ModelShader, AlphaIsTheMaterials) {
     std::unique_ptr<QOR::Model> model = plateModel(material);
     const Light light{{1, 1, 1}, {0, 0, 1}}, dark{{0, 0, 0}, {0, 0, 1}};
     expectNear(drawLit(*model, light, dark, 0), 128, 128, 128); // half over black
+}
+
+TEST_F(ModelShader, DepthFirstKeepsTheBlendOfATranslucentMeshInFront) {
+    // An opaque red plate, then a half-transparent green one 1 nearer, in that order.
+    ModelDesc desc;
+    desc.materials = {plain(1, 0, 0), plain(0, 1, 0, 0.5f)};
+    desc.meshes = {plate(), plate()};
+    desc.meshes[1].materialIndex = 1;
+    desc.meshes[1].position[2] = 1;
+    std::unique_ptr<QOR::Model> model = loadModel(desc);
+    const Light white{{1, 1, 1}, {0, 0, 1}}, dark{{0, 0, 0}, {0, 0, 1}};
+    for (bool first : {false, true}) {
+        depthFirst = first;
+        expectNear(drawLit(*model, white, dark, 0), 128, 128, 0);
+    }
 }

@@ -44,6 +44,9 @@ void GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type, const GL
     record.blend = glIsEnabled(GL_BLEND);
     glGetIntegerv(GL_BLEND_SRC, &record.blendSource);
     glGetIntegerv(GL_BLEND_DST, &record.blendDestination);
+    GLboolean colourWrites[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, colourWrites);
+    record.depthOnly = !colourWrites[0] && !colourWrites[1] && !colourWrites[2] && !colourWrites[3];
     records.push_back(record);
     forward(mode, count, type, indices);
 }
@@ -62,7 +65,7 @@ int countDraws(int faces) {
 std::vector<DrawRecord> drawsOf(int faces) {
     std::vector<DrawRecord> found;
     for (const DrawRecord& record : records)
-        if (record.indexCount == faces * 3) found.push_back(record);
+        if (record.indexCount == faces * 3 && !record.depthOnly) found.push_back(record);
     return found;
 }
 

@@ -32,14 +32,15 @@ struct DrawRecord {
     GLboolean blend; // whether blending was on, and its source and destination factors
     GLint blendSource;
     GLint blendDestination;
+    bool depthOnly; // colour writes off: a depth pass, which shows nothing by itself
 };
 
 // Every mesh draw since the last clearDrawRecords.
 const std::vector<DrawRecord>& drawRecords();
 void clearDrawRecords();
-// How many draws of a model with that many faces were recorded.
+// How many draws of a model with that many faces were recorded, depth passes left out.
 int countDraws(int faces);
-// The recorded draws of a model with that many faces, in order.
+// The recorded draws of a model with that many faces that write colour, in order.
 std::vector<DrawRecord> drawsOf(int faces);
 
 // Writes the fixture data/ into the directory: every model, curve, picture and shader the four

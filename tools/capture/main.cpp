@@ -2,6 +2,7 @@
 #include "production/session.h"
 #include "tools/capture/contact_sheet.h"
 #include "tools/capture/frame_read.h"
+#include "tools/capture/frame_writer.h"
 #include "tools/capture/options.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/video.h"
@@ -58,19 +59,27 @@ std::string framePath(const CaptureOptions& options, size_t index, uint32_t t) {
     return options.pngFolder + name;
 }
 
-// Renders the times in order, reads each frame back and hands it to take with its index, with a
-// progress line. Stops at the first nonzero status take returns, and returns it.
+// Renders the times in order and hands each frame, read back through pixel buffer objects one
+// frame late so that the read overlaps the next frame's rendering, to take with its index,
+// with a progress line. Stops at the first nonzero status take returns, and returns it.
+// spare gives a picture to read into (its pixels are reused when it has some).
 int renderEach(ProductionSession& session, const std::vector<uint32_t>& times, bool quiet,
-               const std::function<int(size_t, const Picture&)>& take) {
+               const std::function<int(size_t, Picture&&)>& take,
+               const std::function<Picture()>& spare) {
     ProgressLine progress(!quiet);
-    Picture frame;
     auto started = std::chrono::steady_clock::now();
-    for (size_t i = 0; i < times.size(); i++) {
-        session.renderFrame(times[i]);
-        readBackBuffer(qorGetScreenWidth(), qorGetScreenHeight(), frame);
-        session.present();
-        if (int status = take(i, frame)) return status;
-        progress.update(int(i + 1), int(times.size()), secondsSince(started));
+    FrameReader reader;
+    for (size_t i = 0; i <= times.size(); i++) {
+        if (i < times.size()) {
+            session.renderFrame(times[i]);
+            reader.request();
+            session.present();
+        }
+        Picture frame = spare();
+        if (i > 0 && reader.fetch(frame)) {
+            if (int status = take(i - 1, std::move(frame))) return status;
+            progress.update(int(i), int(times.size()), secondsSince(started));
+        }
     }
     progress.finish();
     return 0;
@@ -94,12 +103,20 @@ int captureFrames(const CaptureOptions& options) {
     if (!options.videoPath.empty() && !video.open(videoSettings(options), problem))
         return fail(problem);
     printf("lirv-capture: %s\n", describeCapture(options).c_str());
-    int status = renderEach(session, times, options.quiet, [&](size_t i, const Picture& frame) {
-        if (!options.pngFolder.empty() && !writePng(framePath(options, i, times[i]), frame))
+    // PNG encoding and the video pipe run on the writer's thread, in frame order.
+    FrameWriter writer([&](size_t i, const Picture& frame) {
+        std::string writeProblem;
+        if (!options.pngFolder.empty() && !writeFastPng(framePath(options, i, times[i]), frame))
             return 1;
-        if (!options.videoPath.empty() && !video.write(frame, problem)) return fail(problem);
+        if (!options.videoPath.empty() && !video.write(frame, writeProblem))
+            return fail(writeProblem);
         return 0;
     });
+    int status = renderEach(
+        session, times, options.quiet,
+        [&](size_t i, Picture&& frame) { return writer.submit(i, std::move(frame)); },
+        [&] { return writer.spare(); });
+    if (status == 0) status = writer.finish();
     if (status != 0) return status;
     if (!options.videoPath.empty() && !video.close(problem)) return fail(problem);
     printf("lirv-capture: %zu frames written\n", times.size());
@@ -126,15 +143,19 @@ int captureContactSheet(const CaptureOptions& options) {
     ProductionSession session(options.timelinePath, options.musicPath);
     ContactSheet sheet(kCaptureWidth, kCaptureHeight, options.contactScale, options.contactColumns,
                        int(times.size()));
-    renderEach(session, times, options.quiet, [&](size_t i, const Picture& frame) {
-        if (captions) {
-            TextLine caption = timeCaption(fonts, times[i], kCaptureHeight / options.contactScale);
-            sheet.add(frame, &caption.mask);
-        } else {
-            sheet.add(frame);
-        }
-        return 0;
-    });
+    renderEach(
+        session, times, options.quiet,
+        [&](size_t i, Picture&& frame) {
+            if (captions) {
+                TextLine caption =
+                    timeCaption(fonts, times[i], kCaptureHeight / options.contactScale);
+                sheet.add(frame, &caption.mask);
+            } else {
+                sheet.add(frame);
+            }
+            return 0;
+        },
+        [] { return Picture(); });
     if (!writePng(options.contactSheetPath, sheet.picture())) return 1;
     printf("lirv-capture: contact sheet of %zu tiles written to %s\n", times.size(),
            options.contactSheetPath.c_str());

@@ -22,6 +22,10 @@ struct Picture {
 // and the problem on failure. The same picture always gives the same bytes.
 bool writePng(const std::string& path, const Picture& picture);
 
+// As writePng, at the fastest compression (larger files, the same pixels): for frames written
+// while rendering.
+bool writeFastPng(const std::string& path, const Picture& picture);
+
 // Writes a baseline 24-bit JPG of an RGB picture at the given quality (1 to 100). Returns false
 // and prints a line naming the file and the problem on failure.
 bool writeJpg(const std::string& path, const Picture& picture, int quality);
