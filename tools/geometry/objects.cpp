@@ -80,12 +80,58 @@ formats::ModelDesc buildSpikeBallModel() {
 
 formats::ModelDesc buildSoundBallModel() {
     formats::ModelDesc model;
-    model.materials.push_back(
-        makeMaterial({0.85f, 0.92f, 1.0f}, 1, 0.6f, 0.5f, maps::kBlueNormal, 1.0f));
-    MeshBuilder ball;
-    ball.addSphere({}, kSoundBallRadius, kSoundBallColumns, kSoundBallRows, 8, 4, true, true);
-    model.meshes.push_back(ball.toMesh("soundball", 0));
+    model.materials.push_back(makeMaterial({1, 1, 1}, 1, 0.2f, 0.5f, maps::kSoundBall, 1.0f));
+
+    // The scene pulls every vertex of the first mesh towards the centre, where the camera
+    // sits, by the level of the band its direction about the z axis falls in. Seen from the
+    // centre a vertex moving along its own line of sight does not move on screen, so the
+    // music shows through depth: each band is a separate gore that only moves as a whole, and
+    // a static shell in front of the gores hides them until their band pulls them through it.
+    MeshBuilder gores;
+    for (int quadrant = 0; quadrant < 4; quadrant++)
+        for (int band = 0; band < kSoundBallBands; band++) {
+            float margin = 0.03f / kSoundBallBandsPerRadian;
+            float from = band / kSoundBallBandsPerRadian + margin;
+            float to = (band + 1) / kSoundBallBandsPerRadian - margin;
+            float u = kSoundBallGoreU0 +
+                      (kSoundBallGoreU1 - kSoundBallGoreU0) * (band + 0.5f) / kSoundBallBands;
+            gores.addSurface(2, kSoundBallGoreRows, [&](float s, float t) {
+                float fold = from + (to - from) * s;
+                float azimuth =
+                    quadrant % 2 ? kPi * (quadrant / 2 + 1) - fold : kPi * (quadrant / 2) + fold;
+                float latitude = (2 * t - 1) * kSoundBallGoreLatitude;
+                Vec3 d = {std::cos(latitude) * std::cos(azimuth),
+                          std::cos(latitude) * std::sin(azimuth), std::sin(latitude)};
+                // v: 0 where the gore starts near a pole, 1 at the equator (the loud end).
+                float meter = 1 - std::fabs(latitude) / kSoundBallGoreLatitude;
+                return SurfacePoint{d * kSoundBallRadius, -d, u, meter};
+            });
+        }
+    model.meshes.push_back(gores.toMesh("bands", 0));
+
+    // The shell: a sphere to the eye, but nearer the centre towards the equator, so a gore
+    // shows from its pole end down to the latitude its band's level reaches: a meter per band.
+    MeshBuilder shell;
+    shell.addSurface(96, 72, [&](float s, float t) {
+        // The seam's two columns get exactly the same positions, so no crack opens there.
+        float azimuth = s < 1 ? 2 * kPi * s : 0, latitude = (t - 0.5f) * kPi;
+        Vec3 d = {std::cos(latitude) * std::cos(azimuth), std::cos(latitude) * std::sin(azimuth),
+                  std::sin(latitude)};
+        float radius = kSoundBallRadius * soundBallShellScale(latitude);
+        return SurfacePoint{d * radius, -d, kSoundBallShellU0 + (1 - kSoundBallShellU0) * 0.96f * s,
+                            t};
+    });
+    model.meshes.push_back(shell.toMesh("shell", 0));
     return model;
+}
+
+float soundBallShellScale(float latitude) {
+    float reach = std::min(std::fabs(latitude) / kSoundBallGoreLatitude, 1.0f);
+    // The band level at which a gore shows at this latitude: 0.03 at its pole end, 0.48 at the
+    // equator, with more of the meter given to the quieter levels. The shell stays at least a
+    // quarter of the radius away, beyond the near plane even in the corners of the wide lens.
+    float level = 0.03f + 0.45f * std::pow(1 - reach, 1.5f);
+    return 1 - 1.5f * level;
 }
 
 formats::ModelDesc buildTunnelModel() {

@@ -14,6 +14,6 @@ constexpr const char* kConcrete = datafiles::kPlatformTexture;
 constexpr const char* kRoof = datafiles::kRoofTexture;
 constexpr const char* kRelief = datafiles::kReliefTexture;
 constexpr const char* kHull = datafiles::kProbeTexture;
-constexpr const char* kBlueNormal = datafiles::kBlueNormalPicture;
+constexpr const char* kSoundBall = datafiles::kSoundBallTexture;
 
 } // namespace geometry::maps

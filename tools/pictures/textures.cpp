@@ -265,6 +265,43 @@ Canvas paintBlueNormal(const Lettering&) {
     return canvas;
 }
 
+// The sound ball, seen from its centre: the left half colours the band gores (across: bass
+// magenta to treble cyan; down: a meter from its dim pole end to its pale, bright equator end, in
+// six soft segments), the right half the dark shell in front of them (down: south to north pole),
+// with faint latitude rings as the meter's scale and a glowing hub about each pole. Nothing
+// is finer than a few texels: the gores are two or three pixels wide on screen.
+Canvas paintSoundBall(const Lettering&) {
+    const int size = 256;
+    const Rgba hues[4] = {rgb(0xff2f7a), rgb(0x9a4dff), rgb(0x3d7bff), rgb(0x4ff0ff)};
+    Canvas canvas(size, size);
+    canvas.shade([&](float x, float y) {
+        float u = x / size, v = y / size;
+        if (u < 0.5f) {
+            float band = clamp01((u - 0.02f) / 0.46f) * 3;
+            int k = std::min(static_cast<int>(band), 2);
+            Rgba hue = mix(hues[k], hues[k + 1], smoothStep(0, 1, band - k));
+            float meter = v;
+            float segment = 0.5f + 0.5f * std::cos(6.2831853f * meter * 6);
+            float light = (0.35f + 0.5f * std::pow(meter, 1.3f)) * (0.88f + 0.12f * segment);
+            Rgba c = mix(hue, rgb(0xfff4fa), 0.3f * smoothStep(0.55f, 1, meter));
+            return scaled(c, light * smoothStep(0, 0.1f, meter));
+        }
+        float latitude = (v - 0.5f) * 180; // degrees
+        float polar = std::fabs(latitude);
+        Rgba c = mix(rgb(0x04050c), rgb(0x0c1233), smoothStep(0, 60, polar));
+        if (polar < 60) {
+            float ring = std::fabs(std::fmod(polar + 5, 10.0f) - 5); // degrees from a ring
+            c = mix(c, rgb(0x27306a), 0.5f * (1 - smoothStep(0.3f, 1.6f, ring)));
+        }
+        float rim = std::exp(-(polar - 62) * (polar - 62) / 6.0f);
+        c = mix(c, rgb(0x7d74ff), 0.85f * rim);
+        float hub = smoothStep(72, 90, polar);
+        c = mix(c, rgb(0xa8d8ff), 0.75f * hub * hub);
+        return c;
+    });
+    return canvas;
+}
+
 } // namespace
 
 void addTextureJobs(std::vector<PictureJob>& jobs) {
@@ -281,4 +318,5 @@ void addTextureJobs(std::vector<PictureJob>& jobs) {
     add(kReliefTexture, paintRelief);
     add(kProbeTexture, paintProbe);
     add(kBlueNormalPicture, paintBlueNormal);
+    add(kSoundBallTexture, paintSoundBall);
 }
