@@ -196,7 +196,8 @@ formats::ModelDesc buildProbeModel() {
 
 formats::ModelDesc buildBackdropModel() {
     formats::ModelDesc model;
-    model.materials.push_back(makeMaterial({0.45f, 0.55f, 0.85f}, 1, 0.3f, 0.25f, maps::kRelief,
+    // Dark: the greeting cards are added onto it and need a night to stand out against.
+    model.materials.push_back(makeMaterial({0.14f, 0.17f, 0.3f}, 1, 0.3f, 0.25f, maps::kRelief,
                                            1.0f, maps::kReflection, 0.15f));
     Relief relief;
     const float x0 = -30, x1 = 50, y0 = -6, y1 = 14;
