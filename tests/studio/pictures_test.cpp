@@ -500,15 +500,30 @@ TEST(PaintedPictures, StationLayersLeaveTheSlidesVisible) {
     EXPECT_EQ(frame.pixel(30, frame.height / 2)[3], 255);
     EXPECT_EQ(frame.pixel(frame.width / 2, 30)[3], 255);
 
+    // The sign spans screen y 0.35 down to -1.15, the carriage window ends at -0.85: below
+    // the picture's row 0.8 (screen -0.85) nothing of the sign may lie, or it is cut off.
     Picture sign = painted(datafiles::kTrainWaitingPicture);
     EXPECT_GT(sign.height, sign.width);
     EXPECT_EQ(sign.pixel(0, 0)[3], 0);
-    EXPECT_EQ(sign.pixel(sign.width / 2, sign.height / 2)[3], 255);
+    EXPECT_EQ(sign.pixel(sign.width / 2, sign.height / 3)[3], 255);
+    for (int x = 0; x < sign.width; x += 4)
+        ASSERT_EQ(sign.pixel(x, sign.height * 8 / 10)[3], 0) << "column " << x;
 
+    // The board spans screen x -1.025 to 0.525, under the caption cards (to x -0.37) and
+    // beside the sign (from x 0.325): its panel keeps to the columns between them.
     Picture board = painted(datafiles::kTrainMessagePicture);
     int amber =
         countPixels(board, [](const uint8_t* p) { return p[3] > 200 && p[0] > 200 && p[2] < 120; });
     EXPECT_GT(amber, 2000);
+    auto columnAlpha = [&](float u) {
+        int x = static_cast<int>(u * board.width), most = 0;
+        for (int y = 0; y < board.height; ++y)
+            most = std::max(most, int(board.pixel(x, y)[3]));
+        return most;
+    };
+    EXPECT_EQ(columnAlpha((-0.36f + 1.025f) / 1.55f), 0);
+    EXPECT_EQ(columnAlpha((0.32f + 1.025f) / 1.55f), 0);
+    EXPECT_GT(columnAlpha(0.6f), 200);
 
     // Short captions are short strips: the right end of "the future" is clear.
     Picture caption = painted(datafiles::kTrainCaptions[1]);

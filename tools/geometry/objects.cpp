@@ -223,13 +223,14 @@ formats::ModelDesc buildBackdropModel() {
 
 formats::ModelDesc buildIdeaModel() {
     formats::ModelDesc model;
+    // The station scene adds the bulb onto its slides (the framebuffer has no alpha, so the
+    // destination factor is one), unlit: the base is dim metal, the filament the one bright
+    // thing, and the glass a dark shell with a bright rim and a highlight (the glass picture,
+    // looked up by the normal).
     model.materials.push_back(
-        makeMaterial({0.55f, 0.57f, 0.6f}, 1, 0.9f, 0.6f, maps::kMetal, 0.8f));
-    model.materials.push_back(makeMaterial({1.0f, 0.75f, 0.3f}, 1, 1.0f, 0.9f));
-    // The glass carries the environment picture as its diffuse map, so it shows highlights
-    // even where the scene draws without lighting.
-    model.materials.push_back(
-        makeMaterial({1.0f, 0.97f, 0.75f}, 0.55f, 1.0f, 0.9f, maps::kReflection, 0.5f));
+        makeMaterial({0.3f, 0.31f, 0.34f}, 1, 0.9f, 0.6f, maps::kMetal, 0.8f));
+    model.materials.push_back(makeMaterial({1.0f, 0.72f, 0.3f}, 1, 1.0f, 0.9f));
+    model.materials.push_back(makeMaterial({1, 1, 1}, 0.8f, 1.0f, 0.9f, maps::kGlass, 1.0f));
 
     // Screw base with its thread and the contact at the bottom.
     std::vector<std::pair<float, float>> base = {
@@ -243,12 +244,12 @@ formats::ModelDesc buildIdeaModel() {
 
     // Filament: two support wires and a zig-zag between them.
     MeshBuilder filament;
-    filament.addRod({-0.3f, -0.9f, 0}, {-0.35f, 0.9f, 0}, 0.035f, 6);
-    filament.addRod({0.3f, -0.9f, 0}, {0.35f, 0.9f, 0}, 0.035f, 6);
+    filament.addRod({-0.3f, -0.9f, 0}, {-0.35f, 0.9f, 0}, 0.05f, 6);
+    filament.addRod({0.3f, -0.9f, 0}, {0.35f, 0.9f, 0}, 0.05f, 6);
     const Vec3 zigzag[] = {
         {-0.35f, 0.9f, 0}, {-0.18f, 1.3f, 0}, {0, 0.9f, 0}, {0.18f, 1.3f, 0}, {0.35f, 0.9f, 0}};
     for (int k = 0; k + 1 < 5; k++)
-        filament.addRod(zigzag[k], zigzag[k + 1], 0.05f, 6);
+        filament.addRod(zigzag[k], zigzag[k + 1], 0.09f, 6);
 
     // Glass: a sphere of radius 1.6 about y = 1.2 drawn in to the neck at y = -0.9.
     std::vector<std::pair<float, float>> glass = {{0.78f, -0.9f}, {0.8f, -0.6f}, {0.9f, -0.3f}};
@@ -258,7 +259,7 @@ formats::ModelDesc buildIdeaModel() {
     }
     MeshBuilder bulb;
     bulb.addLathe(glass, 32, 1);
-    // The glass shows the environment picture as a highlight: coordinates from the normal.
+    // The glass picture is looked up by the normal: rim light and highlight stay on the glass.
     for (size_t k = 0; k < bulb.vertexCount(); k++) {
         bulb.texCoords[2 * k] = 0.5f + 0.45f * bulb.normals[3 * k];
         bulb.texCoords[2 * k + 1] = 0.5f - 0.45f * bulb.normals[3 * k + 1];

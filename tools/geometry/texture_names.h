@@ -15,5 +15,6 @@ constexpr const char* kRoof = datafiles::kRoofTexture;
 constexpr const char* kRelief = datafiles::kReliefTexture;
 constexpr const char* kHull = datafiles::kProbeTexture;
 constexpr const char* kSoundBall = datafiles::kSoundBallTexture;
+constexpr const char* kGlass = datafiles::kGlassTexture;
 
 } // namespace geometry::maps

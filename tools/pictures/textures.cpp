@@ -302,6 +302,22 @@ Canvas paintSoundBall(const Lettering&) {
     return canvas;
 }
 
+// The bulb's glass, looked up by the surface normal (the disc of radius 0.45 about the centre):
+// dark where the glass faces the viewer, a pale rim where it turns away, and one soft
+// highlight up and to the left. It is added onto the station slides, so dark is clear glass.
+Canvas paintGlass(const Lettering&) {
+    const int size = 128;
+    Canvas canvas(size, size);
+    canvas.shade([&](float x, float y) {
+        float dx = (x - size / 2.0f) / (0.45f * size), dy = (y - size / 2.0f) / (0.45f * size);
+        float r = std::min(std::hypot(dx, dy), 1.0f);
+        Rgba c = mix(rgb(0x05070c), rgb(0x9cc4ff), std::pow(smoothStep(0.45f, 1.0f, r), 1.5f));
+        float spot = std::exp(-(std::pow(dx + 0.38f, 2.0f) + std::pow(dy + 0.42f, 2.0f)) / 0.02f);
+        return mix(c, rgb(0xfff8e8), 0.9f * spot);
+    });
+    return canvas;
+}
+
 } // namespace
 
 void addTextureJobs(std::vector<PictureJob>& jobs) {
@@ -319,4 +335,5 @@ void addTextureJobs(std::vector<PictureJob>& jobs) {
     add(kProbeTexture, paintProbe);
     add(kBlueNormalPicture, paintBlueNormal);
     add(kSoundBallTexture, paintSoundBall);
+    add(kGlassTexture, paintGlass);
 }
