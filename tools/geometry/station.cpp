@@ -10,20 +10,21 @@ namespace geometry {
 namespace {
 
 // Materials shared by both station models, by index. The station is seen at night under the
-// scenes' strong white light, so concrete, walls and roof are dark and only partly textured;
-// the lamps stay bright.
+// scenes' strong white light (ambient and diffuse 0.7 each), which lifts every surface by up to
+// 1.4: concrete, walls and roof are nearly black and only faintly textured, the steel is a
+// dark grey that its reflection lights at the edges, and the lamps are the bright things.
 enum StationMaterial { kConcreteMat, kWallMat, kRoofMat, kSteelMat, kLightMat, kFacadeMat };
 
 void addStationMaterials(formats::ModelDesc& model) {
     const char* sky = maps::kReflection;
     model.materials.push_back(
-        makeShadedMaterial({0.16f, 0.17f, 0.22f}, 0.1f, 0.1f, maps::kConcrete, 0.45f, sky, 0));
+        makeShadedMaterial({0.05f, 0.055f, 0.08f}, 0.1f, 0.1f, maps::kConcrete, 0.15f, sky, 0));
     model.materials.push_back(
-        makeShadedMaterial({0.13f, 0.13f, 0.19f}, 0.1f, 0.1f, maps::kConcrete, 0.35f, sky, 0));
+        makeShadedMaterial({0.035f, 0.04f, 0.065f}, 0.1f, 0.1f, maps::kConcrete, 0.1f, sky, 0));
     model.materials.push_back(
-        makeShadedMaterial({0.12f, 0.14f, 0.22f}, 0.3f, 0.3f, maps::kRoof, 0.7f, sky, 0.1f));
+        makeShadedMaterial({0.03f, 0.04f, 0.07f}, 0.3f, 0.3f, maps::kRoof, 0.3f, sky, 0.05f));
     model.materials.push_back(
-        makeShadedMaterial({0.22f, 0.24f, 0.32f}, 0.8f, 0.6f, maps::kMetal, 0.5f, sky, 0.3f));
+        makeShadedMaterial({0.08f, 0.09f, 0.13f}, 0.25f, 0.6f, maps::kMetal, 0.2f, sky, 0.2f));
     model.materials.push_back(makeShadedMaterial({1.0f, 0.9f, 0.65f}, 0, 0, nullptr, 0, sky, 0));
     model.materials.push_back(
         makeShadedMaterial({0.6f, 0.58f, 0.62f}, 0.3f, 0.3f, maps::kFacade, 1.0f, sky, 0.1f));
@@ -124,10 +125,11 @@ void addHall(HallParts& parts, const HallSpec& hall) {
         for (float x : {-0.75f * w, 0.75f * w}) {
             float lampZ = z + 6;
             if (lampZ > zf - 2) continue;
-            parts.steel.addRod({x, hall.wallHeight - 2.5f, lampZ}, {x, archHeight(hall, x), lampZ},
-                               0.05f, 4);
-            parts.lights.addBox({{x - 0.6f, hall.wallHeight - 2.8f, lampZ - 0.6f},
-                                 {x + 0.6f, hall.wallHeight - 2.5f, lampZ + 0.6f}},
+            for (float end : {-1.5f, 1.5f})
+                parts.steel.addRod({x, hall.wallHeight - 2.5f, lampZ + end},
+                                   {x, archHeight(hall, x), lampZ + end}, 0.05f, 4);
+            parts.lights.addBox({{x - 0.45f, hall.wallHeight - 2.8f, lampZ - 1.8f},
+                                 {x + 0.45f, hall.wallHeight - 2.5f, lampZ + 1.8f}},
                                 1);
         }
     }
