@@ -91,9 +91,11 @@ constexpr const char* kReliefTexture = "data/textures/relief.png";         // cr
 constexpr const char* kProbeTexture = "data/textures/probe.png";           // the probe's hull
 constexpr const char* kSoundBallTexture = "data/textures/soundball.png";   // spectrum bands
 constexpr const char* kGlassTexture = "data/textures/glass.png";           // the idea bulb
-constexpr const char* kModelTextures[] = {
-    kFacadeTexture, kReflectionTexture, kTunnelTexture, kMetalTexture,     kPlatformTexture,
-    kRoofTexture,   kReliefTexture,     kProbeTexture,  kSoundBallTexture, kGlassTexture};
+constexpr const char* kClockTexture = "data/textures/clock.png";           // station clock
+constexpr const char* kModelTextures[] = {kFacadeTexture, kReflectionTexture, kTunnelTexture,
+                                          kMetalTexture,  kPlatformTexture,   kRoofTexture,
+                                          kReliefTexture, kProbeTexture,      kSoundBallTexture,
+                                          kGlassTexture,  kClockTexture};
 
 // The inventory by reader, built from the names above: the inventory test walks these lists.
 // The Train slides follow kTrainSlideFormat and the greetings kGreetings.

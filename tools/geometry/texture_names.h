@@ -16,5 +16,6 @@ constexpr const char* kRelief = datafiles::kReliefTexture;
 constexpr const char* kHull = datafiles::kProbeTexture;
 constexpr const char* kSoundBall = datafiles::kSoundBallTexture;
 constexpr const char* kGlass = datafiles::kGlassTexture;
+constexpr const char* kClock = datafiles::kClockTexture;
 
 } // namespace geometry::maps

@@ -318,6 +318,30 @@ Canvas paintGlass(const Lettering&) {
     return canvas;
 }
 
+// The face of the clock over the station's doorway: ivory, a dark rim, twelve hour bars and
+// two hands at a minute to midnight. Drawn large over few pixels, so the marks are bold.
+Canvas paintClockFace(const Lettering&) {
+    const int size = 256;
+    const float c = size / 2.0f;
+    Canvas canvas(size, size, rgb(0x1a1d24));
+    canvas.fill(0, 0, size, size, rgb(0xf2ead2),
+                [&](float x, float y) { return circleDistance(x, y, c, c, 112); });
+    auto bar = [&](float angle, float from, float to, float halfWidth, Rgba colour) {
+        float dx = std::sin(angle), dy = -std::cos(angle);
+        canvas.fill(0, 0, size, size, colour, [&](float x, float y) {
+            float along = (x - c) * dx + (y - c) * dy, across = (x - c) * dy - (y - c) * dx;
+            return std::max(std::fabs(across) - halfWidth, std::max(from - along, along - to));
+        });
+    };
+    for (int hour = 0; hour < 12; ++hour)
+        bar(hour * 6.2831853f / 12, 84, 104, hour % 3 ? 4.0f : 7.0f, rgb(0x20232b));
+    bar(-6.2831853f / 720, -10, 62, 7, rgb(0x16181e));   // hour hand, just before twelve
+    bar(-6.2831853f / 60, -14, 96, 4.5f, rgb(0x16181e)); // minute hand
+    canvas.fill(0, 0, size, size, rgb(0xb0302a),
+                [&](float x, float y) { return circleDistance(x, y, c, c, 8); });
+    return canvas;
+}
+
 } // namespace
 
 void addTextureJobs(std::vector<PictureJob>& jobs) {
@@ -336,4 +360,5 @@ void addTextureJobs(std::vector<PictureJob>& jobs) {
     add(kBlueNormalPicture, paintBlueNormal);
     add(kSoundBallTexture, paintSoundBall);
     add(kGlassTexture, paintGlass);
+    add(kClockTexture, paintClockFace);
 }
