@@ -280,7 +280,7 @@ TEST(PaintedPictures, CardsAreStoredUpsideDownForQuadsWithRowZeroAtTheBottom) {
             sum += card.pixel(x, y)[1] + card.pixel(x, y)[2];
         return sum;
     };
-    EXPECT_GT(rowLight(34), 20000);
+    EXPECT_GT(rowLight(34), 12000);
     EXPECT_GT(rowLight(34), 2 * rowLight(157));
 }
 
@@ -561,9 +561,10 @@ TEST(PaintedPictures, FlakeIsAFaintOutlinedCardInATransparentSquare) {
 }
 
 TEST(PaintedPictures, GreetingNamesAreLitBelowTheGlowKneeOnBlack) {
-    // The cards are added onto a dark backdrop and then glowed, and the glow keeps what is
-    // brighter than about 0.85: a name must be bright enough to read against the black card
-    // and no brighter, or its letters bloom into one another.
+    // The cards are added onto a dark backdrop and glowed; the glow pass adds each card a
+    // second time and blooms what is brighter than about 0.75. A name must be bright enough to
+    // read against the black card (about 0.7 once doubled) and no brighter, or it clips to
+    // white and its letters bloom into one another.
     for (const char* file : datafiles::kGreetings) {
         Picture card = painted(file);
         auto luma = [&](int x, int y) {
@@ -577,8 +578,8 @@ TEST(PaintedPictures, GreetingNamesAreLitBelowTheGlowKneeOnBlack) {
                 (border ? surround : brightest) =
                     std::max(border ? surround : brightest, luma(x, y));
             }
-        EXPECT_GT(brightest, 0.6f) << file;
-        EXPECT_LT(brightest, 0.85f) << file;
+        EXPECT_GT(brightest, 0.33f) << file;
+        EXPECT_LT(brightest, 0.45f) << file;
         EXPECT_LT(surround, 0.05f) << file;
     }
 }

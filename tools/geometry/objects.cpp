@@ -161,7 +161,8 @@ formats::ModelDesc buildTunnelModel() {
 
 formats::ModelDesc buildProbeModel() {
     formats::ModelDesc model;
-    model.materials.push_back(makeMaterial({0.85f, 0.87f, 0.92f}, 1, 0.8f, 0.6f, maps::kHull, 1.0f,
+    // Mid grey, not white: the tunnel's light and its glow pass lift the hull a long way.
+    model.materials.push_back(makeMaterial({0.5f, 0.52f, 0.56f}, 1, 0.5f, 0.6f, maps::kHull, 1.0f,
                                            maps::kReflection, 0.3f));
     model.materials.push_back(makeMaterial({0.18f, 0.2f, 0.28f}, 1, 0.5f, 0.5f));
     model.materials.push_back(makeMaterial({0.4f, 0.9f, 1.0f}, 1, 1.0f, 0.9f));

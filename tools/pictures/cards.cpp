@@ -17,22 +17,24 @@ std::string groupName(const char* dataFile) {
 }
 
 // Lettering on black for additive drawing: black adds nothing, so the backdrop behind a card
-// is kept dark and the card's own light is what reads. The scene glows the cards, and the
-// glow keeps what is brighter than about three quarters grey: the name is held just below
-// that (pale, not white) and widely spaced, so its letters bloom a little and stay apart.
+// is kept dark and the card's own light is what reads. The scene's glow pass adds the cards
+// once more (they show at twice their light) plus a bloom of what is brighter than about
+// three quarters grey, and the timeline's glow adds a little more: the name is set at a
+// little under 0.4, so on screen it is bright without clipping or blooming, and widely
+// spaced, so its letters stay apart.
 Canvas paintGreeting(const Lettering& fonts, int index) {
     Canvas canvas(kCardWidth, kCardHeight, Rgba{0, 0, 0, 1});
     Rgba accent = index % 2 ? palette::kWarm : palette::kCyan;
     std::string name = groupName(datafiles::kGreetings[index]);
 
     TextStyle small;
-    small.fill = scaled(accent, 0.6f);
+    small.fill = scaled(accent, 0.36f);
     drawText(canvas, fonts, Face::Mono, "greetings to", 20, kCardWidth / 2.0f, 40, Align::Center,
              small, 8);
 
     TextStyle big;
-    big.fill = scaled(palette::kIce, 0.78f);
-    big.fillBottom = scaled(mix(palette::kIce, accent, 0.45f), 0.7f);
+    big.fill = scaled(palette::kIce, 0.4f);
+    big.fillBottom = scaled(mix(palette::kIce, accent, 0.45f), 0.36f);
     int size = fittingSize(fonts, Face::SansBold, name, 84, 8, 460);
     drawText(canvas, fonts, Face::SansBold, name, size, kCardWidth / 2.0f, 128, Align::Center, big,
              8);
@@ -40,7 +42,7 @@ Canvas paintGreeting(const Lettering& fonts, int index) {
     // A rule under the name with a brighter centre, three pixels tall so it survives the
     // card's shrinking on screen.
     for (int x = 96; x < kCardWidth - 96; ++x) {
-        float fade = 0.5f * (1 - std::fabs(x - kCardWidth / 2.0f) / (kCardWidth / 2.0f - 96));
+        float fade = 0.35f * (1 - std::fabs(x - kCardWidth / 2.0f) / (kCardWidth / 2.0f - 96));
         canvas.put(x, 157, accent, fade, Blend::Add);
         canvas.put(x, 156, accent, fade * 0.5f, Blend::Add);
         canvas.put(x, 158, accent, fade * 0.5f, Blend::Add);
