@@ -68,6 +68,9 @@ Canvas paintFacade(const Lettering&) {
                             });
             }
         }
+    // Window edges a texel soft: far towers shrink a bay to a few pixels, and hard edges
+    // would crawl under linear filtering without mipmaps.
+    canvas.blur(1);
     return canvas;
 }
 
@@ -90,6 +93,8 @@ Canvas paintReflection(const Lettering&) {
             sky = mix(sky, rgb(0xdfe8ff), 0.7f);
         return sky;
     });
+    // Single-texel lights would sparkle on the towers as the sphere map slides over them.
+    canvas.blur(1);
     return canvas;
 }
 
@@ -131,8 +136,10 @@ Canvas paintMetal(const Lettering&) {
     const int size = 256;
     Canvas canvas(size, size);
     canvas.shade([&](float x, float y) {
-        float brushed = tileNoise(x * 64 / size, y * 2 / size, 64, 2, 331) * 0.5f +
-                        tileNoise(x * 128 / size, y * 4 / size, 128, 4, 332) * 0.5f;
+        // Brushing in cells of 8 and 16 texels: the balls are small on screen, and finer
+        // streaks would sparkle under linear filtering without mipmaps.
+        float brushed = tileNoise(x * 16 / size, y * 2 / size, 16, 2, 331) * 0.5f +
+                        tileNoise(x * 32 / size, y * 4 / size, 32, 4, 332) * 0.5f;
         float blotch = tileFractal(x, y, size, 4, 333, 3);
         float v = 0.45f + 0.3f * brushed + 0.2f * blotch;
         return Rgba{v * 0.92f, v * 0.96f, v * 1.05f, 1};
@@ -144,7 +151,7 @@ Canvas paintMetal(const Lettering&) {
         float bx = ax + std::cos(angle) * length, by = ay + std::sin(angle) * length;
         canvas.fill(std::min(ax, bx) - 2, std::min(ay, by) - 2, std::max(ax, bx) + 2,
                     std::max(ay, by) + 2, rgb(0xe8eef8, 0.35f),
-                    [&](float x, float y) { return segmentDistance(x, y, ax, ay, bx, by, 0.5f); });
+                    [&](float x, float y) { return segmentDistance(x, y, ax, ay, bx, by, 1.5f); });
     }
     return canvas;
 }
@@ -153,21 +160,23 @@ Canvas paintMetal(const Lettering&) {
 Canvas paintPlatform(const Lettering&) {
     const int size = 512;
     Canvas canvas(size, size);
+    // The demo samples without mipmaps, and floors recede to a few pixels per slab: no detail
+    // is a single texel. Grain is fractal noise of 8-texel cells, joints are 12 texels wide
+    // with soft shoulders, and the spots are soft discs several texels across.
     canvas.shade([&](float x, float y) {
-        float grain = hashUnit(static_cast<int>(x), static_cast<int>(y), 341);
+        float grain = tileFractal(x, y, size, 64, 341, 2);
         float stain = tileFractal(x, y, size, 4, 342, 4);
         float jx = std::fmod(x, 128.0f), jy = std::fmod(y, 128.0f);
         float joint = std::min({jx, 128 - jx, jy, 128 - jy});
-        float v =
-            (0.42f + 0.25f * stain + 0.08f * grain) * (0.55f + 0.45f * smoothStep(0, 2.5f, joint));
+        float v = (0.42f + 0.25f * stain + 0.06f * grain) * (0.6f + 0.4f * smoothStep(1, 7, joint));
         return Rgba{v, v * 0.98f, v * 0.95f, 1};
     });
     Random random(343);
     for (int i = 0; i < 40; ++i) {
-        float cx = random.range(8, size - 8), cy = random.range(8, size - 8),
-              r = random.range(1, 3);
-        canvas.fill(cx - 4, cy - 4, cx + 4, cy + 4, rgb(0x2a2826, 0.7f),
-                    [&](float x, float y) { return circleDistance(x, y, cx, cy, r); });
+        float cx = random.range(12, size - 12), cy = random.range(12, size - 12),
+              r = random.range(3, 6);
+        canvas.fill(cx - 10, cy - 10, cx + 10, cy + 10, rgb(0x2a2826, 0.45f),
+                    [&](float x, float y) { return circleDistance(x, y, cx, cy, r) / 3; });
     }
     return canvas;
 }
@@ -177,7 +186,8 @@ Canvas paintRoof(const Lettering&) {
     const int width = 512, height = 256;
     Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
-        float wave = 0.5f + 0.5f * std::sin(x / width * 6.2831853f * 32);
+        // Sixteen sheets across: each corrugation is 32 texels, wide enough not to shimmer.
+        float wave = 0.5f + 0.5f * std::sin(x / width * 6.2831853f * 16);
         float rust = tileFractal(x, y, width, 8, 351, 3);
         Rgba sheet = scaled(rgb(0x3c4250), 0.6f + 0.35f * wave + 0.2f * rust);
         if (y > 100 && y < 156) sheet = mix(sheet, rgb(0x9fb8d0), 0.6f * (0.7f + 0.3f * wave));
