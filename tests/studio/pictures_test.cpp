@@ -11,6 +11,7 @@
 
 #include "runtime/data_files.h"
 #include "tests/support/process.h"
+#include "tools/pictures/logotype.h"
 #include "tools/pictures/pictures.h"
 
 namespace {
@@ -604,4 +605,35 @@ TEST(PaintedPictures, ArrivingTrainGrowsBrighterSlideBySlide) {
     int far = brightPixels(11), near = brightPixels(15), arriving = brightPixels(17);
     EXPECT_LT(far, near);
     EXPECT_LT(near, arriving);
+}
+
+TEST(Logotype, LettersSitBetweenBaselineAndXHeightWithTheirAscendersAndTails) {
+    // Ink rows of one letter set at an x-height of 100 pixels, as (top, bottom) mask rows.
+    auto inkRows = [](char letter, TextLine& line) {
+        line = logotypeLine(std::string(1, letter), 100, 0.2f, 0, 0);
+        int top = line.mask.height, bottom = -1;
+        for (int y = 0; y < line.mask.height; ++y)
+            for (int x = 0; x < line.mask.width; ++x)
+                if (line.mask.at(x, y) > 0.5f) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return std::make_pair(top, bottom);
+    };
+    TextLine line;
+    for (char letter : std::string("vsr")) {
+        auto [top, bottom] = inkRows(letter, line);
+        EXPECT_NEAR(top, line.xHeightTop, 2) << letter;
+        EXPECT_NEAR(bottom, line.baseline - 1, 2) << letter;
+        EXPECT_GT(line.inkRight - line.inkLeft, 40) << letter;
+    }
+    auto [lTop, lBottom] = inkRows('l', line);
+    EXPECT_LT(lTop, line.xHeightTop - 40);
+    EXPECT_NEAR(lBottom, line.baseline - 1, 2);
+    auto [qTop, qBottom] = inkRows('q', line);
+    EXPECT_NEAR(qTop, line.xHeightTop, 2);
+    EXPECT_GT(qBottom, line.baseline + 30);
+    auto [iTop, iBottom] = inkRows('i', line);
+    EXPECT_LT(iTop, line.xHeightTop - 15) << "the dot above the stem";
+    EXPECT_NEAR(iBottom, line.baseline - 1, 2);
 }
