@@ -112,7 +112,7 @@ formats::ModelDesc buildSoundBallModel() {
     // The shell: a sphere to the eye, but nearer the centre towards the equator, so a gore
     // shows from its pole end down to the latitude its band's level reaches: a meter per band.
     MeshBuilder shell;
-    shell.addSurface(96, 72, [&](float s, float t) {
+    shell.addSurface(64, 48, [&](float s, float t) {
         // The seam's two columns get exactly the same positions, so no crack opens there.
         float azimuth = s < 1 ? 2 * kPi * s : 0, latitude = (t - 0.5f) * kPi;
         Vec3 d = {std::cos(latitude) * std::cos(azimuth), std::cos(latitude) * std::sin(azimuth),

@@ -16,7 +16,7 @@ constexpr float kSoundBallRadius = 4.0f;
 // gets no gore). Each band is a gore from latitude -60 to 60 degrees.
 constexpr int kSoundBallBands = 47;
 constexpr float kSoundBallBandsPerRadian = 30.0f;
-constexpr int kSoundBallGoreRows = 24;
+constexpr int kSoundBallGoreRows = 16;
 constexpr float kSoundBallGoreLatitude = 60.0f * 3.14159265f / 180.0f;
 // Where the gores and the shell sample the sound ball picture: the gores in the left half
 // (u across the bands, v from the pole end to the equator), the shell in the right half

@@ -292,7 +292,7 @@ Canvas paintSoundBall(const Lettering&) {
             Rgba hue = mix(hues[k], hues[k + 1], smoothStep(0, 1, band - k));
             float meter = v;
             float segment = 0.5f + 0.5f * std::cos(6.2831853f * meter * 6);
-            float light = (0.35f + 0.5f * std::pow(meter, 1.3f)) * (0.88f + 0.12f * segment);
+            float light = (0.5f + 0.5f * std::pow(meter, 1.3f)) * (0.88f + 0.12f * segment);
             Rgba c = mix(hue, rgb(0xfff4fa), 0.3f * smoothStep(0.55f, 1, meter));
             return scaled(c, light * smoothStep(0, 0.1f, meter));
         }
