@@ -89,9 +89,13 @@ constexpr const char* kPlatformTexture = "data/textures/platform.png";     // st
 constexpr const char* kRoofTexture = "data/textures/roof.png";             // station roofs
 constexpr const char* kReliefTexture = "data/textures/relief.png";         // credits backdrop
 constexpr const char* kProbeTexture = "data/textures/probe.png";           // the probe's hull
-constexpr const char* kModelTextures[] = {kFacadeTexture,   kReflectionTexture, kTunnelTexture,
-                                          kMetalTexture,    kPlatformTexture,   kRoofTexture,
-                                          kReliefTexture,   kProbeTexture};
+constexpr const char* kSoundBallTexture = "data/textures/soundball.png";   // spectrum bands
+constexpr const char* kGlassTexture = "data/textures/glass.png";           // the idea bulb
+constexpr const char* kClockTexture = "data/textures/clock.png";           // station clock
+constexpr const char* kModelTextures[] = {kFacadeTexture, kReflectionTexture, kTunnelTexture,
+                                          kMetalTexture,  kPlatformTexture,   kRoofTexture,
+                                          kReliefTexture, kProbeTexture,      kSoundBallTexture,
+                                          kGlassTexture,  kClockTexture};
 
 // The inventory by reader, built from the names above: the inventory test walks these lists.
 // The Train slides follow kTrainSlideFormat and the greetings kGreetings.

@@ -21,10 +21,11 @@ void main()
     float phase = fract(y * kScanLines + line * 7.0);
     float open = 1.0 - smoothstep(width - 0.04, width + 0.04, phase);
 
-    // The bright line itself: a narrow band that shows the card whole and brighter.
+    // The bright line itself: a narrow band that shows the card whole.
     float across = (y - line) * 14.0;
     float band = exp(-across * across);
 
-    float strength = clamp(open * (0.35 + width) + band * 1.4, 0.0, 1.6);
+    // Never brighter than the steady card, so the glow does not smear the flicker.
+    float strength = clamp(open * (0.35 + width) + band * 0.6, 0.0, 1.0);
     gl_FragColor = vec4(texel.rgb * strength, texel.a * min(strength, 1.0));
 }

@@ -195,6 +195,15 @@ TEST(TimelineDecompiler, TheProductionRoundTrips) {
     ASSERT_TRUE(compileTimeline(text.str(), "content/timeline.txt", bytes, error)) << error;
     expectRoundTrip(bytes);
     expectRoundTrip(bytes, kProductionTempo);
+
+    // The scenes (layer 0) change only where a phrase of the music starts: every fourth bar.
+    const uint32_t kPhraseMs = 4 * 2400;
+    TimelineFileData timeline;
+    ASSERT_TRUE(parseTimeline(bytes.data(), bytes.size(), 29, timeline, error)) << error;
+    for (const TimelineClipData& clip : timeline.clips) {
+        if (clip.record.layer != 0) continue;
+        EXPECT_EQ(clip.record.start % kPhraseMs, 0u) << "scene cut at " << clip.record.start;
+    }
 }
 
 TEST(TimelineDecompiler, RefusesWhatTheCompilerWouldRefuse) {

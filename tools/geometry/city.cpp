@@ -179,7 +179,7 @@ formats::ModelDesc buildCityModel(const CityLayout& layout) {
     model.materials.push_back(
         makeShadedMaterial({0.12f, 0.13f, 0.2f}, 0.2f, 0.2f, maps::kRoof, 0.6f, sky, 0.05f));
     model.materials.push_back(
-        makeShadedMaterial({0.08f, 0.08f, 0.12f}, 0.1f, 0.1f, maps::kConcrete, 0.35f, sky, 0));
+        makeShadedMaterial({0.05f, 0.05f, 0.08f}, 0.1f, 0.1f, maps::kConcrete, 0.22f, sky, 0));
     model.materials.push_back(
         makeShadedMaterial({1.0f, 0.85f, 0.55f}, 0.0f, 0.0f, nullptr, 0, sky, 0));
 

@@ -80,12 +80,58 @@ formats::ModelDesc buildSpikeBallModel() {
 
 formats::ModelDesc buildSoundBallModel() {
     formats::ModelDesc model;
-    model.materials.push_back(
-        makeMaterial({0.85f, 0.92f, 1.0f}, 1, 0.6f, 0.5f, maps::kBlueNormal, 1.0f));
-    MeshBuilder ball;
-    ball.addSphere({}, kSoundBallRadius, kSoundBallColumns, kSoundBallRows, 8, 4, true, true);
-    model.meshes.push_back(ball.toMesh("soundball", 0));
+    model.materials.push_back(makeMaterial({1, 1, 1}, 1, 0.2f, 0.5f, maps::kSoundBall, 1.0f));
+
+    // The scene pulls every vertex of the first mesh towards the centre, where the camera
+    // sits, by the level of the band its direction about the z axis falls in. Seen from the
+    // centre a vertex moving along its own line of sight does not move on screen, so the
+    // music shows through depth: each band is a separate gore that only moves as a whole, and
+    // a static shell in front of the gores hides them until their band pulls them through it.
+    MeshBuilder gores;
+    for (int quadrant = 0; quadrant < 4; quadrant++)
+        for (int band = 0; band < kSoundBallBands; band++) {
+            float margin = 0.03f / kSoundBallBandsPerRadian;
+            float from = band / kSoundBallBandsPerRadian + margin;
+            float to = (band + 1) / kSoundBallBandsPerRadian - margin;
+            float u = kSoundBallGoreU0 +
+                      (kSoundBallGoreU1 - kSoundBallGoreU0) * (band + 0.5f) / kSoundBallBands;
+            gores.addSurface(2, kSoundBallGoreRows, [&](float s, float t) {
+                float fold = from + (to - from) * s;
+                float azimuth =
+                    quadrant % 2 ? kPi * (quadrant / 2 + 1) - fold : kPi * (quadrant / 2) + fold;
+                float latitude = (2 * t - 1) * kSoundBallGoreLatitude;
+                Vec3 d = {std::cos(latitude) * std::cos(azimuth),
+                          std::cos(latitude) * std::sin(azimuth), std::sin(latitude)};
+                // v: 0 where the gore starts near a pole, 1 at the equator (the loud end).
+                float meter = 1 - std::fabs(latitude) / kSoundBallGoreLatitude;
+                return SurfacePoint{d * kSoundBallRadius, -d, u, meter};
+            });
+        }
+    model.meshes.push_back(gores.toMesh("bands", 0));
+
+    // The shell: a sphere to the eye, but nearer the centre towards the equator, so a gore
+    // shows from its pole end down to the latitude its band's level reaches: a meter per band.
+    MeshBuilder shell;
+    shell.addSurface(64, 48, [&](float s, float t) {
+        // The seam's two columns get exactly the same positions, so no crack opens there.
+        float azimuth = s < 1 ? 2 * kPi * s : 0, latitude = (t - 0.5f) * kPi;
+        Vec3 d = {std::cos(latitude) * std::cos(azimuth), std::cos(latitude) * std::sin(azimuth),
+                  std::sin(latitude)};
+        float radius = kSoundBallRadius * soundBallShellScale(latitude);
+        return SurfacePoint{d * radius, -d, kSoundBallShellU0 + (1 - kSoundBallShellU0) * 0.96f * s,
+                            t};
+    });
+    model.meshes.push_back(shell.toMesh("shell", 0));
     return model;
+}
+
+float soundBallShellScale(float latitude) {
+    float reach = std::min(std::fabs(latitude) / kSoundBallGoreLatitude, 1.0f);
+    // The band level at which a gore shows at this latitude: 0.03 at its pole end, 0.48 at the
+    // equator, with more of the meter given to the quieter levels. The shell stays at least a
+    // quarter of the radius away, beyond the near plane even in the corners of the wide lens.
+    float level = 0.03f + 0.45f * std::pow(1 - reach, 1.5f);
+    return 1 - 1.5f * level;
 }
 
 formats::ModelDesc buildTunnelModel() {
@@ -115,7 +161,8 @@ formats::ModelDesc buildTunnelModel() {
 
 formats::ModelDesc buildProbeModel() {
     formats::ModelDesc model;
-    model.materials.push_back(makeMaterial({0.85f, 0.87f, 0.92f}, 1, 0.8f, 0.6f, maps::kHull, 1.0f,
+    // Mid grey, not white: the tunnel's light and its glow pass lift the hull a long way.
+    model.materials.push_back(makeMaterial({0.5f, 0.52f, 0.56f}, 1, 0.5f, 0.6f, maps::kHull, 1.0f,
                                            maps::kReflection, 0.3f));
     model.materials.push_back(makeMaterial({0.18f, 0.2f, 0.28f}, 1, 0.5f, 0.5f));
     model.materials.push_back(makeMaterial({0.4f, 0.9f, 1.0f}, 1, 1.0f, 0.9f));
@@ -150,7 +197,8 @@ formats::ModelDesc buildProbeModel() {
 
 formats::ModelDesc buildBackdropModel() {
     formats::ModelDesc model;
-    model.materials.push_back(makeMaterial({0.45f, 0.55f, 0.85f}, 1, 0.3f, 0.25f, maps::kRelief,
+    // Dark: the greeting cards are added onto it and need a night to stand out against.
+    model.materials.push_back(makeMaterial({0.14f, 0.17f, 0.3f}, 1, 0.3f, 0.25f, maps::kRelief,
                                            1.0f, maps::kReflection, 0.15f));
     Relief relief;
     const float x0 = -30, x1 = 50, y0 = -6, y1 = 14;
@@ -176,13 +224,14 @@ formats::ModelDesc buildBackdropModel() {
 
 formats::ModelDesc buildIdeaModel() {
     formats::ModelDesc model;
+    // The station scene adds the bulb onto its slides (the framebuffer has no alpha, so the
+    // destination factor is one), unlit: the base is dim metal, the filament the one bright
+    // thing, and the glass a dark shell with a bright rim and a highlight (the glass picture,
+    // looked up by the normal).
     model.materials.push_back(
-        makeMaterial({0.55f, 0.57f, 0.6f}, 1, 0.9f, 0.6f, maps::kMetal, 0.8f));
-    model.materials.push_back(makeMaterial({1.0f, 0.75f, 0.3f}, 1, 1.0f, 0.9f));
-    // The glass carries the environment picture as its diffuse map, so it shows highlights
-    // even where the scene draws without lighting.
-    model.materials.push_back(
-        makeMaterial({1.0f, 0.97f, 0.75f}, 0.55f, 1.0f, 0.9f, maps::kReflection, 0.5f));
+        makeMaterial({0.3f, 0.31f, 0.34f}, 1, 0.9f, 0.6f, maps::kMetal, 0.8f));
+    model.materials.push_back(makeMaterial({1.0f, 0.72f, 0.3f}, 1, 1.0f, 0.9f));
+    model.materials.push_back(makeMaterial({1, 1, 1}, 0.8f, 1.0f, 0.9f, maps::kGlass, 1.0f));
 
     // Screw base with its thread and the contact at the bottom.
     std::vector<std::pair<float, float>> base = {
@@ -196,12 +245,12 @@ formats::ModelDesc buildIdeaModel() {
 
     // Filament: two support wires and a zig-zag between them.
     MeshBuilder filament;
-    filament.addRod({-0.3f, -0.9f, 0}, {-0.35f, 0.9f, 0}, 0.035f, 6);
-    filament.addRod({0.3f, -0.9f, 0}, {0.35f, 0.9f, 0}, 0.035f, 6);
+    filament.addRod({-0.3f, -0.9f, 0}, {-0.35f, 0.9f, 0}, 0.05f, 6);
+    filament.addRod({0.3f, -0.9f, 0}, {0.35f, 0.9f, 0}, 0.05f, 6);
     const Vec3 zigzag[] = {
         {-0.35f, 0.9f, 0}, {-0.18f, 1.3f, 0}, {0, 0.9f, 0}, {0.18f, 1.3f, 0}, {0.35f, 0.9f, 0}};
     for (int k = 0; k + 1 < 5; k++)
-        filament.addRod(zigzag[k], zigzag[k + 1], 0.05f, 6);
+        filament.addRod(zigzag[k], zigzag[k + 1], 0.09f, 6);
 
     // Glass: a sphere of radius 1.6 about y = 1.2 drawn in to the neck at y = -0.9.
     std::vector<std::pair<float, float>> glass = {{0.78f, -0.9f}, {0.8f, -0.6f}, {0.9f, -0.3f}};
@@ -211,7 +260,7 @@ formats::ModelDesc buildIdeaModel() {
     }
     MeshBuilder bulb;
     bulb.addLathe(glass, 32, 1);
-    // The glass shows the environment picture as a highlight: coordinates from the normal.
+    // The glass picture is looked up by the normal: rim light and highlight stay on the glass.
     for (size_t k = 0; k < bulb.vertexCount(); k++) {
         bulb.texCoords[2 * k] = 0.5f + 0.45f * bulb.normals[3 * k];
         bulb.texCoords[2 * k + 1] = 0.5f - 0.45f * bulb.normals[3 * k + 1];

@@ -11,15 +11,25 @@ namespace geometry {
 
 // Radius of the sound ball before the scene's zoom; the camera sits at its centre.
 constexpr float kSoundBallRadius = 4.0f;
-// Longitude segments of the sound ball: 48 per quadrant, so each of the 48 spectrum bands the
-// scene picks by angle about the z axis moves its own strip of the surface.
-constexpr int kSoundBallColumns = 192;
-constexpr int kSoundBallRows = 48;
+// The scene folds a vertex's direction about the z axis into one quadrant and gives each
+// 1/30 radian its own spectrum band: 47 whole bands per quadrant (the 48th is a sliver and
+// gets no gore). Each band is a gore from latitude -60 to 60 degrees.
+constexpr int kSoundBallBands = 47;
+constexpr float kSoundBallBandsPerRadian = 30.0f;
+constexpr int kSoundBallGoreRows = 16;
+constexpr float kSoundBallGoreLatitude = 60.0f * 3.14159265f / 180.0f;
+// Where the gores and the shell sample the sound ball picture: the gores in the left half
+// (u across the bands, v from the pole end to the equator), the shell in the right half
+// (v from the south pole to the north pole).
+constexpr float kSoundBallGoreU0 = 0.02f, kSoundBallGoreU1 = 0.48f;
+constexpr float kSoundBallShellU0 = 0.52f;
 
 // A metal sphere of radius 0.5 with 32 spikes reaching out to about 1.05.
 formats::ModelDesc buildSpikeBallModel();
-// A dense sphere about the origin, faces and normals turned inwards to the viewer inside it.
+// Seen from inside: the band gores (mesh 0, the one the scene moves) behind a static shell.
 formats::ModelDesc buildSoundBallModel();
+// The shell's distance from the centre at a latitude (radians), as a fraction of the radius.
+float soundBallShellScale(float latitude);
 // A panelled tube along -z from z = 3 to z = -110, seen from inside; its picture repeats
 // every kTunnelTileLength units along its length.
 constexpr float kTunnelRadius = 1.6f;

@@ -10,23 +10,36 @@ namespace geometry {
 namespace {
 
 // Materials shared by both station models, by index. The station is seen at night under the
-// scenes' strong white light, so concrete, walls and roof are dark and only partly textured;
-// the lamps stay bright.
-enum StationMaterial { kConcreteMat, kWallMat, kRoofMat, kSteelMat, kLightMat, kFacadeMat };
+// scenes' strong white light (ambient and diffuse 0.7 each), which lifts every surface by up to
+// 1.4: concrete, walls and roof are nearly black and only faintly textured, the steel is a
+// dark grey that its reflection lights at the edges, and the lamps are the bright things.
+enum StationMaterial {
+    kConcreteMat,
+    kWallMat,
+    kRoofMat,
+    kSteelMat,
+    kLightMat,
+    kFacadeMat,
+    kClockMat,
+    kSkyMat
+};
 
 void addStationMaterials(formats::ModelDesc& model) {
     const char* sky = maps::kReflection;
     model.materials.push_back(
-        makeShadedMaterial({0.16f, 0.17f, 0.22f}, 0.1f, 0.1f, maps::kConcrete, 0.45f, sky, 0));
+        makeShadedMaterial({0.05f, 0.055f, 0.08f}, 0.1f, 0.1f, maps::kConcrete, 0.15f, sky, 0));
     model.materials.push_back(
-        makeShadedMaterial({0.13f, 0.13f, 0.19f}, 0.1f, 0.1f, maps::kConcrete, 0.35f, sky, 0));
+        makeShadedMaterial({0.035f, 0.04f, 0.065f}, 0.1f, 0.1f, maps::kConcrete, 0.1f, sky, 0));
     model.materials.push_back(
-        makeShadedMaterial({0.12f, 0.14f, 0.22f}, 0.3f, 0.3f, maps::kRoof, 0.7f, sky, 0.1f));
+        makeShadedMaterial({0.03f, 0.04f, 0.07f}, 0.3f, 0.3f, maps::kRoof, 0.3f, sky, 0.05f));
     model.materials.push_back(
-        makeShadedMaterial({0.22f, 0.24f, 0.32f}, 0.8f, 0.6f, maps::kMetal, 0.5f, sky, 0.3f));
+        makeShadedMaterial({0.08f, 0.09f, 0.13f}, 0.25f, 0.6f, maps::kMetal, 0.2f, sky, 0.2f));
     model.materials.push_back(makeShadedMaterial({1.0f, 0.9f, 0.65f}, 0, 0, nullptr, 0, sky, 0));
     model.materials.push_back(
         makeShadedMaterial({0.6f, 0.58f, 0.62f}, 0.3f, 0.3f, maps::kFacade, 1.0f, sky, 0.1f));
+    model.materials.push_back(
+        makeShadedMaterial({0.7f, 0.68f, 0.6f}, 0.2f, 0.3f, maps::kClock, 1.0f, sky, 0));
+    model.materials.push_back(makeShadedMaterial({0.02f, 0.03f, 0.08f}, 0, 0, sky, 0.75f, sky, 0));
 }
 
 struct HallSpec {
@@ -124,10 +137,11 @@ void addHall(HallParts& parts, const HallSpec& hall) {
         for (float x : {-0.75f * w, 0.75f * w}) {
             float lampZ = z + 6;
             if (lampZ > zf - 2) continue;
-            parts.steel.addRod({x, hall.wallHeight - 2.5f, lampZ}, {x, archHeight(hall, x), lampZ},
-                               0.05f, 4);
-            parts.lights.addBox({{x - 0.6f, hall.wallHeight - 2.8f, lampZ - 0.6f},
-                                 {x + 0.6f, hall.wallHeight - 2.5f, lampZ + 0.6f}},
+            for (float end : {-1.5f, 1.5f})
+                parts.steel.addRod({x, hall.wallHeight - 2.5f, lampZ + end},
+                                   {x, archHeight(hall, x), lampZ + end}, 0.05f, 4);
+            parts.lights.addBox({{x - 0.45f, hall.wallHeight - 2.8f, lampZ - 1.8f},
+                                 {x + 0.45f, hall.wallHeight - 2.5f, lampZ + 1.8f}},
                                 1);
         }
     }
@@ -201,10 +215,18 @@ StationModel buildIntoStationModel() {
                              },
                              {x, 34, 0});
     }
-    // The clock over the doorway and the canopy on its posts.
-    size_t clockStart = parts.lights.vertexCount();
-    parts.lights.addLathe({{0.0f, 0.0f}, {2.2f, 0.0f}, {2.2f, 0.3f}, {0.0f, 0.3f}}, 32, 1);
-    parts.lights.transform(clockStart, [](Vec3 p) { return Vec3{p.x, -p.z, p.y}; }, {0, 18, 1});
+    // The clock over the doorway, in a steel ring, and the canopy on its posts.
+    MeshBuilder clock;
+    clock.addSurface(32, 1, [](float u, float v) {
+        float a = 2 * kPi * u, r = 2.2f * v;
+        return SurfacePoint{{r * std::cos(a), 18 + r * std::sin(a), 1.05f},
+                            {0, 0, 1},
+                            0.5f + 0.5f * v * std::cos(a),
+                            0.5f - 0.5f * v * std::sin(a)};
+    });
+    size_t ringStart = parts.steel.vertexCount();
+    parts.steel.addLathe({{2.2f, 0.0f}, {2.5f, 0.0f}, {2.5f, 0.35f}, {2.2f, 0.35f}}, 32, 1);
+    parts.steel.transform(ringStart, [](Vec3 p) { return Vec3{p.x, -p.z, p.y}; }, {0, 18, 1});
     parts.solid(parts.steel, {{-9, 11, 1}, {9, 11.5f, 7}}, 0.25f);
     for (float x : {-8.5f, 8.5f})
         parts.solid(parts.steel, {{x - 0.2f, 0, 6.3f}, {x + 0.2f, 11, 6.7f}}, 0.5f);
@@ -213,8 +235,22 @@ StationModel buildIntoStationModel() {
         parts.concrete.addBox({{-10.0f + k, 0, 1}, {10.0f - k, 0.2f * (3 - k), 4.0f - k}},
                               1.0f / 4);
     parts.concrete.addBox({{-90, -0.5f, 1}, {90, 0, 130}}, 1.0f / 6);
+    // The street goes on beyond the corner towers, lower, so the flight never sees the wall
+    // end in the void.
+    for (float side : {-1.0f, 1.0f}) {
+        Box block{{33, 0, -24}, {120, 18, -2}};
+        if (side < 0) block = {{-120, 0, -24}, {-33, 18, -2}};
+        front.addBox(block, 1.0f / 16);
+    }
+    // The night sky far behind: the environment picture from the zenith (top) to the glowing
+    // horizon (bottom).
+    MeshBuilder sky;
+    sky.addQuad({-260, -20, -160}, {260, -20, -160}, {260, 150, -160}, {-260, 150, -160}, 0.42f,
+                0.97f, 0.58f, 0.5f);
     StationModel station = finish(parts, model);
     station.model.meshes.push_back(front.toMesh("front", kFacadeMat));
+    station.model.meshes.push_back(clock.toMesh("clock", kClockMat));
+    station.model.meshes.push_back(sky.toMesh("sky", kSkyMat));
     return station;
 }
 

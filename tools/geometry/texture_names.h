@@ -14,6 +14,8 @@ constexpr const char* kConcrete = datafiles::kPlatformTexture;
 constexpr const char* kRoof = datafiles::kRoofTexture;
 constexpr const char* kRelief = datafiles::kReliefTexture;
 constexpr const char* kHull = datafiles::kProbeTexture;
-constexpr const char* kBlueNormal = datafiles::kBlueNormalPicture;
+constexpr const char* kSoundBall = datafiles::kSoundBallTexture;
+constexpr const char* kGlass = datafiles::kGlassTexture;
+constexpr const char* kClock = datafiles::kClockTexture;
 
 } // namespace geometry::maps

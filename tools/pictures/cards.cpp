@@ -16,59 +16,60 @@ std::string groupName(const char* dataFile) {
     return path.substr(slash + 1, dot - slash - 1);
 }
 
-// Light lettering on black: the cards are added onto the picture, so black adds nothing.
+// Lettering on black for additive drawing: black adds nothing, so the backdrop behind a card
+// is kept dark and the card's own light is what reads. The scene's glow pass adds the cards
+// once more (they show at twice their light) plus a bloom of what is brighter than about
+// three quarters grey, and the timeline's glow adds a little more: the name is set at a
+// little under 0.4, so on screen it is bright without clipping or blooming, and widely
+// spaced, so its letters stay apart.
 Canvas paintGreeting(const Lettering& fonts, int index) {
     Canvas canvas(kCardWidth, kCardHeight, Rgba{0, 0, 0, 1});
     Rgba accent = index % 2 ? palette::kWarm : palette::kCyan;
     std::string name = groupName(datafiles::kGreetings[index]);
 
     TextStyle small;
-    small.fill = scaled(accent, 0.85f);
-    drawText(canvas, fonts, Face::Mono, "greetings to", 20, kCardWidth / 2.0f, 44, Align::Center,
+    small.fill = scaled(accent, 0.36f);
+    drawText(canvas, fonts, Face::Mono, "greetings to", 20, kCardWidth / 2.0f, 40, Align::Center,
              small, 8);
 
     TextStyle big;
-    big.fill = palette::kIce;
-    big.fillBottom = mix(palette::kIce, accent, 0.5f);
-    big.glow = withAlpha(accent, 0.8f);
-    big.glowRadius = 7;
-    big.glowStrength = 1.3f;
-    int size = fittingSize(fonts, Face::SansBold, name, 86, 3, 440);
-    drawText(canvas, fonts, Face::SansBold, name, size, kCardWidth / 2.0f, 130, Align::Center, big,
-             3);
+    big.fill = scaled(palette::kIce, 0.4f);
+    big.fillBottom = scaled(mix(palette::kIce, accent, 0.45f), 0.36f);
+    int size = fittingSize(fonts, Face::SansBold, name, 84, 8, 460);
+    drawText(canvas, fonts, Face::SansBold, name, size, kCardWidth / 2.0f, 128, Align::Center, big,
+             8);
 
-    // A hairline under the name with a bright centre.
+    // A rule under the name with a brighter centre, three pixels tall so it survives the
+    // card's shrinking on screen.
     for (int x = 96; x < kCardWidth - 96; ++x) {
-        float fade = 1 - std::fabs(x - kCardWidth / 2.0f) / (kCardWidth / 2.0f - 96);
-        canvas.put(x, 158, accent, fade, Blend::Add);
-        canvas.put(x, 157, accent, fade * 0.3f, Blend::Add);
-        canvas.put(x, 159, accent, fade * 0.3f, Blend::Add);
+        float fade = 0.35f * (1 - std::fabs(x - kCardWidth / 2.0f) / (kCardWidth / 2.0f - 96));
+        canvas.put(x, 157, accent, fade, Blend::Add);
+        canvas.put(x, 156, accent, fade * 0.5f, Blend::Add);
+        canvas.put(x, 158, accent, fade * 0.5f, Blend::Add);
     }
     return canvas;
 }
 
-// The card itself, 128 x 64.
+// The card itself, 128 x 64: a faint body inside a brighter edge, with its punched holes
+// lit, so a flake that drifts across a name adds a thin outline and a few dots, never a sheet.
 Canvas paintFlakeCard(const Lettering&) {
     const int width = 128, height = 64;
     Canvas canvas(width, height);
     Point outline[] = {{2, 10}, {10, 2}, {126, 2}, {126, 62}, {2, 62}};
-    // Half transparent: 120 flakes are added over the cards and must not wash them out.
-    Rgba card = rgb(0xcfe6f2, 0.45f);
-    canvas.fill(0, 0, width, height, card,
+    canvas.fill(0, 0, width, height, rgb(0x8fb4d8, 0.1f),
                 [&](float x, float y) { return convexDistance(x, y, outline, 5); });
+    canvas.fill(0, 0, width, height, rgb(0xb8d8f0, 0.5f), [&](float x, float y) {
+        return std::fabs(convexDistance(x, y, outline, 5) + 1.5f) - 1.5f;
+    });
     Random random(1402);
     for (int column = 0; column < 24; ++column) {
         float x = 10 + column * 4.6f;
-        // Printed guide, then up to three punched holes in the column's twelve rows.
-        canvas.fill(x, 8, x + 1, 60, rgb(0x6a9ab8, 0.35f), [&](float px, float py) {
-            return boxDistance(px, py, x + 1.5f, 34, 0.4f, 25);
-        });
         int holes = random.below(4);
         for (int h = 0; h < holes; ++h) {
             float y = 10 + random.below(12) * 4.2f;
-            for (int py = static_cast<int>(y); py < y + 3; ++py)
-                for (int px = static_cast<int>(x); px < x + 2; ++px)
-                    canvas.at(px, py) = Rgba{0, 0, 0, 0};
+            canvas.fill(x - 1, y - 1, x + 4, y + 5, rgb(0xb8d8f0, 0.45f), [&](float px, float py) {
+                return boxDistance(px, py, x + 1, y + 1.5f, 1, 1.5f);
+            });
         }
     }
     return canvas;

@@ -1,6 +1,7 @@
 // The full-screen overlays: 1024 × 768 RGBA pictures stretched over the whole screen above the
 // scenes, with transparent backgrounds.
 #include "runtime/data_files.h"
+#include "tools/pictures/logotype.h"
 #include "tools/pictures/palette.h"
 #include "tools/pictures/pictures.h"
 
@@ -40,18 +41,31 @@ void glowLine(Canvas& canvas, float cx, float y, float halfLength, Rgba colour) 
     }
 }
 
+// Draws a word of the logotype centred on column cx with its baseline on row `baseline`;
+// returns the column just right of its ink.
+int drawLogotype(Canvas& canvas, const std::string& word, float xHeight, float cx, int baseline,
+                 const TextStyle& style, float tracking = 0.22f) {
+    TextLine line = logotypeLine(word, xHeight, 0.2f, tracking, 0);
+    int left = static_cast<int>(std::lround(cx - (line.inkLeft + line.inkRight) / 2.0f));
+    drawLine(canvas, line, left, baseline - line.baseline, style);
+    return left + line.inkRight;
+}
+
+// The title: the group's name in its logotype with the production number, over the
+// production's name in the same letterforms.
 Canvas paintTitle(const Lettering& fonts) {
     Canvas canvas = blank();
     darkBackdrop(canvas, 512, 400, 330, 170, 0.45f);
     TextStyle small = labelStyle();
     small.fill = palette::kWarmPale;
-    drawText(canvas, fonts, Face::MonoBold, "vsq-14:", 64, 512, 262, Align::Center, small, 16);
-    drawText(canvas, fonts, Face::Sans, "lirv", 230, 512, 500, Align::Center, overlayStyle(), 18);
+    int right = drawLogotype(canvas, "vsq", 44, 490, 262, small);
+    drawText(canvas, fonts, Face::MonoBold, "-14", 50, right + 8, 262, Align::Left, small, 6);
+    drawLogotype(canvas, "lirv", 150, 512, 500, overlayStyle(), 0.24f);
     glowLine(canvas, 512, 548, 260, palette::kCyan);
     return canvas;
 }
 
-Canvas paintVsq(const Lettering& fonts) {
+Canvas paintVsq(const Lettering&) {
     Canvas canvas = blank();
     darkBackdrop(canvas, 512, 384, 300, 150, 0.35f);
     // A rounded frame around the group's name, drawn as a glowing stroke.
@@ -63,7 +77,7 @@ Canvas paintVsq(const Lettering& fonts) {
     halo.blur(10);
     canvas.draw(halo, 0, 0, 1.5f, Blend::Add);
     canvas.draw(frame, 0, 0);
-    drawText(canvas, fonts, Face::SansBold, "vsq", 230, 512, 440, Align::Center, overlayStyle(), 6);
+    drawLogotype(canvas, "vsq", 128, 512, 430, overlayStyle());
     return canvas;
 }
 
@@ -182,8 +196,11 @@ void addOverlayJobs(std::vector<PictureJob>& jobs) {
         return paintWord(f, "on top", Face::SansBold, 170, 444, kCyan, 8);
     });
     add(kRevoltOverlay, paintRevolt);
-    add(kVsqIsOverlay, [](const Lettering& f) {
-        return paintWord(f, "vsq is", Face::SansBold, 150, 300, kCyan, 6);
+    add(kVsqIsOverlay, [](const Lettering&) {
+        Canvas canvas = blank();
+        darkBackdrop(canvas, 512, 220, 380, 90, 0.3f);
+        drawLogotype(canvas, "vsq is", 100, 512, 270, overlayStyle(kCyan));
+        return canvas;
     });
     add(kBackOverlay,
         [](const Lettering& f) { return paintWord(f, "back", Face::Sans, 170, 470, kWarm, 10); });

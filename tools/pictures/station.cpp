@@ -646,30 +646,33 @@ Mask rotatedLeft(const Mask& mask) {
     return out;
 }
 
-// A tall enamel sign: white lettering on station blue, read from bottom to top.
+// A tall enamel sign: white lettering on station blue, read from bottom to top. The scene
+// stretches the picture over x 0.325 to 0.875 and y -1.15 to 0.35 of the screen, while the
+// carriage window drawn over it shows only y -0.85 to 0.85 and x up to 0.85: the plate fills
+// the top three quarters of the picture and stops short of the window's right edge, so it
+// stands whole in the window.
 Canvas paintWaitingSign(const Lettering& fonts) {
     const int width = 256, height = 512;
+    const float cx = 118, cy = 200, halfW = 104, halfH = 186;
     Canvas canvas(width, height);
     canvas.fill(0, 0, width, height, rgb(0x000000, 0.5f), [&](float x, float y) {
-        return boxDistance(x, y, width / 2.0f + 5, height / 2.0f + 6, 112, 236, 18) / 6;
+        return boxDistance(x, y, cx + 5, cy + 6, halfW, halfH, 18) / 6;
     });
-    canvas.fill(0, 0, width, height, rgb(0x12306a), [&](float x, float y) {
-        return boxDistance(x, y, width / 2.0f, height / 2.0f, 112, 236, 18);
-    });
+    canvas.fill(0, 0, width, height, rgb(0x12306a),
+                [&](float x, float y) { return boxDistance(x, y, cx, cy, halfW, halfH, 18); });
     canvas.fill(0, 0, width, height, rgb(0xe8eef6), [&](float x, float y) {
-        return std::fabs(boxDistance(x, y, width / 2.0f, height / 2.0f, 98, 222, 10)) - 2.5f;
+        return std::fabs(boxDistance(x, y, cx, cy, halfW - 14, halfH - 14, 10)) - 2.5f;
     });
     // Enamel sheen and a chip at one corner.
     canvas.fill(0, 0, width, height, withAlpha(rgb(0xffffff), 0.08f), [&](float x, float y) {
-        return std::max(boxDistance(x, y, width / 2.0f, height / 2.0f, 112, 236, 18),
-                        (x * 0.8f + y - 260) / 40);
+        return std::max(boxDistance(x, y, cx, cy, halfW, halfH, 18), (x * 0.8f + y - 220) / 40);
     });
-    canvas.fill(200, 16, 240, 40, rgb(0x202020), [&](float x, float y) {
-        return circleDistance(x, y, 222, 27, 7 + 3 * valueNoise(x * 0.5f, y * 0.5f, 3));
+    canvas.fill(180, 16, 220, 44, rgb(0x202020), [&](float x, float y) {
+        return circleDistance(x, y, 200, 30, 7 + 3 * valueNoise(x * 0.5f, y * 0.5f, 3));
     });
-    int bigSize = fittingSize(fonts, Face::SansBold, "waiting", 110, 2, 420);
+    int bigSize = fittingSize(fonts, Face::SansBold, "waiting", 100, 2, 320);
     TextLine big = fonts.line(Face::SansBold, "waiting", bigSize, 2, 2);
-    TextLine small = fonts.line(Face::Sans, "platform 14 \u2192", 30, 3, 2);
+    TextLine small = fonts.line(Face::Sans, "platform 14 \u2192", 26, 3, 2);
     Mask word = rotatedLeft(big.mask), note = rotatedLeft(small.mask);
     // After the turn, mask row r of the line lies in column r: centre the x-height band.
     int wordCentre = (big.xHeightTop + big.baseline) / 2;
@@ -677,50 +680,58 @@ Canvas paintWaitingSign(const Lettering& fonts) {
     auto inkMiddle = [](const TextLine& line) {
         return line.mask.width - (line.inkLeft + line.inkRight) / 2;
     };
-    canvas.draw(word, width / 2 - 22 - wordCentre, height / 2 - inkMiddle(big), palette::kIce);
+    canvas.draw(word, static_cast<int>(cx) - 20 - wordCentre, static_cast<int>(cy) - inkMiddle(big),
+                palette::kIce);
     int noteCentre = (small.capTop + small.baseline) / 2;
-    canvas.draw(note, width / 2 + 58 - noteCentre, height / 2 - inkMiddle(small), rgb(0xffd27a));
+    canvas.draw(note, static_cast<int>(cx) + 52 - noteCentre,
+                static_cast<int>(cy) - inkMiddle(small), rgb(0xffd27a));
     return canvas;
 }
 
-// The departure board message: amber dot-matrix lettering on a dark panel.
+// The departure board message: amber dot-matrix lettering on a dark panel. The scene wipes the
+// picture in over x -1.025 to 0.525 of the screen, and lays the last two caption cards over
+// its left end (their tape reaches x -0.37) and the "waiting" sign beside its right end (from
+// x 0.325): the panel keeps to the free square between them, u 0.47 to 0.845.
 Canvas paintMessageBoard(const Lettering& fonts) {
     const int width = 1024, height = 396, cell = 6;
-    const int columns = width / cell, rows = height / cell;
+    const float left = 0.47f * width, right = 0.845f * width;
+    const float cx = (left + right) / 2, halfW = (right - left) / 2;
     Canvas canvas(width, height);
-    canvas.fill(0, 0, width, height, rgb(0x06070a, 0.88f), [&](float x, float y) {
-        return boxDistance(x, y, width / 2.0f, height / 2.0f, width / 2.0f - 4, height / 2.0f - 4,
-                           14);
+    canvas.fill(0, 0, width, height, rgb(0x06070a, 0.9f), [&](float x, float y) {
+        return boxDistance(x, y, cx, height / 2.0f, halfW - 4, height / 2.0f - 4, 14);
     });
     canvas.fill(0, 0, width, height, rgb(0x3a3f4a), [&](float x, float y) {
-        return std::fabs(boxDistance(x, y, width / 2.0f, height / 2.0f, width / 2.0f - 6,
-                                     height / 2.0f - 6, 12)) -
+        return std::fabs(boxDistance(x, y, cx, height / 2.0f, halfW - 6, height / 2.0f - 6, 12)) -
                1.5f;
     });
     // The text is set at one pixel per dot, then each dot lights when its cell is mostly ink.
-    // It is centred right of the board's middle, between the caption cards the scene lays over
-    // the board's left end and the sign over its right end.
-    Mask dots(columns, rows);
-    auto set = [&](const char* text, int size, int baselineRow) {
+    const int columnLeft = static_cast<int>(left / cell) + 2;
+    const int columnRight = static_cast<int>(right / cell) - 2;
+    const int rows = height / cell;
+    Mask dots(width / cell, rows), alarm(width / cell, rows);
+    auto set = [&](Mask& into, const char* text, int size, int baselineRow) {
         TextLine line = fonts.line(Face::MonoBold, text, size, 1);
-        int centre = columns * 64 / 100;
-        int left = centre - (line.inkRight - line.inkLeft) / 2 - line.inkLeft;
+        int centre = (columnLeft + columnRight) / 2;
+        int start = centre - (line.inkRight - line.inkLeft) / 2 - line.inkLeft;
         for (int y = 0; y < line.mask.height; ++y)
             for (int x = 0; x < line.mask.width; ++x) {
-                int dx = left + x, dy = baselineRow - line.baseline + y;
-                if (dx >= 0 && dy >= 0 && dx < columns && dy < rows && line.mask.at(x, y) > 0.45f)
-                    dots.at(dx, dy) = 1;
+                int dx = start + x, dy = baselineRow - line.baseline + y;
+                if (dx >= columnLeft && dy >= 0 && dx < columnRight && dy < rows &&
+                    line.mask.at(x, y) > 0.45f)
+                    into.at(dx, dy) = 1;
             }
     };
-    set("THE FUTURE", 10, 28);
-    set("DELAYED", 10, 52);
+    set(dots, "23:59", 9, 16);
+    set(dots, "THE", 11, 32);
+    set(dots, "FUTURE", 11, 46);
+    set(alarm, "DELAYED", 10, 60);
     Canvas lit(width, height);
     for (int row = 1; row < rows - 1; ++row)
-        for (int column = 1; column < columns - 1; ++column) {
+        for (int column = columnLeft; column < columnRight; ++column) {
             float x = column * cell + cell / 2.0f, y = row * cell + cell / 2.0f;
-            bool on = dots.at(column, row) > 0;
-            Rgba colour = on ? rgb(0xffb030) : rgb(0x2a1a08, 0.9f);
-            (on ? lit : canvas)
+            bool on = dots.at(column, row) > 0, red = alarm.at(column, row) > 0;
+            Rgba colour = red ? rgb(0xff5a28) : on ? rgb(0xffb030) : rgb(0x2a1a08, 0.9f);
+            (on || red ? lit : canvas)
                 .fill(x - cell, y - cell, x + cell, y + cell, colour,
                       [&](float px, float py) { return circleDistance(px, py, x, y, 2.2f); });
         }
@@ -766,11 +777,11 @@ Canvas paintSlide(const Lettering& fonts, int slide) {
     case 1:
         canvas = paintExterior(fonts, 1.0f, 512, 384, seed);
         break;
-    case 2:
-        canvas = paintExterior(fonts, 1.4f, 500, 380, seed);
+    case 2: // the doorways: the name stays above the frame, so it fades out without a ghost
+        canvas = paintExterior(fonts, 2.4f, 512, 510, seed);
         break;
-    case 3:
-        canvas = paintExterior(fonts, 2.2f, 512, 400, seed);
+    case 3: // the clock tower, with the name below the frame
+        canvas = paintExterior(fonts, 3.0f, 512, 120, seed);
         break;
     case 4:
         platform();

@@ -68,6 +68,9 @@ Canvas paintFacade(const Lettering&) {
                             });
             }
         }
+    // Window edges a texel soft: far towers shrink a bay to a few pixels, and hard edges
+    // would crawl under linear filtering without mipmaps.
+    canvas.blur(1);
     return canvas;
 }
 
@@ -90,6 +93,8 @@ Canvas paintReflection(const Lettering&) {
             sky = mix(sky, rgb(0xdfe8ff), 0.7f);
         return sky;
     });
+    // Single-texel lights would sparkle on the towers as the sphere map slides over them.
+    canvas.blur(1);
     return canvas;
 }
 
@@ -131,8 +136,10 @@ Canvas paintMetal(const Lettering&) {
     const int size = 256;
     Canvas canvas(size, size);
     canvas.shade([&](float x, float y) {
-        float brushed = tileNoise(x * 64 / size, y * 2 / size, 64, 2, 331) * 0.5f +
-                        tileNoise(x * 128 / size, y * 4 / size, 128, 4, 332) * 0.5f;
+        // Brushing in cells of 8 and 16 texels: the balls are small on screen, and finer
+        // streaks would sparkle under linear filtering without mipmaps.
+        float brushed = tileNoise(x * 16 / size, y * 2 / size, 16, 2, 331) * 0.5f +
+                        tileNoise(x * 32 / size, y * 4 / size, 32, 4, 332) * 0.5f;
         float blotch = tileFractal(x, y, size, 4, 333, 3);
         float v = 0.45f + 0.3f * brushed + 0.2f * blotch;
         return Rgba{v * 0.92f, v * 0.96f, v * 1.05f, 1};
@@ -144,7 +151,7 @@ Canvas paintMetal(const Lettering&) {
         float bx = ax + std::cos(angle) * length, by = ay + std::sin(angle) * length;
         canvas.fill(std::min(ax, bx) - 2, std::min(ay, by) - 2, std::max(ax, bx) + 2,
                     std::max(ay, by) + 2, rgb(0xe8eef8, 0.35f),
-                    [&](float x, float y) { return segmentDistance(x, y, ax, ay, bx, by, 0.5f); });
+                    [&](float x, float y) { return segmentDistance(x, y, ax, ay, bx, by, 1.5f); });
     }
     return canvas;
 }
@@ -153,21 +160,23 @@ Canvas paintMetal(const Lettering&) {
 Canvas paintPlatform(const Lettering&) {
     const int size = 512;
     Canvas canvas(size, size);
+    // The demo samples without mipmaps, and floors recede to a few pixels per slab: no detail
+    // is a single texel. Grain is fractal noise of 8-texel cells, joints are 12 texels wide
+    // with soft shoulders, and the spots are soft discs several texels across.
     canvas.shade([&](float x, float y) {
-        float grain = hashUnit(static_cast<int>(x), static_cast<int>(y), 341);
+        float grain = tileFractal(x, y, size, 64, 341, 2);
         float stain = tileFractal(x, y, size, 4, 342, 4);
         float jx = std::fmod(x, 128.0f), jy = std::fmod(y, 128.0f);
         float joint = std::min({jx, 128 - jx, jy, 128 - jy});
-        float v =
-            (0.42f + 0.25f * stain + 0.08f * grain) * (0.55f + 0.45f * smoothStep(0, 2.5f, joint));
+        float v = (0.42f + 0.25f * stain + 0.06f * grain) * (0.6f + 0.4f * smoothStep(1, 7, joint));
         return Rgba{v, v * 0.98f, v * 0.95f, 1};
     });
     Random random(343);
     for (int i = 0; i < 40; ++i) {
-        float cx = random.range(8, size - 8), cy = random.range(8, size - 8),
-              r = random.range(1, 3);
-        canvas.fill(cx - 4, cy - 4, cx + 4, cy + 4, rgb(0x2a2826, 0.7f),
-                    [&](float x, float y) { return circleDistance(x, y, cx, cy, r); });
+        float cx = random.range(12, size - 12), cy = random.range(12, size - 12),
+              r = random.range(3, 6);
+        canvas.fill(cx - 10, cy - 10, cx + 10, cy + 10, rgb(0x2a2826, 0.45f),
+                    [&](float x, float y) { return circleDistance(x, y, cx, cy, r) / 3; });
     }
     return canvas;
 }
@@ -177,7 +186,8 @@ Canvas paintRoof(const Lettering&) {
     const int width = 512, height = 256;
     Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
-        float wave = 0.5f + 0.5f * std::sin(x / width * 6.2831853f * 32);
+        // Sixteen sheets across: each corrugation is 32 texels, wide enough not to shimmer.
+        float wave = 0.5f + 0.5f * std::sin(x / width * 6.2831853f * 16);
         float rust = tileFractal(x, y, width, 8, 351, 3);
         Rgba sheet = scaled(rgb(0x3c4250), 0.6f + 0.35f * wave + 0.2f * rust);
         if (y > 100 && y < 156) sheet = mix(sheet, rgb(0x9fb8d0), 0.6f * (0.7f + 0.3f * wave));
@@ -265,6 +275,83 @@ Canvas paintBlueNormal(const Lettering&) {
     return canvas;
 }
 
+// The sound ball, seen from its centre: the left half colours the band gores (across: bass
+// magenta to treble cyan; down: a meter from its dim pole end to its pale, bright equator end, in
+// six soft segments), the right half the dark shell in front of them (down: south to north pole),
+// with faint latitude rings as the meter's scale and a glowing hub about each pole. Nothing
+// is finer than a few texels: the gores are two or three pixels wide on screen.
+Canvas paintSoundBall(const Lettering&) {
+    const int size = 256;
+    const Rgba hues[4] = {rgb(0xff2f7a), rgb(0x9a4dff), rgb(0x3d7bff), rgb(0x4ff0ff)};
+    Canvas canvas(size, size);
+    canvas.shade([&](float x, float y) {
+        float u = x / size, v = y / size;
+        if (u < 0.5f) {
+            float band = clamp01((u - 0.02f) / 0.46f) * 3;
+            int k = std::min(static_cast<int>(band), 2);
+            Rgba hue = mix(hues[k], hues[k + 1], smoothStep(0, 1, band - k));
+            float meter = v;
+            float segment = 0.5f + 0.5f * std::cos(6.2831853f * meter * 6);
+            float light = (0.5f + 0.5f * std::pow(meter, 1.3f)) * (0.88f + 0.12f * segment);
+            Rgba c = mix(hue, rgb(0xfff4fa), 0.3f * smoothStep(0.55f, 1, meter));
+            return scaled(c, light * smoothStep(0, 0.1f, meter));
+        }
+        float latitude = (v - 0.5f) * 180; // degrees
+        float polar = std::fabs(latitude);
+        Rgba c = mix(rgb(0x04050c), rgb(0x0c1233), smoothStep(0, 60, polar));
+        if (polar < 60) {
+            float ring = std::fabs(std::fmod(polar + 5, 10.0f) - 5); // degrees from a ring
+            c = mix(c, rgb(0x27306a), 0.5f * (1 - smoothStep(0.3f, 1.6f, ring)));
+        }
+        float rim = std::exp(-(polar - 62) * (polar - 62) / 6.0f);
+        c = mix(c, rgb(0x7d74ff), 0.85f * rim);
+        float hub = smoothStep(72, 90, polar);
+        c = mix(c, rgb(0xa8d8ff), 0.75f * hub * hub);
+        return c;
+    });
+    return canvas;
+}
+
+// The bulb's glass, looked up by the surface normal (the disc of radius 0.45 about the centre):
+// dark where the glass faces the viewer, a pale rim where it turns away, and one soft
+// highlight up and to the left. It is added onto the station slides, so dark is clear glass.
+Canvas paintGlass(const Lettering&) {
+    const int size = 128;
+    Canvas canvas(size, size);
+    canvas.shade([&](float x, float y) {
+        float dx = (x - size / 2.0f) / (0.45f * size), dy = (y - size / 2.0f) / (0.45f * size);
+        float r = std::min(std::hypot(dx, dy), 1.0f);
+        Rgba c = mix(rgb(0x05070c), rgb(0x9cc4ff), std::pow(smoothStep(0.45f, 1.0f, r), 1.5f));
+        float spot = std::exp(-(std::pow(dx + 0.38f, 2.0f) + std::pow(dy + 0.42f, 2.0f)) / 0.02f);
+        return mix(c, rgb(0xfff8e8), 0.9f * spot);
+    });
+    return canvas;
+}
+
+// The face of the clock over the station's doorway: ivory, a dark rim, twelve hour bars and
+// two hands at a minute to midnight. Drawn large over few pixels, so the marks are bold.
+Canvas paintClockFace(const Lettering&) {
+    const int size = 256;
+    const float c = size / 2.0f;
+    Canvas canvas(size, size, rgb(0x1a1d24));
+    canvas.fill(0, 0, size, size, rgb(0xf2ead2),
+                [&](float x, float y) { return circleDistance(x, y, c, c, 112); });
+    auto bar = [&](float angle, float from, float to, float halfWidth, Rgba colour) {
+        float dx = std::sin(angle), dy = -std::cos(angle);
+        canvas.fill(0, 0, size, size, colour, [&](float x, float y) {
+            float along = (x - c) * dx + (y - c) * dy, across = (x - c) * dy - (y - c) * dx;
+            return std::max(std::fabs(across) - halfWidth, std::max(from - along, along - to));
+        });
+    };
+    for (int hour = 0; hour < 12; ++hour)
+        bar(hour * 6.2831853f / 12, 84, 104, hour % 3 ? 4.0f : 7.0f, rgb(0x20232b));
+    bar(-6.2831853f / 720, -10, 62, 7, rgb(0x16181e));   // hour hand, just before twelve
+    bar(-6.2831853f / 60, -14, 96, 4.5f, rgb(0x16181e)); // minute hand
+    canvas.fill(0, 0, size, size, rgb(0xb0302a),
+                [&](float x, float y) { return circleDistance(x, y, c, c, 8); });
+    return canvas;
+}
+
 } // namespace
 
 void addTextureJobs(std::vector<PictureJob>& jobs) {
@@ -281,4 +368,7 @@ void addTextureJobs(std::vector<PictureJob>& jobs) {
     add(kReliefTexture, paintRelief);
     add(kProbeTexture, paintProbe);
     add(kBlueNormalPicture, paintBlueNormal);
+    add(kSoundBallTexture, paintSoundBall);
+    add(kGlassTexture, paintGlass);
+    add(kClockTexture, paintClockFace);
 }
