@@ -1,6 +1,7 @@
 // The full-screen overlays: 1024 × 768 RGBA pictures stretched over the whole screen above the
 // scenes, with transparent backgrounds.
 #include "runtime/data_files.h"
+#include "tools/pictures/logotype.h"
 #include "tools/pictures/palette.h"
 #include "tools/pictures/pictures.h"
 
@@ -40,18 +41,29 @@ void glowLine(Canvas& canvas, float cx, float y, float halfLength, Rgba colour) 
     }
 }
 
-Canvas paintTitle(const Lettering& fonts) {
+// The group's mark and the title are set in the logotype; the big words carry its slit.
+LogoSet logoSet(float xHeight, float slit = 0.055f) {
+    LogoSet set;
+    set.xHeight = xHeight;
+    set.slit = slit;
+    return set;
+}
+
+Canvas paintTitle(const Lettering&) {
     Canvas canvas = blank();
     darkBackdrop(canvas, 512, 400, 330, 170, 0.45f);
     TextStyle small = labelStyle();
     small.fill = palette::kWarmPale;
-    drawText(canvas, fonts, Face::MonoBold, "vsq-14:", 64, 512, 262, Align::Center, small, 16);
-    drawText(canvas, fonts, Face::Sans, "lirv", 230, 512, 500, Align::Center, overlayStyle(), 18);
-    glowLine(canvas, 512, 548, 260, palette::kCyan);
+    LogoSet mark = logoSet(30, 0);
+    mark.weight = 0.3f;
+    mark.tracking = 0.34f;
+    drawLogotype(canvas, "vsq-14:", mark, 512, 226, Align::Center, small);
+    drawLogotype(canvas, "lirv", logoSet(190), 512, 520, Align::Center, overlayStyle());
+    glowLine(canvas, 512, 566, 260, palette::kCyan);
     return canvas;
 }
 
-Canvas paintVsq(const Lettering& fonts) {
+Canvas paintVsq(const Lettering&) {
     Canvas canvas = blank();
     darkBackdrop(canvas, 512, 384, 300, 150, 0.35f);
     // A rounded frame around the group's name, drawn as a glowing stroke.
@@ -63,7 +75,16 @@ Canvas paintVsq(const Lettering& fonts) {
     halo.blur(10);
     canvas.draw(halo, 0, 0, 1.5f, Blend::Add);
     canvas.draw(frame, 0, 0);
-    drawText(canvas, fonts, Face::SansBold, "vsq", 230, 512, 440, Align::Center, overlayStyle(), 6);
+    drawLogotype(canvas, "vsq", logoSet(150), 512, 428, Align::Center, overlayStyle());
+    return canvas;
+}
+
+// A word of the closing line "vsq is back again", in the logotype.
+Canvas paintLogoWord(const char* word, float xHeight, int baseline, Rgba glow) {
+    Canvas canvas = blank();
+    darkBackdrop(canvas, 512, baseline - xHeight * 0.45f, 140 + xHeight * 1.6f, xHeight * 0.8f,
+                 0.3f);
+    drawLogotype(canvas, word, logoSet(xHeight), 512, baseline, Align::Center, overlayStyle(glow));
     return canvas;
 }
 
@@ -82,8 +103,10 @@ Canvas paintCredit(const Lettering& fonts, const char* label, const char* name) 
     Canvas canvas = blank();
     if (label) {
         darkBackdrop(canvas, 512, kLabelBaseline - 18, 150, 40, 0.35f);
-        drawText(canvas, fonts, Face::MonoBold, label, 56, 512, kLabelBaseline, Align::Center,
-                 labelStyle(), 22);
+        LogoSet set = logoSet(34, 0);
+        set.weight = 0.28f;
+        set.tracking = 0.4f;
+        drawLogotype(canvas, label, set, 512, kLabelBaseline, Align::Center, labelStyle());
     }
     if (name) {
         darkBackdrop(canvas, 512, kNameBaseline - 40, 420, 80, 0.35f);
@@ -151,8 +174,11 @@ Canvas paintFrameOverlay(const Lettering& fonts) {
     caption.fill = withAlpha(palette::kIce, 0.85f);
     caption.glow = withAlpha(palette::kCyan, 0.5f);
     caption.glowRadius = 5;
-    drawText(canvas, fonts, Face::Mono, "vsq-14", 22, 48, 44, Align::Left, caption, 6);
-    drawText(canvas, fonts, Face::Mono, "lirv", 22, kWidth - 48, 44, Align::Right, caption, 6);
+    LogoSet mark = logoSet(14, 0);
+    mark.weight = 0.3f;
+    mark.tracking = 0.3f;
+    drawLogotype(canvas, "vsq-14", mark, 48, 44, Align::Left, caption);
+    drawLogotype(canvas, "lirv", mark, kWidth - 48, 44, Align::Right, caption);
     drawText(canvas, fonts, Face::Mono, "music: morvane - quelfin", 20, 48, kHeight - 28,
              Align::Left, caption, 3);
     TextStyle rec = caption;
@@ -182,13 +208,9 @@ void addOverlayJobs(std::vector<PictureJob>& jobs) {
         return paintWord(f, "on top", Face::SansBold, 170, 444, kCyan, 8);
     });
     add(kRevoltOverlay, paintRevolt);
-    add(kVsqIsOverlay, [](const Lettering& f) {
-        return paintWord(f, "vsq is", Face::SansBold, 150, 300, kCyan, 6);
-    });
-    add(kBackOverlay,
-        [](const Lettering& f) { return paintWord(f, "back", Face::Sans, 170, 470, kWarm, 10); });
-    add(kAgainOverlay,
-        [](const Lettering& f) { return paintWord(f, "again", Face::Sans, 150, 640, kCyan, 10); });
+    add(kVsqIsOverlay, [](const Lettering&) { return paintLogoWord("vsq is", 110, 300, kCyan); });
+    add(kBackOverlay, [](const Lettering&) { return paintLogoWord("back", 130, 480, kWarm); });
+    add(kAgainOverlay, [](const Lettering&) { return paintLogoWord("again", 110, 640, kCyan); });
     add(kCodeOverlay, [](const Lettering& f) { return paintCredit(f, "code", nullptr); });
     add(kCodeNamesOverlay,
         [](const Lettering& f) { return paintCredit(f, nullptr, "kestrel & fennec"); });
