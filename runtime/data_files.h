@@ -89,9 +89,13 @@ constexpr const char* kPlatformTexture = "data/textures/platform.png";     // st
 constexpr const char* kRoofTexture = "data/textures/roof.png";             // station roofs
 constexpr const char* kReliefTexture = "data/textures/relief.png";         // credits backdrop
 constexpr const char* kProbeTexture = "data/textures/probe.png";           // the probe's hull
-constexpr const char* kModelTextures[] = {kFacadeTexture,   kReflectionTexture, kTunnelTexture,
-                                          kMetalTexture,    kPlatformTexture,   kRoofTexture,
-                                          kReliefTexture,   kProbeTexture};
+constexpr const char* kHallWallTexture = "data/textures/hall_wall.png";    // station walls
+constexpr const char* kHallFloorTexture = "data/textures/hall_floor.png";  // station floors
+constexpr const char* kNightSkyTexture = "data/textures/night_sky.png";    // sky behind the station
+constexpr const char* kModelTextures[] = {kFacadeTexture,    kReflectionTexture, kTunnelTexture,
+                                          kMetalTexture,     kPlatformTexture,   kRoofTexture,
+                                          kReliefTexture,    kProbeTexture,      kHallWallTexture,
+                                          kHallFloorTexture, kNightSkyTexture};
 
 // The inventory by reader, built from the names above: the inventory test walks these lists.
 // The Train slides follow kTrainSlideFormat and the greetings kGreetings.

@@ -384,6 +384,25 @@ double seamRatio(const Picture& picture, bool across) {
     return difference(last, 0) / (neighbours / last + 1);
 }
 
+// Mean absolute second difference of luma across and down: the energy of detail one texel
+// wide, which shimmers when a texture is minified without mipmaps.
+double fineDetail(const Picture& picture) {
+    auto luma = [&](int x, int y) {
+        const uint8_t* p = picture.pixel(x, y);
+        return 0.2126 * p[0] + 0.7152 * p[1] + 0.0722 * p[2];
+    };
+    double sum = 0;
+    int n = 0;
+    for (int y = 1; y + 1 < picture.height; ++y)
+        for (int x = 1; x + 1 < picture.width; ++x) {
+            double c = 2 * luma(x, y);
+            sum += std::abs(c - luma(x - 1, y) - luma(x + 1, y)) +
+                   std::abs(c - luma(x, y - 1) - luma(x, y + 1));
+            n += 2;
+        }
+    return sum / n;
+}
+
 } // namespace
 
 TEST(CanvasPainting, ShapesCoverTheirAreaWithSoftEdges) {
@@ -531,8 +550,8 @@ TEST(PaintedPictures, FlakeIsASmallCardWithPunchedHolesInATransparentSquare) {
                 margin += alpha != 0;
             } else if (alpha > 80) {
                 ++card;
-            } else if (alpha == 0 && x >= left + 12 && x < left + cardWidth - 12 &&
-                       y >= top + 8 && y < top + cardHeight - 8) {
+            } else if (alpha == 0 && x >= left + 12 && x < left + cardWidth - 12 && y >= top + 8 &&
+                       y < top + cardHeight - 8) {
                 ++holes;
             }
         }
@@ -549,6 +568,14 @@ TEST(PaintedPictures, RepeatingTexturesHaveNoSeams) {
         EXPECT_LT(seamRatio(picture, false), 2.0) << file << " down";
     }
     EXPECT_LT(seamRatio(painted(kReliefTexture), true), 2.0);
+}
+
+TEST(PaintedPictures, SurfaceTexturesCarryNoTexelFineDetail) {
+    using namespace datafiles;
+    for (const char* file :
+         {kFacadeTexture, kPlatformTexture, kRoofTexture, kMetalTexture, kTunnelTexture,
+          kReliefTexture, kHallWallTexture, kHallFloorTexture, kNightSkyTexture})
+        EXPECT_LT(fineDetail(painted(file)), 1.5) << file;
 }
 
 TEST(PaintedPictures, ArrivingTrainGrowsBrighterSlideBySlide) {

@@ -14,6 +14,9 @@ constexpr const char* kConcrete = datafiles::kPlatformTexture;
 constexpr const char* kRoof = datafiles::kRoofTexture;
 constexpr const char* kRelief = datafiles::kReliefTexture;
 constexpr const char* kHull = datafiles::kProbeTexture;
+constexpr const char* kHallWall = datafiles::kHallWallTexture;
+constexpr const char* kHallFloor = datafiles::kHallFloorTexture;
+constexpr const char* kNightSky = datafiles::kNightSkyTexture;
 constexpr const char* kBlueNormal = datafiles::kBlueNormalPicture;
 
 } // namespace geometry::maps
