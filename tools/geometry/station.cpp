@@ -280,8 +280,9 @@ StationModel buildIntoStationModel() {
     parts.concrete.addBox({{-240, -0.6f, -240}, {240, -0.1f, 1}}, 1.0f / 6, 0, kFacePosY);
     MeshBuilder neighbours, sky;
     addNeighbours(neighbours);
-    // The sky: one picture far behind the set, its horizon haze just below the ground line.
-    sky.addQuad({-420, -20, -330}, {420, -20, -330}, {420, 400, -330}, {-420, 400, -330}, 0, 1, 1,
+    // The sky: one picture far behind the set, at the picture's own 2:1 shape so the moon
+    // stays round; the flight sees the band from y = 70 to 120 above the wings.
+    sky.addQuad({-300, -20, -330}, {300, -20, -330}, {300, 280, -330}, {-300, 280, -330}, 0, 1, 1,
                 0);
     StationModel station = finish(parts, model);
     station.model.meshes.push_back(front.toMesh("front", kWallMat));

@@ -313,10 +313,11 @@ Canvas paintHallFloor(const Lettering&) {
 }
 
 // The night sky behind the station: deep blue over the city's orange haze at the horizon
-// (the bottom rows), soft stars and a full moon with its halo, high on the right.
+// (the bottom rows), soft stars and a full moon with its halo, placed where the entrance
+// flight first sees the sky: above the left wing, just clear of its roof line.
 Canvas paintNightSky(const Lettering&) {
     const int width = 1024, height = 512;
-    const float moonX = 760, moonY = 120, moonR = 34;
+    const float moonX = 400, moonY = 336, moonR = 21;
     Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
         float h = y / height; // 0 at the top, 1 at the horizon
@@ -339,8 +340,8 @@ Canvas paintNightSky(const Lettering&) {
                 [&](float x, float y) { return circleDistance(x, y, moonX, moonY, moonR); });
     // Maria: soft grey seas on the moon's face, still bright enough to glow.
     for (int i = 0; i < 4; ++i) {
-        float mx = moonX + random.range(-16, 14), my = moonY + random.range(-14, 16);
-        float r = random.range(6, 11);
+        float mx = moonX + random.range(-12, 10), my = moonY + random.range(-10, 12);
+        float r = random.range(3.5f, 6.5f);
         canvas.fill(mx - 2 * r, my - 2 * r, mx + 2 * r, my + 2 * r, rgb(0xd8d2c0, 0.7f),
                     [&](float x, float y) {
                         return std::max(circleDistance(x, y, mx, my, r) / 3,
