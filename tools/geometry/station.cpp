@@ -32,7 +32,7 @@ void addStationMaterials(formats::ModelDesc& model) {
     model.materials.push_back(
         makeShadedMaterial({0.05f, 0.06f, 0.08f}, 0.3f, 0.3f, maps::kRoof, 0.55f, sky, 0.05f));
     model.materials.push_back(
-        makeShadedMaterial({0.04f, 0.06f, 0.08f}, 0.8f, 0.6f, maps::kMetal, 0.18f, sky, 0.12f));
+        makeShadedMaterial({0.03f, 0.045f, 0.06f}, 0.8f, 0.6f, maps::kMetal, 0.12f, sky, 0.06f));
     model.materials.push_back(makeShadedMaterial({1.0f, 0.9f, 0.65f}, 0, 0, nullptr, 0, sky, 0));
     model.materials.push_back(
         makeShadedMaterial({0.6f, 0.58f, 0.62f}, 0.3f, 0.3f, maps::kFacade, 1.0f, sky, 0.1f));

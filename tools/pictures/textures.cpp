@@ -306,7 +306,7 @@ Canvas paintHallFloor(const Lettering&) {
         float jx = std::fmod(x, 128.0f), jy = std::fmod(y, 128.0f);
         float joint = std::min({jx, 128 - jx, jy, 128 - jy});
         float v =
-            (0.07f + 0.05f * mottle + 0.025f * slab) * (0.45f + 0.55f * smoothStep(1, 7, joint));
+            (0.045f + 0.04f * mottle + 0.02f * slab) * (0.45f + 0.55f * smoothStep(1, 7, joint));
         return Rgba{v * 0.95f, v, v * 1.2f, 1};
     });
     return canvas;
