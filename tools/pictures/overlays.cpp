@@ -208,9 +208,9 @@ void addOverlayJobs(std::vector<PictureJob>& jobs) {
         return paintWord(f, "on top", Face::SansBold, 170, 444, kCyan, 8);
     });
     add(kRevoltOverlay, paintRevolt);
-    add(kVsqIsOverlay, [](const Lettering&) { return paintLogoWord("vsq is", 110, 286, kCyan); });
-    add(kBackOverlay, [](const Lettering&) { return paintLogoWord("back", 130, 510, kWarm); });
-    add(kAgainOverlay, [](const Lettering&) { return paintLogoWord("again", 110, 662, kCyan); });
+    add(kVsqIsOverlay, [](const Lettering&) { return paintLogoWord("vsq is", 100, 272, kCyan); });
+    add(kBackOverlay, [](const Lettering&) { return paintLogoWord("back", 118, 484, kWarm); });
+    add(kAgainOverlay, [](const Lettering&) { return paintLogoWord("again", 100, 646, kCyan); });
     add(kCodeOverlay, [](const Lettering& f) { return paintCredit(f, "code", nullptr); });
     add(kCodeNamesOverlay,
         [](const Lettering& f) { return paintCredit(f, nullptr, "kestrel & fennec"); });
