@@ -218,6 +218,21 @@ Glyph glyphFor(char c, float w) {
         add(open({{0.52f, A}, {o, 0.42f}, {0.92f, 0.42f}}, kUp, kRight, 0.05f));
         add(open({{0.64f, 0.86f}, {0.64f, 0}}, kSlantUp, kDown));
         break;
+    case '&': {
+        // A small loop at cap height, a diagonal from it to the foot on the right, and a lower
+        // bowl open to the right whose arm rises to meet the diagonal.
+        g.width = 1.0f;
+        Stroke loop;
+        loop.points = {
+            {0.12f + o, 0.78f + o}, {0.62f - o, 0.78f + o}, {0.62f - o, A - o}, {0.12f + o, A - o}};
+        loop.closed = true;
+        loop.fillet = 0.2f;
+        add(loop);
+        add(open({{0.12f + o, 0.78f + o}, {1.0f - o * 0.9f, 0}}, kSquare, kDown, 0));
+        add(open({{0.34f, 0.78f + o}, {o, 0.78f + o}, {o, o}, {0.62f, o}, {0.9f, 0.42f}}, kSquare,
+                 kSquare, 0.24f));
+        break;
+    }
     case '-':
         g.width = 0.46f;
         add(open({{0, 0.5f}, {0.46f, 0.5f}}, kLeft, kRight));

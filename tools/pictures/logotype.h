@@ -18,8 +18,8 @@ struct LogoSet {
     int margin = 0;         // empty pixels around the ink
 };
 
-// True when every character of the text has a letterform (a–z subset, digits 1 and 4, '-',
-// ':', '.' and the space).
+// True when every character of the text has a letterform (a to z, the digits 1 and 4, '&',
+// '-', ':', '.' and the space).
 bool logotypeCovers(const std::string& text);
 
 // Sets a word in the logotype. Characters without a letterform are skipped. The line's
