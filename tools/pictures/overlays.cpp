@@ -99,7 +99,7 @@ Canvas paintWord(const Lettering& fonts, const char* word, Face face, int size, 
 }
 
 // A credit: a small label above a name, both centred.
-Canvas paintCredit(const Lettering&, const char* label, const char* name) {
+Canvas paintCredit(const Lettering& fonts, const char* label, const char* name) {
     Canvas canvas = blank();
     if (label) {
         darkBackdrop(canvas, 512, kLabelBaseline - 18, 150, 40, 0.35f);
@@ -110,6 +110,13 @@ Canvas paintCredit(const Lettering&, const char* label, const char* name) {
     }
     if (name) {
         darkBackdrop(canvas, 512, kNameBaseline - 40, 420, 80, 0.35f);
+        if (!logotypeCovers(name)) {
+            // A name with a character the logotype lacks keeps every letter in the font.
+            drawText(canvas, fonts, Face::Sans, name,
+                     fittingSize(fonts, Face::Sans, name, 110, 6, 840), 512, kNameBaseline,
+                     Align::Center, overlayStyle(), 6);
+            return canvas;
+        }
         // The names in a light cut of the logotype, as wide as fits.
         LogoSet set = logoSet(72, 0);
         set.weight = 0.15f;
