@@ -272,12 +272,15 @@ StationModel buildIntoStationModel() {
     for (float x : {-8.5f, 8.5f})
         parts.solid(parts.steel, {{x - 0.2f, 0, 6.3f}, {x + 0.2f, 11, 6.7f}}, 0.5f);
     parts.lights.addBox({{-8, 10.8f, 1.5f}, {8, 11, 2.1f}}, 1);
-    // Steps up to the door, the square, and the ground under the whole set.
+    // Steps up to the door and the square, wide enough to meet the neighbours' fronts.
     for (int k = 0; k < 3; k++)
         parts.concrete.addBox({{-10.0f + k, 0, 1}, {10.0f - k, 0.2f * (3 - k), 4.0f - k}},
                               1.0f / 4);
-    parts.concrete.addBox({{-90, -0.5f, 1}, {90, 0, 130}}, 1.0f / 6);
-    parts.concrete.addBox({{-240, -0.6f, -240}, {240, -0.1f, 1}}, 1.0f / 6, 0, kFacePosY);
+    parts.concrete.addBox({{-240, -0.5f, 1}, {240, 0, 130}}, 1.0f / 6);
+    for (float side : {-1.0f, 1.0f})
+        parts.concrete.addBox(
+            {{side < 0 ? -240.0f : 33.0f, -0.5f, -12}, {side < 0 ? -33.0f : 240.0f, 0, 1}},
+            1.0f / 6, 0, kFacePosY);
     MeshBuilder neighbours, sky;
     addNeighbours(neighbours);
     // The sky: one picture far behind the set, at the picture's own 2:1 shape so the moon
