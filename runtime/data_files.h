@@ -91,11 +91,13 @@ constexpr const char* kReliefTexture = "data/textures/relief.png";         // cr
 constexpr const char* kProbeTexture = "data/textures/probe.png";           // the probe's hull
 constexpr const char* kSoundBallTexture = "data/textures/soundball.png";   // spectrum bands
 constexpr const char* kGlassTexture = "data/textures/glass.png";           // the idea bulb
-constexpr const char* kClockTexture = "data/textures/clock.png";           // station clock
-constexpr const char* kModelTextures[] = {kFacadeTexture, kReflectionTexture, kTunnelTexture,
-                                          kMetalTexture,  kPlatformTexture,   kRoofTexture,
-                                          kReliefTexture, kProbeTexture,      kSoundBallTexture,
-                                          kGlassTexture,  kClockTexture};
+constexpr const char* kHallWallTexture = "data/textures/hall_wall.png";    // station walls
+constexpr const char* kHallFloorTexture = "data/textures/hall_floor.png";  // station floors
+constexpr const char* kNightSkyTexture = "data/textures/night_sky.png";    // sky behind the station
+constexpr const char* kModelTextures[] = {
+    kFacadeTexture,    kReflectionTexture, kTunnelTexture,   kMetalTexture,    kPlatformTexture,
+    kRoofTexture,      kReliefTexture,     kProbeTexture,    kSoundBallTexture, kGlassTexture,
+    kHallWallTexture,  kHallFloorTexture,  kNightSkyTexture};
 
 // The inventory by reader, built from the names above: the inventory test walks these lists.
 // The Train slides follow kTrainSlideFormat and the greetings kGreetings.

@@ -386,6 +386,25 @@ double seamRatio(const Picture& picture, bool across) {
     return difference(last, 0) / (neighbours / last + 1);
 }
 
+// Mean absolute second difference of luma across and down: the energy of detail one texel
+// wide, which shimmers when a texture is minified without mipmaps.
+double fineDetail(const Picture& picture) {
+    auto luma = [&](int x, int y) {
+        const uint8_t* p = picture.pixel(x, y);
+        return 0.2126 * p[0] + 0.7152 * p[1] + 0.0722 * p[2];
+    };
+    double sum = 0;
+    int n = 0;
+    for (int y = 1; y + 1 < picture.height; ++y)
+        for (int x = 1; x + 1 < picture.width; ++x) {
+            double c = 2 * luma(x, y);
+            sum += std::abs(c - luma(x - 1, y) - luma(x + 1, y)) +
+                   std::abs(c - luma(x, y - 1) - luma(x, y + 1));
+            n += 2;
+        }
+    return sum / n;
+}
+
 } // namespace
 
 TEST(CanvasPainting, ShapesCoverTheirAreaWithSoftEdges) {
@@ -596,6 +615,14 @@ TEST(PaintedPictures, RepeatingTexturesHaveNoSeams) {
     EXPECT_LT(seamRatio(painted(kReliefTexture), true), 2.0);
 }
 
+TEST(PaintedPictures, SurfaceTexturesCarryNoTexelFineDetail) {
+    using namespace datafiles;
+    for (const char* file :
+         {kFacadeTexture, kPlatformTexture, kRoofTexture, kMetalTexture, kTunnelTexture,
+          kReliefTexture, kHallWallTexture, kHallFloorTexture, kNightSkyTexture})
+        EXPECT_LT(fineDetail(painted(file)), 1.5) << file;
+}
+
 TEST(PaintedPictures, ArrivingTrainGrowsBrighterSlideBySlide) {
     auto brightPixels = [](int slide) {
         char path[64];
@@ -625,7 +652,9 @@ TEST(StudioCommand, HelpIsUsageAndAnUnknownPictureIsAnError) {
 TEST(Logotype, LettersSitBetweenBaselineAndXHeightWithTheirAscendersAndTails) {
     // Ink rows of one letter set at an x-height of 100 pixels, as (top, bottom) mask rows.
     auto inkRows = [](char letter, TextLine& line) {
-        line = logotypeLine(std::string(1, letter), 100, 0.2f, 0, 0);
+        LogoSet set;
+        set.xHeight = 100;
+        line = logotypeLine(std::string(1, letter), set);
         int top = line.mask.height, bottom = -1;
         for (int y = 0; y < line.mask.height; ++y)
             for (int x = 0; x < line.mask.width; ++x)

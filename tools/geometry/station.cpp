@@ -9,10 +9,10 @@ namespace geometry {
 
 namespace {
 
-// Materials shared by both station models, by index. The station is seen at night under the
-// scenes' strong white light (ambient and diffuse 0.7 each), which lifts every surface by up to
-// 1.4: concrete, walls and roof are nearly black and only faintly textured, the steel is a
-// dark grey that its reflection lights at the edges, and the lamps are the bright things.
+// Materials shared by both station models, by index. The scenes light everything with a strong
+// white ambient, so darkness has to live in the materials: polished black stone floors, dark
+// masonry with tall night-blue windows, blackened steel and roof, and the lamps, whose pale
+// colour saturates under that light, as the only bright things in the hall.
 enum StationMaterial {
     kConcreteMat,
     kWallMat,
@@ -20,26 +20,24 @@ enum StationMaterial {
     kSteelMat,
     kLightMat,
     kFacadeMat,
-    kClockMat,
     kSkyMat
 };
 
 void addStationMaterials(formats::ModelDesc& model) {
     const char* sky = maps::kReflection;
     model.materials.push_back(
-        makeShadedMaterial({0.05f, 0.055f, 0.08f}, 0.1f, 0.1f, maps::kConcrete, 0.15f, sky, 0));
+        makeShadedMaterial({0.05f, 0.05f, 0.07f}, 0.6f, 0.5f, maps::kHallFloor, 1.0f, sky, 0.06f));
     model.materials.push_back(
-        makeShadedMaterial({0.035f, 0.04f, 0.065f}, 0.1f, 0.1f, maps::kConcrete, 0.1f, sky, 0));
+        makeShadedMaterial({0.08f, 0.07f, 0.09f}, 0.1f, 0.1f, maps::kHallWall, 1.0f, sky, 0));
     model.materials.push_back(
-        makeShadedMaterial({0.03f, 0.04f, 0.07f}, 0.3f, 0.3f, maps::kRoof, 0.3f, sky, 0.05f));
+        makeShadedMaterial({0.05f, 0.06f, 0.08f}, 0.3f, 0.3f, maps::kRoof, 0.55f, sky, 0.05f));
     model.materials.push_back(
-        makeShadedMaterial({0.08f, 0.09f, 0.13f}, 0.25f, 0.6f, maps::kMetal, 0.2f, sky, 0.2f));
+        makeShadedMaterial({0.03f, 0.045f, 0.06f}, 0.8f, 0.6f, maps::kMetal, 0.12f, sky, 0.06f));
     model.materials.push_back(makeShadedMaterial({1.0f, 0.9f, 0.65f}, 0, 0, nullptr, 0, sky, 0));
     model.materials.push_back(
         makeShadedMaterial({0.6f, 0.58f, 0.62f}, 0.3f, 0.3f, maps::kFacade, 1.0f, sky, 0.1f));
     model.materials.push_back(
-        makeShadedMaterial({0.7f, 0.68f, 0.6f}, 0.2f, 0.3f, maps::kClock, 1.0f, sky, 0));
-    model.materials.push_back(makeShadedMaterial({0.02f, 0.03f, 0.08f}, 0, 0, sky, 0.75f, sky, 0));
+        makeShadedMaterial({0.02f, 0.03f, 0.08f}, 0, 0, maps::kNightSky, 1.0f, sky, 0));
 }
 
 struct HallSpec {
@@ -52,8 +50,8 @@ struct HallParts {
     MeshBuilder concrete, walls, roof, steel, lights;
     std::vector<Box> obstacles;
 
-    void solid(MeshBuilder& mesh, const Box& box, float uvScale) {
-        mesh.addBox(box, uvScale);
+    void solid(MeshBuilder& mesh, const Box& box, float uvScale, float uOffset = 0) {
+        mesh.addBox(box, uvScale, uOffset);
         obstacles.push_back(box);
     }
 };
@@ -110,24 +108,30 @@ void addHall(HallParts& parts, const HallSpec& hall) {
     addTrack(parts, hall, -0.5f * platformInner);
     addTrack(parts, hall, 0.5f * platformInner);
     // Side and end walls, then the roof and its gables.
-    parts.solid(parts.walls, {{-w - 0.6f, 0, zb}, {-w, hall.wallHeight, zf}}, 1.0f / 8);
-    parts.solid(parts.walls, {{w, 0, zb}, {w + 0.6f, hall.wallHeight, zf}}, 1.0f / 8);
-    parts.solid(parts.walls, {{-w - 0.6f, 0, zb - 0.6f}, {w + 0.6f, hall.wallHeight, zb}},
-                1.0f / 8);
+    // One tall arched window a wall's height, windows 12 units apart like the pillars.
+    const float wallUv = 1 / hall.wallHeight;
+    parts.solid(parts.walls, {{-w - 0.6f, 0, zb}, {-w, hall.wallHeight, zf}}, wallUv);
+    parts.solid(parts.walls, {{w, 0, zb}, {w + 0.6f, hall.wallHeight, zf}}, wallUv);
+    parts.solid(parts.walls, {{-w - 0.6f, 0, zb - 0.6f}, {w + 0.6f, hall.wallHeight, zb}}, wallUv);
     addGable(parts, hall, zb - 0.3f);
     if (hall.frontWall) {
         parts.solid(parts.walls, {{-w - 0.6f, 0, zf}, {w + 0.6f, hall.wallHeight, zf + 0.6f}},
-                    1.0f / 8);
+                    wallUv);
         addGable(parts, hall, zf + 0.3f);
     }
     addArchShell(parts, hall);
     // Pillars on the platforms carrying arched ribs, and lamps hanging between them.
     const float pillarX = platformInner + 2;
     for (float z = zb + 6; z < zf - 3; z += 12) {
-        for (float x : {-pillarX, pillarX})
+        for (float x : {-pillarX, pillarX}) {
             parts.solid(parts.steel,
                         {{x - 0.4f, platformTop, z - 0.4f}, {x + 0.4f, hall.wallHeight, z + 0.4f}},
                         0.5f);
+            // A globe lamp on a bracket, facing the tracks.
+            float inward = x < 0 ? 1.0f : -1.0f;
+            parts.steel.addRod({x, 5.6f, z}, {x + inward * 1.1f, 5.6f, z}, 0.06f, 4);
+            parts.lights.addSphere({x + inward * 1.1f, 5.2f, z}, 0.38f, 10, 6, 1, 1);
+        }
         const int steps = 20;
         for (int k = 0; k < steps; k++) {
             float x0 = -w + 2 * w * k / steps, x1 = -w + 2 * w * (k + 1) / steps;
@@ -184,6 +188,48 @@ Vec3 flightSway(float s) {
     return {2.0f * std::sin(s * 0.045f) * std::min(1.0f, std::fabs(s - 95) / 30), 0, 0};
 }
 
+// A station clock on the front at `centre`, facing +z: a dark face, a lit rim of twelve
+// marks and lit hands at ten past ten.
+void addClock(HallParts& parts, Vec3 centre, float radius) {
+    size_t face = parts.steel.vertexCount();
+    parts.steel.addLathe({{0.0f, 0.0f}, {radius, 0.0f}, {radius, 0.3f}, {0.0f, 0.3f}}, 32, 1);
+    parts.steel.transform(
+        face,
+        [](Vec3 p) {
+            return Vec3{p.x, -p.z, p.y};
+        },
+        centre);
+    const float z = centre.z + 0.34f;
+    auto bar = [&](float angle, float from, float to, float halfWidth) {
+        float c = std::cos(angle), s = std::sin(angle);
+        Vec3 along{s, c, 0}, side{c, -s, 0};
+        Vec3 a = centre + along * from, b = centre + along * to;
+        a.z = b.z = z;
+        parts.lights.addQuad(a - side * halfWidth, a + side * halfWidth, b + side * halfWidth,
+                             b - side * halfWidth, 0, 0, 1, 1);
+    };
+    for (int k = 0; k < 12; k++)
+        bar(2 * kPi * k / 12, radius * 0.78f, radius * 0.95f, k % 3 ? 0.06f : 0.12f);
+    bar(2 * kPi * 10 / 12, -0.2f, radius * 0.5f, 0.1f); // hour hand at ten
+    bar(2 * kPi * 2 / 12, -0.3f, radius * 0.8f, 0.07f); // minute hand at two
+}
+
+// The street front beside the station: a row of lit office blocks of varied heights on both
+// sides, so the set runs on past the edge of the narrow view.
+void addNeighbours(MeshBuilder& mesh) {
+    Random random(53);
+    for (float side : {-1.0f, 1.0f}) {
+        float x = 36;
+        while (x < 220) {
+            float width = random.uniform(12, 26), height = random.uniform(24, 60);
+            float back = random.uniform(-8, -3);
+            float x0 = side < 0 ? -(x + width) : x, x1 = side < 0 ? -x : x + width;
+            mesh.addBox({{x0, 0, back - 30}, {x1, height, back}}, 1.0f / 24, random.uniform(0, 1));
+            x += width + random.uniform(1, 6);
+        }
+    }
+}
+
 } // namespace
 
 StationModel buildStationModel() {
@@ -201,11 +247,17 @@ StationModel buildIntoStationModel() {
     addHall(parts, {15, -1, -61, 10, 6, false});
     MeshBuilder front;
     // The front: two wings beside the doorway and the block over it, with corner towers.
-    parts.solid(front, {{-30, 0, -1}, {-6, 22, 1}}, 1.0f / 16);
-    parts.solid(front, {{6, 0, -1}, {30, 22, 1}}, 1.0f / 16);
-    parts.solid(front, {{-6, 14, -1}, {6, 22, 1}}, 1.0f / 16);
-    parts.solid(front, {{-33, 0, -3}, {-25, 34, 3}}, 1.0f / 16);
-    parts.solid(front, {{25, 0, -3}, {33, 34, 3}}, 1.0f / 16);
+    // The masonry carries the hall's arched windows, two storeys of them on the wings.
+    const float frontUv = 1.0f / 11;
+    parts.solid(front, {{-30, 0, -1}, {-6, 22, 1}}, frontUv, 0.25f);
+    parts.solid(front, {{6, 0, -1}, {30, 22, 1}}, frontUv, 0.25f);
+    parts.solid(front, {{-6, 14, -1}, {6, 22, 1}}, frontUv, 0.5f);
+    parts.solid(front, {{-33, 0, -3}, {-25, 34, 3}}, 1.0f / 8.5f, 0.03f);
+    parts.solid(front, {{25, 0, -3}, {33, 34, 3}}, 1.0f / 8.5f, 0.03f);
+    // Cornices: lit edges along the wings' tops and the towers' shoulders.
+    parts.lights.addBox({{-30, 22, 1}, {30, 22.25f, 1.3f}}, 1);
+    for (float x : {-29.0f, 29.0f})
+        parts.lights.addBox({{x - 4.2f, 34, 3}, {x + 4.2f, 34.25f, 3.3f}}, 1);
     for (float x : {-29.0f, 29.0f}) {
         size_t first = parts.roof.vertexCount();
         parts.roof.addCone({0, 0, 0}, {0, 8, 0}, 5.6f, 4);
@@ -215,41 +267,30 @@ StationModel buildIntoStationModel() {
                              },
                              {x, 34, 0});
     }
-    // The clock over the doorway, in a steel ring, and the canopy on its posts.
-    MeshBuilder clock;
-    clock.addSurface(32, 1, [](float u, float v) {
-        float a = 2 * kPi * u, r = 2.2f * v;
-        return SurfacePoint{{r * std::cos(a), 18 + r * std::sin(a), 1.05f},
-                            {0, 0, 1},
-                            0.5f + 0.5f * v * std::cos(a),
-                            0.5f - 0.5f * v * std::sin(a)};
-    });
-    size_t ringStart = parts.steel.vertexCount();
-    parts.steel.addLathe({{2.2f, 0.0f}, {2.5f, 0.0f}, {2.5f, 0.35f}, {2.2f, 0.35f}}, 32, 1);
-    parts.steel.transform(ringStart, [](Vec3 p) { return Vec3{p.x, -p.z, p.y}; }, {0, 18, 1});
+    addClock(parts, {0, 18, 1}, 2.2f);
+    // The canopy on its posts.
     parts.solid(parts.steel, {{-9, 11, 1}, {9, 11.5f, 7}}, 0.25f);
     for (float x : {-8.5f, 8.5f})
         parts.solid(parts.steel, {{x - 0.2f, 0, 6.3f}, {x + 0.2f, 11, 6.7f}}, 0.5f);
-    // Steps up to the door and the square.
+    parts.lights.addBox({{-8, 10.8f, 1.5f}, {8, 11, 2.1f}}, 1);
+    // Steps up to the door and the square, wide enough to meet the neighbours' fronts.
     for (int k = 0; k < 3; k++)
         parts.concrete.addBox({{-10.0f + k, 0, 1}, {10.0f - k, 0.2f * (3 - k), 4.0f - k}},
                               1.0f / 4);
-    parts.concrete.addBox({{-90, -0.5f, 1}, {90, 0, 130}}, 1.0f / 6);
-    // The street goes on beyond the corner towers, lower, so the flight never sees the wall
-    // end in the void.
-    for (float side : {-1.0f, 1.0f}) {
-        Box block{{33, 0, -24}, {120, 18, -2}};
-        if (side < 0) block = {{-120, 0, -24}, {-33, 18, -2}};
-        front.addBox(block, 1.0f / 16);
-    }
-    // The night sky far behind: the environment picture from the zenith (top) to the glowing
-    // horizon (bottom).
-    MeshBuilder sky;
-    sky.addQuad({-260, -20, -160}, {260, -20, -160}, {260, 150, -160}, {-260, 150, -160}, 0.42f,
-                0.97f, 0.58f, 0.5f);
+    parts.concrete.addBox({{-240, -0.5f, 1}, {240, 0, 130}}, 1.0f / 6);
+    for (float side : {-1.0f, 1.0f})
+        parts.concrete.addBox(
+            {{side < 0 ? -240.0f : 33.0f, -0.5f, -12}, {side < 0 ? -33.0f : 240.0f, 0, 1}},
+            1.0f / 6, 0, kFacePosY);
+    MeshBuilder neighbours, sky;
+    addNeighbours(neighbours);
+    // The sky: one picture far behind the set, at the picture's own 2:1 shape so the moon
+    // stays round; the flight sees the band from y = 70 to 120 above the wings.
+    sky.addQuad({-300, -20, -330}, {300, -20, -330}, {300, 280, -330}, {-300, 280, -330}, 0, 1, 1,
+                0);
     StationModel station = finish(parts, model);
-    station.model.meshes.push_back(front.toMesh("front", kFacadeMat));
-    station.model.meshes.push_back(clock.toMesh("clock", kClockMat));
+    station.model.meshes.push_back(front.toMesh("front", kWallMat));
+    station.model.meshes.push_back(neighbours.toMesh("neighbours", kFacadeMat));
     station.model.meshes.push_back(sky.toMesh("sky", kSkyMat));
     return station;
 }
@@ -273,13 +314,14 @@ std::vector<std::vector<CurveRecord>> buildCrowdCurves() {
             c -= 2;
         return r;
     });
-    // The camera rides 14 units ahead of the leader, wider and higher, and looks back at it:
-    // the crowd, which trails the leader, stays in the picture behind it.
+    // The camera rides 11 units ahead of the leader, out over the platform edge and above the
+    // crowd, and looks back at the leader: seen from the side of its path, the crowd's file
+    // trailing the leader fans out across the picture instead of bunching behind it.
     std::vector<CurveRecord> camera = closedLoopKeys(kLapSamples, kLapStepMs, [&](int i) {
-        Vec3 ahead = lap.at(i * step + 14);
-        Vec3 eye{1.55f * ahead.x, 7.5f, ahead.z};
+        Vec3 ahead = lap.at(i * step + 11);
+        Vec3 eye{1.7f * ahead.x, 6.5f, ahead.z};
         CurveRecord lead = leader(i);
-        return makeRecord(eye, {lead.position[0], lead.position[1], lead.position[2]});
+        return makeRecord(eye, {lead.position[0], lead.position[1] - 1, lead.position[2]});
     });
     return {camera, master, crowd};
 }

@@ -23,7 +23,8 @@ struct StationModel {
 
 StationModel buildStationModel();
 // The station's front with its great doorway at z = 0 (x from -6 to 6, up to y = 14), the
-// square in front of it (z > 0) and the platform hall behind it (z < 0).
+// square in front of it (z > 0) and the platform hall behind it (z < 0), with lit office
+// blocks along the street on both sides and the night sky as one picture far behind.
 StationModel buildIntoStationModel();
 
 // spikeball_cam, spikeball_master and spikeball_crowd: the camera follows the leading ball,

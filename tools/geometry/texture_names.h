@@ -16,6 +16,9 @@ constexpr const char* kRelief = datafiles::kReliefTexture;
 constexpr const char* kHull = datafiles::kProbeTexture;
 constexpr const char* kSoundBall = datafiles::kSoundBallTexture;
 constexpr const char* kGlass = datafiles::kGlassTexture;
-constexpr const char* kClock = datafiles::kClockTexture;
+constexpr const char* kHallWall = datafiles::kHallWallTexture;
+constexpr const char* kHallFloor = datafiles::kHallFloorTexture;
+constexpr const char* kNightSky = datafiles::kNightSkyTexture;
+constexpr const char* kBlueNormal = datafiles::kBlueNormalPicture;
 
 } // namespace geometry::maps

@@ -1,14 +1,32 @@
-// The production's own letterforms for its names, "vsq" and "lirv": monoline strokes (straight
-// segments, arcs and dots) drawn on a grid whose unit is the x-height, rendered into a TextLine
-// so that every lettering style (fill, gradient, glow, shadow) applies to them.
+// The group's logotype: the letterforms of "vsq", "lirv" and the closing words, drawn from
+// vector paths. Every letter is a stroke of one weight along a centre line of straight runs and
+// round fillets, cut flat or slanted at its ends; a word becomes a coverage mask with exact,
+// anti-aliased edges, drawn with the same styles as the rest of the lettering.
 #pragma once
 
 #include <string>
 
 #include "tools/pictures/lettering.h"
 
-// Sets a word in the logotype, x-height `xHeight` pixels, strokes `stroke` x-heights wide and
-// `tracking` x-heights between letters, with `margin` empty pixels around. Letters: i l q r s v
-// and the space; any other character is an error of our own (assert).
-TextLine logotypeLine(const std::string& word, float xHeight, float stroke, float tracking,
-                      int margin);
+// How a word of the logotype is set.
+struct LogoSet {
+    float xHeight = 100;    // pixels from the baseline to the top of an "x"
+    float weight = 0.25f;   // stroke width as a share of the x-height
+    float tracking = 0.16f; // gap between letters as a share of the x-height
+    float slit = 0;         // height of the horizontal cut through the word (share of x-height)
+    float slitAt = 0.36f;   // where the cut lies above the baseline (share of x-height)
+    int margin = 0;         // empty pixels around the ink
+};
+
+// True when every character of the text has a letterform (a to z, the digits 1 and 4, '&',
+// '-', ':', '.' and the space).
+bool logotypeCovers(const std::string& text);
+
+// Sets a word in the logotype. Characters without a letterform are skipped. The line's
+// capTop is the top of the tall letters, xHeightTop the top of an "x".
+TextLine logotypeLine(const std::string& text, const LogoSet& set);
+
+// Draws a word whose ink is aligned at x and whose baseline lies on row `baseline`; returns
+// the ink width in pixels.
+int drawLogotype(Canvas& canvas, const std::string& text, const LogoSet& set, float x, int baseline,
+                 Align align, const TextStyle& style);

@@ -41,27 +41,25 @@ void glowLine(Canvas& canvas, float cx, float y, float halfLength, Rgba colour) 
     }
 }
 
-// Draws a word of the logotype centred on column cx with its baseline on row `baseline`;
-// returns the column just right of its ink.
-int drawLogotype(Canvas& canvas, const std::string& word, float xHeight, float cx, int baseline,
-                 const TextStyle& style, float tracking = 0.22f) {
-    TextLine line = logotypeLine(word, xHeight, 0.2f, tracking, 0);
-    int left = static_cast<int>(std::lround(cx - (line.inkLeft + line.inkRight) / 2.0f));
-    drawLine(canvas, line, left, baseline - line.baseline, style);
-    return left + line.inkRight;
+// The group's mark and the title are set in the logotype; the big words carry its slit.
+LogoSet logoSet(float xHeight, float slit = 0.055f) {
+    LogoSet set;
+    set.xHeight = xHeight;
+    set.slit = slit;
+    return set;
 }
 
-// The title: the group's name in its logotype with the production number, over the
-// production's name in the same letterforms.
-Canvas paintTitle(const Lettering& fonts) {
+Canvas paintTitle(const Lettering&) {
     Canvas canvas = blank();
     darkBackdrop(canvas, 512, 400, 330, 170, 0.45f);
     TextStyle small = labelStyle();
     small.fill = palette::kWarmPale;
-    int right = drawLogotype(canvas, "vsq", 44, 490, 262, small);
-    drawText(canvas, fonts, Face::MonoBold, "-14", 50, right + 8, 262, Align::Left, small, 6);
-    drawLogotype(canvas, "lirv", 150, 512, 500, overlayStyle(), 0.24f);
-    glowLine(canvas, 512, 548, 260, palette::kCyan);
+    LogoSet mark = logoSet(30, 0);
+    mark.weight = 0.3f;
+    mark.tracking = 0.34f;
+    drawLogotype(canvas, "vsq-14:", mark, 512, 226, Align::Center, small);
+    drawLogotype(canvas, "lirv", logoSet(190), 512, 520, Align::Center, overlayStyle());
+    glowLine(canvas, 512, 566, 260, palette::kCyan);
     return canvas;
 }
 
@@ -77,7 +75,16 @@ Canvas paintVsq(const Lettering&) {
     halo.blur(10);
     canvas.draw(halo, 0, 0, 1.5f, Blend::Add);
     canvas.draw(frame, 0, 0);
-    drawLogotype(canvas, "vsq", 128, 512, 430, overlayStyle());
+    drawLogotype(canvas, "vsq", logoSet(150), 512, 428, Align::Center, overlayStyle());
+    return canvas;
+}
+
+// A word of the closing line "vsq is back again", in the logotype.
+Canvas paintLogoWord(const char* word, float xHeight, int baseline, Rgba glow) {
+    Canvas canvas = blank();
+    darkBackdrop(canvas, 512, baseline - xHeight * 0.45f, 140 + xHeight * 1.6f, xHeight * 0.8f,
+                 0.3f);
+    drawLogotype(canvas, word, logoSet(xHeight), 512, baseline, Align::Center, overlayStyle(glow));
     return canvas;
 }
 
@@ -96,13 +103,27 @@ Canvas paintCredit(const Lettering& fonts, const char* label, const char* name) 
     Canvas canvas = blank();
     if (label) {
         darkBackdrop(canvas, 512, kLabelBaseline - 18, 150, 40, 0.35f);
-        drawText(canvas, fonts, Face::MonoBold, label, 56, 512, kLabelBaseline, Align::Center,
-                 labelStyle(), 22);
+        LogoSet set = logoSet(34, 0);
+        set.weight = 0.28f;
+        set.tracking = 0.4f;
+        drawLogotype(canvas, label, set, 512, kLabelBaseline, Align::Center, labelStyle());
     }
     if (name) {
         darkBackdrop(canvas, 512, kNameBaseline - 40, 420, 80, 0.35f);
-        drawText(canvas, fonts, Face::Sans, name, fittingSize(fonts, Face::Sans, name, 110, 6, 840),
-                 512, kNameBaseline, Align::Center, overlayStyle(), 6);
+        if (!logotypeCovers(name)) {
+            // A name with a character the logotype lacks keeps every letter in the font.
+            drawText(canvas, fonts, Face::Sans, name,
+                     fittingSize(fonts, Face::Sans, name, 110, 6, 840), 512, kNameBaseline,
+                     Align::Center, overlayStyle(), 6);
+            return canvas;
+        }
+        // The names in a light cut of the logotype, as wide as fits.
+        LogoSet set = logoSet(72, 0);
+        set.weight = 0.15f;
+        set.tracking = 0.2f;
+        TextLine line = logotypeLine(name, set);
+        set.xHeight = std::min(72.0f, 72.0f * 840 / (line.inkRight - line.inkLeft));
+        drawLogotype(canvas, name, set, 512, kNameBaseline, Align::Center, overlayStyle());
     }
     return canvas;
 }
@@ -165,8 +186,11 @@ Canvas paintFrameOverlay(const Lettering& fonts) {
     caption.fill = withAlpha(palette::kIce, 0.85f);
     caption.glow = withAlpha(palette::kCyan, 0.5f);
     caption.glowRadius = 5;
-    drawText(canvas, fonts, Face::Mono, "vsq-14", 22, 48, 44, Align::Left, caption, 6);
-    drawText(canvas, fonts, Face::Mono, "lirv", 22, kWidth - 48, 44, Align::Right, caption, 6);
+    LogoSet mark = logoSet(14, 0);
+    mark.weight = 0.3f;
+    mark.tracking = 0.3f;
+    drawLogotype(canvas, "vsq-14", mark, 48, 44, Align::Left, caption);
+    drawLogotype(canvas, "lirv", mark, kWidth - 48, 44, Align::Right, caption);
     drawText(canvas, fonts, Face::Mono, "music: morvane - quelfin", 20, 48, kHeight - 28,
              Align::Left, caption, 3);
     TextStyle rec = caption;
@@ -196,16 +220,9 @@ void addOverlayJobs(std::vector<PictureJob>& jobs) {
         return paintWord(f, "on top", Face::SansBold, 170, 444, kCyan, 8);
     });
     add(kRevoltOverlay, paintRevolt);
-    add(kVsqIsOverlay, [](const Lettering&) {
-        Canvas canvas = blank();
-        darkBackdrop(canvas, 512, 220, 380, 90, 0.3f);
-        drawLogotype(canvas, "vsq is", 100, 512, 270, overlayStyle(kCyan));
-        return canvas;
-    });
-    add(kBackOverlay,
-        [](const Lettering& f) { return paintWord(f, "back", Face::Sans, 170, 470, kWarm, 10); });
-    add(kAgainOverlay,
-        [](const Lettering& f) { return paintWord(f, "again", Face::Sans, 150, 640, kCyan, 10); });
+    add(kVsqIsOverlay, [](const Lettering&) { return paintLogoWord("vsq is", 100, 272, kCyan); });
+    add(kBackOverlay, [](const Lettering&) { return paintLogoWord("back", 118, 484, kWarm); });
+    add(kAgainOverlay, [](const Lettering&) { return paintLogoWord("again", 100, 646, kCyan); });
     add(kCodeOverlay, [](const Lettering& f) { return paintCredit(f, "code", nullptr); });
     add(kCodeNamesOverlay,
         [](const Lettering& f) { return paintCredit(f, nullptr, "kestrel & fennec"); });

@@ -2,6 +2,7 @@
 // credits relief, the probe's hull) and the sound ball's blue normal picture. They are 24-bit
 // and, where a model repeats them, tile seamlessly.
 #include "runtime/data_files.h"
+#include "tools/pictures/logotype.h"
 #include "tools/pictures/palette.h"
 #include "tools/pictures/pictures.h"
 
@@ -68,9 +69,9 @@ Canvas paintFacade(const Lettering&) {
                             });
             }
         }
-    // Window edges a texel soft: far towers shrink a bay to a few pixels, and hard edges
-    // would crawl under linear filtering without mipmaps.
-    canvas.blur(1);
+    // Towers are seen from afar and the texture has no mipmaps: window edges get a few pixels
+    // of softness, so that a minified facade blends instead of flickering.
+    canvas.blur(2);
     return canvas;
 }
 
@@ -82,16 +83,19 @@ Canvas paintReflection(const Lettering&) {
     canvas.shade([&](float x, float y) {
         float dx = (x - size / 2.0f) / (size / 2.0f), dy = (y - size / 2.0f) / (size / 2.0f);
         float r = std::hypot(dx, dy);
-        if (r >= 1) return rgb(0x3a3040); // outside the sphere: the horizon's haze
+        if (r >= 1.02f) return rgb(0x3a3040); // outside the sphere: the horizon's haze
         Rgba sky = mix(rgb(0x060b1e), rgb(0x23305a), r * r);
         float glow = smoothStep(0.7f, 1.0f, r);
         sky = mix(sky, rgb(0x8a5a3a), glow * 0.7f);
-        float lights = hashUnit(static_cast<int>(x), static_cast<int>(y), 311);
-        if (r > 0.85f && lights > 0.93f)
-            sky = mix(sky, palette::kWarmPale, 0.8f);
-        else if (r < 0.8f && lights > 0.995f)
-            sky = mix(sky, rgb(0xdfe8ff), 0.7f);
-        return sky;
+        // City lights on the horizon and a few stars: soft spots of two to three pixels,
+        // since the map is sampled without mipmaps across whole facades.
+        float lights = valueNoise(x / 4, y / 4, 311);
+        if (r > 0.85f)
+            sky = mix(sky, palette::kWarmPale, 0.7f * smoothStep(0.7f, 0.95f, lights));
+        else if (r < 0.8f)
+            sky = mix(sky, rgb(0xdfe8ff), 0.6f * smoothStep(0.88f, 0.99f, lights));
+        // The rim fades into the haze outside instead of ending on a hard circle.
+        return mix(sky, rgb(0x3a3040), smoothStep(0.97f, 1.02f, r));
     });
     // Single-texel lights would sparkle on the towers as the sphere map slides over them.
     canvas.blur(1);
@@ -131,32 +135,34 @@ Canvas paintTunnel(const Lettering&) {
     return canvas;
 }
 
-// Brushed, scratched steel for the spike balls.
+// Brushed steel for the spike balls: a coarse grain along one direction, soft blotches and a
+// few wide polished streaks; nothing finer than a few pixels, for sampling without mipmaps.
 Canvas paintMetal(const Lettering&) {
     const int size = 256;
     Canvas canvas(size, size);
     canvas.shade([&](float x, float y) {
-        // Brushing in cells of 8 and 16 texels: the balls are small on screen, and finer
-        // streaks would sparkle under linear filtering without mipmaps.
-        float brushed = tileNoise(x * 16 / size, y * 2 / size, 16, 2, 331) * 0.5f +
-                        tileNoise(x * 32 / size, y * 4 / size, 32, 4, 332) * 0.5f;
+        float brushed = tileNoise(x * 32 / size, y * 2 / size, 32, 2, 331) * 0.6f +
+                        tileNoise(x * 64 / size, y * 4 / size, 64, 4, 332) * 0.4f;
         float blotch = tileFractal(x, y, size, 4, 333, 3);
         float v = 0.45f + 0.3f * brushed + 0.2f * blotch;
         return Rgba{v * 0.92f, v * 0.96f, v * 1.05f, 1};
     });
     Random random(334);
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < 10; ++i) {
         float ax = random.range(0, size), ay = random.range(0, size);
-        float angle = random.range(0, 6.2831853f), length = random.range(10, 60);
+        float angle = random.range(0, 6.2831853f), length = random.range(30, 90);
         float bx = ax + std::cos(angle) * length, by = ay + std::sin(angle) * length;
-        canvas.fill(std::min(ax, bx) - 2, std::min(ay, by) - 2, std::max(ax, bx) + 2,
-                    std::max(ay, by) + 2, rgb(0xe8eef8, 0.35f),
-                    [&](float x, float y) { return segmentDistance(x, y, ax, ay, bx, by, 1.5f); });
+        canvas.fill(std::min(ax, bx) - 6, std::min(ay, by) - 6, std::max(ax, bx) + 6,
+                    std::max(ay, by) + 6, rgb(0xe8eef8, 0.18f), [&](float x, float y) {
+                        return segmentDistance(x, y, ax, ay, bx, by, 1.5f) / 2;
+                    });
     }
     return canvas;
 }
 
-// Concrete slabs of the platforms, with joints, stains and gum spots.
+// Concrete slabs of the streets and platforms, with joints and stains. Everything is a few
+// pixels wide or more: the floor runs to the horizon and is sampled without mipmaps, so
+// single-pixel grain and hairline joints would shimmer in the distance.
 Canvas paintPlatform(const Lettering&) {
     const int size = 512;
     Canvas canvas(size, size);
@@ -164,35 +170,39 @@ Canvas paintPlatform(const Lettering&) {
     // is a single texel. Grain is fractal noise of 8-texel cells, joints are 12 texels wide
     // with soft shoulders, and the spots are soft discs several texels across.
     canvas.shade([&](float x, float y) {
-        float grain = tileFractal(x, y, size, 64, 341, 2);
-        float stain = tileFractal(x, y, size, 4, 342, 4);
-        float jx = std::fmod(x, 128.0f), jy = std::fmod(y, 128.0f);
+        float stain = tileFractal(x, y, size, 4, 342, 3);
+        // The picture's edges run through the middle of a slab, so it tiles without a seam.
+        float sx = x + 64, sy = y + 64;
+        float slab = hashUnit(static_cast<int>(sx) / 128 % 4, static_cast<int>(sy) / 128 % 4, 344);
+        float jx = std::fmod(sx, 128.0f), jy = std::fmod(sy, 128.0f);
         float joint = std::min({jx, 128 - jx, jy, 128 - jy});
-        float v = (0.42f + 0.25f * stain + 0.06f * grain) * (0.6f + 0.4f * smoothStep(1, 7, joint));
+        float v = (0.44f + 0.22f * stain + 0.06f * slab) *
+                  (0.62f + 0.38f * smoothStep(0.5f, 6.0f, joint));
         return Rgba{v, v * 0.98f, v * 0.95f, 1};
     });
     Random random(343);
-    for (int i = 0; i < 40; ++i) {
-        float cx = random.range(12, size - 12), cy = random.range(12, size - 12),
-              r = random.range(3, 6);
-        canvas.fill(cx - 10, cy - 10, cx + 10, cy + 10, rgb(0x2a2826, 0.45f),
-                    [&](float x, float y) { return circleDistance(x, y, cx, cy, r) / 3; });
+    for (int i = 0; i < 12; ++i) {
+        float r = random.range(8, 20);
+        float cx = random.range(2 * r, size - 2 * r), cy = random.range(2 * r, size - 2 * r);
+        canvas.fill(cx - 2 * r, cy - 2 * r, cx + 2 * r, cy + 2 * r, rgb(0x2a2826, 0.14f),
+                    [&](float x, float y) { return circleDistance(x, y, cx, cy, r) / 4; });
     }
     return canvas;
 }
 
-// Corrugated roof sheets with a frosted skylight band, repeating along their length.
+// Corrugated roof sheets with a skylight band of night-blue glass, repeating along their
+// length. The corrugation is 16 pixels a wave, wide enough to survive minification.
 Canvas paintRoof(const Lettering&) {
     const int width = 512, height = 256;
     Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
-        // Sixteen sheets across: each corrugation is 32 texels, wide enough not to shimmer.
         float wave = 0.5f + 0.5f * std::sin(x / width * 6.2831853f * 16);
         float rust = tileFractal(x, y, width, 8, 351, 3);
-        Rgba sheet = scaled(rgb(0x3c4250), 0.6f + 0.35f * wave + 0.2f * rust);
-        if (y > 100 && y < 156) sheet = mix(sheet, rgb(0x9fb8d0), 0.6f * (0.7f + 0.3f * wave));
-        if (std::fabs(y - 100) < 3 || std::fabs(y - 156) < 3) sheet = rgb(0x15181e);
-        return sheet;
+        Rgba sheet = scaled(rgb(0x2c313c), 0.55f + 0.3f * wave + 0.2f * rust);
+        float glass = smoothStep(96, 104, y) * (1 - smoothStep(152, 160, y));
+        sheet = mix(sheet, scaled(rgb(0x1c3258), 0.8f + 0.3f * wave), glass);
+        float frame = std::min(std::fabs(y - 100), std::fabs(y - 156));
+        return mix(rgb(0x0c0e12), sheet, smoothStep(2, 5, frame));
     });
     return canvas;
 }
@@ -234,8 +244,120 @@ Canvas paintRelief(const Lettering&) {
     return canvas;
 }
 
+// The station's inner walls at night: dark masonry between pilasters and one tall arched
+// window a tile, its glass the night outside with the lamps reflected in it. The tile repeats
+// every 8 units of wall, so the hall shows two storeys of windows.
+Canvas paintHallWall(const Lettering&) {
+    const int size = 512;
+    const float cx = 256, halfW = 104, archY = 200, sillY = 468;
+    Canvas canvas(size, size);
+    canvas.shade([&](float x, float y) {
+        float mottle = tileFractal(x, y, size, 4, 381, 3);
+        float course = std::fabs(std::fmod(y, 32.0f) - 16);
+        Rgba stone = scaled(rgb(0x18141a),
+                            (0.75f + 0.45f * mottle) * (0.8f + 0.2f * smoothStep(11, 15, course)));
+        // Pilasters at the tile's edges, a shade lighter, with a lit edge.
+        float pilaster = std::min(x, size - x);
+        if (pilaster < 44)
+            stone = scaled(rgb(0x2a2630),
+                           (0.8f + 0.3f * mottle) * (0.75f + 0.35f * smoothStep(30, 42, pilaster)));
+        // The sill band under the window.
+        if (std::fabs(y - sillY - 10) < 8) stone = scaled(rgb(0x38323a), 0.8f + 0.3f * mottle);
+        return stone;
+    });
+    // The window: stone surround, then glass between mullions.
+    auto window = [&](float x, float y, float grow) {
+        float dx = std::fabs(x - cx);
+        float upper = std::hypot(dx, std::max(0.0f, archY - y)) - (halfW + grow);
+        float side = std::max(dx - (halfW + grow), y - (sillY + grow));
+        return y < archY ? upper : side;
+    };
+    canvas.fill(cx - halfW - 20, archY - halfW - 20, cx + halfW + 20, sillY + 20, rgb(0x3a3440),
+                [&](float x, float y) { return window(x, y, 12); });
+    canvas.fill(cx - halfW - 2, archY - halfW - 2, cx + halfW + 2, sillY + 2, rgb(0x0a1228),
+                [&](float x, float y) { return window(x, y, 0); });
+    canvas.shade(
+        [&](float x, float y) {
+            if (window(x, y, 0) > 0) return Rgba{0, 0, 0, 0};
+            float depth = clamp01((y - (archY - halfW)) / (sillY - archY + halfW));
+            Rgba glass = mix(rgb(0x0c1a3c), rgb(0x1c2c52), depth);
+            // Distant city lights low in the glass, soft and a few pixels wide.
+            float city = valueNoise(x / 7, y / 7, 383);
+            if (y > 380 && city > 0.8f) glass = mix(glass, palette::kWarm, (city - 0.8f) * 3);
+            // Mullions 52 pixels apart across, glazing bars every 64 pixels down, 5 wide.
+            float across = 26 - std::fabs(std::fmod(x - cx + 26 + 520, 52.0f) - 26);
+            float down = 32 - std::fabs(std::fmod(y, 64.0f) - 32);
+            float frame = 1 - smoothStep(1.5f, 3.5f, std::min(across, down));
+            return mix(glass, rgb(0x06070a), frame);
+        },
+        Blend::Over);
+    // Reflections of the hall's lamps: two soft bright panes.
+    for (float ry : {300.0f, 410.0f}) {
+        float rx = ry < 350 ? cx - 52 : cx + 26;
+        canvas.fill(rx - 30, ry - 30, rx + 30, ry + 30, withAlpha(palette::kWarmPale, 0.9f),
+                    [&](float x, float y) { return circleDistance(x, y, rx, ry, 9) / 3; });
+    }
+    return canvas;
+}
+
+// Polished dark stone for the station floors: large slabs with soft joints and a slow mottle,
+// so that the floor reads black under the lamps and stays calm in the distance.
+Canvas paintHallFloor(const Lettering&) {
+    const int size = 512;
+    Canvas canvas(size, size);
+    canvas.shade([&](float x, float y) {
+        float mottle = tileFractal(x, y, size, 8, 391, 3);
+        float slab = hashUnit(static_cast<int>(x) / 128, static_cast<int>(y) / 128, 392);
+        float jx = std::fmod(x, 128.0f), jy = std::fmod(y, 128.0f);
+        float joint = std::min({jx, 128 - jx, jy, 128 - jy});
+        float v =
+            (0.045f + 0.04f * mottle + 0.02f * slab) * (0.45f + 0.55f * smoothStep(1, 7, joint));
+        return Rgba{v * 0.95f, v, v * 1.2f, 1};
+    });
+    return canvas;
+}
+
+// The night sky behind the station: deep blue over the city's orange haze at the horizon
+// (the bottom rows), soft stars and a full moon with its halo, placed where the entrance
+// flight first sees the sky: above the left wing, just clear of its roof line.
+Canvas paintNightSky(const Lettering&) {
+    const int width = 1024, height = 512;
+    const float moonX = 400, moonY = 336, moonR = 21;
+    Canvas canvas(width, height);
+    canvas.shade([&](float x, float y) {
+        float h = y / height; // 0 at the top, 1 at the horizon
+        Rgba sky = mix(rgb(0x03050e), rgb(0x142448), h * h);
+        sky = mix(sky, rgb(0x5a3c34), smoothStep(0.7f, 1.0f, h) * 0.8f);
+        float cloud = fractalNoise(x / 160, y / 40, 401, 4);
+        sky = mix(sky, rgb(0x24324e), smoothStep(0.55f, 0.8f, cloud) * 0.5f * (1 - h * 0.5f));
+        float halo = std::exp(-std::hypot(x - moonX, y - moonY) / 70);
+        return mix(sky, rgb(0x4a5a80), halo * 0.8f);
+    });
+    Random random(402);
+    for (int i = 0; i < 140; ++i) {
+        float sx = random.range(0, width), sy = random.range(0, height * 0.7f);
+        float bright = random.range(0.3f, 1.0f);
+        canvas.fill(sx - 4, sy - 4, sx + 4, sy + 4, withAlpha(rgb(0xe8f0ff), bright),
+                    [&](float x, float y) { return circleDistance(x, y, sx, sy, 0.9f) / 1.5f; });
+    }
+    canvas.fill(moonX - moonR - 2, moonY - moonR - 2, moonX + moonR + 2, moonY + moonR + 2,
+                rgb(0xf6f2e0),
+                [&](float x, float y) { return circleDistance(x, y, moonX, moonY, moonR); });
+    // Maria: soft grey seas on the moon's face, still bright enough to glow.
+    for (int i = 0; i < 4; ++i) {
+        float mx = moonX + random.range(-12, 10), my = moonY + random.range(-10, 12);
+        float r = random.range(3.5f, 6.5f);
+        canvas.fill(mx - 2 * r, my - 2 * r, mx + 2 * r, my + 2 * r, rgb(0xd8d2c0, 0.7f),
+                    [&](float x, float y) {
+                        return std::max(circleDistance(x, y, mx, my, r) / 3,
+                                        circleDistance(x, y, moonX, moonY, moonR - 1));
+                    });
+    }
+    return canvas;
+}
+
 // The probe's hull: pale panels, dark seams, an orange stripe and the group's mark.
-Canvas paintProbe(const Lettering& fonts) {
+Canvas paintProbe(const Lettering&) {
     const int size = 256;
     Canvas canvas(size, size);
     canvas.shade([&](float x, float y) {
@@ -248,7 +370,11 @@ Canvas paintProbe(const Lettering& fonts) {
     });
     TextStyle mark;
     mark.fill = rgb(0x1a2230);
-    drawText(canvas, fonts, Face::SansBold, "vsq-14", 30, 128, 120, Align::Center, mark, 2);
+    LogoSet set;
+    set.xHeight = 20;
+    set.weight = 0.3f;
+    set.tracking = 0.25f;
+    drawLogotype(canvas, "vsq-14", set, 128, 120, Align::Center, mark);
     return canvas;
 }
 
@@ -328,30 +454,6 @@ Canvas paintGlass(const Lettering&) {
     return canvas;
 }
 
-// The face of the clock over the station's doorway: ivory, a dark rim, twelve hour bars and
-// two hands at a minute to midnight. Drawn large over few pixels, so the marks are bold.
-Canvas paintClockFace(const Lettering&) {
-    const int size = 256;
-    const float c = size / 2.0f;
-    Canvas canvas(size, size, rgb(0x1a1d24));
-    canvas.fill(0, 0, size, size, rgb(0xf2ead2),
-                [&](float x, float y) { return circleDistance(x, y, c, c, 112); });
-    auto bar = [&](float angle, float from, float to, float halfWidth, Rgba colour) {
-        float dx = std::sin(angle), dy = -std::cos(angle);
-        canvas.fill(0, 0, size, size, colour, [&](float x, float y) {
-            float along = (x - c) * dx + (y - c) * dy, across = (x - c) * dy - (y - c) * dx;
-            return std::max(std::fabs(across) - halfWidth, std::max(from - along, along - to));
-        });
-    };
-    for (int hour = 0; hour < 12; ++hour)
-        bar(hour * 6.2831853f / 12, 84, 104, hour % 3 ? 4.0f : 7.0f, rgb(0x20232b));
-    bar(-6.2831853f / 720, -10, 62, 7, rgb(0x16181e));   // hour hand, just before twelve
-    bar(-6.2831853f / 60, -14, 96, 4.5f, rgb(0x16181e)); // minute hand
-    canvas.fill(0, 0, size, size, rgb(0xb0302a),
-                [&](float x, float y) { return circleDistance(x, y, c, c, 8); });
-    return canvas;
-}
-
 } // namespace
 
 void addTextureJobs(std::vector<PictureJob>& jobs) {
@@ -370,5 +472,7 @@ void addTextureJobs(std::vector<PictureJob>& jobs) {
     add(kBlueNormalPicture, paintBlueNormal);
     add(kSoundBallTexture, paintSoundBall);
     add(kGlassTexture, paintGlass);
-    add(kClockTexture, paintClockFace);
+    add(kHallWallTexture, paintHallWall);
+    add(kHallFloorTexture, paintHallFloor);
+    add(kNightSkyTexture, paintNightSky);
 }
