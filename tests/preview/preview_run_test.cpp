@@ -129,19 +129,19 @@ TEST(Preview, PauseHoldsThePictureExactly) {
 TEST(Preview, ShowsTimelineEditsWithoutARestartAndKeepsTheLastGoodOneOnErrors) {
     ScratchDir dir;
     std::string text = readFile(std::string(LIRV_SOURCE_DIR) + "/content/timeline.txt");
-    const std::string overlay = "clip \"Overlay: data/code.png\" layer 2 start 42:2 duration 2:0";
+    const std::string overlay = "clip \"Overlay: data/code.png\" layer 3 start 44:2 duration 1:2";
     ASSERT_THAT(text, HasSubstr(overlay));
     dir.write("timeline.txt", text);
     std::string path = dir.path() + "/timeline.txt";
     size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
 
-    // At 1:43 the "code" lettering shows; the edit ends its clip a beat after it began.
+    // At 1:47.5 the "code" lettering shows; the edit ends its clip a beat after it began.
     std::string edited = text;
     edited.replace(edited.find(overlay), overlay.size(),
-                   "clip \"Overlay: data/code.png\" layer 2 start 42:2 duration 0:1");
+                   "clip \"Overlay: data/code.png\" layer 3 start 44:2 duration 0:1");
     ProcessResult run = preview(
-        {"--timeline", path, "--from", "1:43", "--paused", "--no-hud", "--shots", dir.path()},
-        {{"paused at 1:43.000", [] { press("F12"); }},
+        {"--timeline", path, "--from", "1:47.5", "--paused", "--no-hud", "--shots", dir.path()},
+        {{"paused at 1:47.500", [] { press("F12"); }},
          {"preview-001.png", [&] { dir.write("timeline.txt", edited); }},
          {"reloaded " + path, [] { press("F12"); }},
          {"preview-002.png", [&] { dir.write("timeline.txt", edited + "clip \"Nothing\"\n"); }},
