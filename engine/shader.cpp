@@ -53,6 +53,18 @@ char* readTextFile(const char* path) {
     return text;
 }
 
+// The driver's log names no file: when the program did not link, says which files it was built
+// from.
+void reportUnbuilt(GLuint program, const char* fragmentPath, const char* vertexPath) {
+    GLint linked = 0;
+    if (program) glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked) return;
+    fputs("Shader program not built from", stderr);
+    if (fragmentPath) fprintf(stderr, " fragment shader '%s'", fragmentPath);
+    if (vertexPath) fprintf(stderr, " vertex shader '%s'", vertexPath);
+    fputs("\n", stderr);
+}
+
 // A program built from files, remembered for qorRebuildProgramsFrom; main thread only.
 struct LoadedProgram {
     GLuint program;
@@ -180,15 +192,7 @@ GLuint qorLoadProgram(const char* fragmentPath, const char* vertexPath) {
     GLuint program = qorCreateProgram(fragmentText, vertexText);
     free(fragmentText);
     free(vertexText);
-    // The driver's log names no file: say which ones the program was built from.
-    GLint linked = 0;
-    if (program) glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked) {
-        fputs("Shader program not built from", stderr);
-        if (fragmentPath) fprintf(stderr, " fragment shader '%s'", fragmentPath);
-        if (vertexPath) fprintf(stderr, " vertex shader '%s'", vertexPath);
-        fputs("\n", stderr);
-    }
+    reportUnbuilt(program, fragmentPath, vertexPath);
     if (program)
         loadedPrograms.push_back(
             {program, fragmentPath ? fragmentPath : "", vertexPath ? vertexPath : ""});
@@ -269,6 +273,7 @@ GLuint qorLoadModelProgram(const char* fragmentPath, const char* vertexPath) {
         return 0;
     }
     GLuint program = qorCreateProgram(fragmentText, vertexText);
+    reportUnbuilt(program, fragmentPath, vertexPath);
     if (program != 0 && linked(program)) {
         std::string single = withDefine(fragmentText, "#define LIGHT_COUNT 1");
         GLuint build = qorCreateProgram(single.c_str(), vertexText);
