@@ -8,7 +8,7 @@
 #include "engine/window.h"
 #include "runtime/clip.h"
 #include "runtime/music.h"
-#include "runtime/registry.h"
+#include "production/registry.h"
 #include "runtime/timeline.h"
 
 #include <algorithm>
