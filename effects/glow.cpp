@@ -158,6 +158,7 @@ void Glow::blurStep(int step) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1, 1, 1, kStepAlpha);
+    const bool plain = qorUsePlainTextureProgram();
     drawShiftedCopies(horizontalFramebuffer, shift, false);
     drawShiftedCopies(verticalFramebuffer, shift, true);
 
@@ -168,6 +169,7 @@ void Glow::blurStep(int step) {
     glBindTexture(GL_TEXTURE_2D, horizontalTexture);
     drawFramebufferQuad(1, 1);
     qorPopFBO();
+    if (plain) glUseProgram(0);
 }
 
 // Eleven copies of the glow texture, scaled outward from the centre (1.00 to 1.20), laid over
@@ -178,12 +180,14 @@ void Glow::smearDirectional() {
     glColor4f(1, 1, 1, kStepAlpha);
     qorPushFBO(glowFramebuffer);
     copyBoundInto(glowCopy, size, size);
+    const bool plain = qorUsePlainTextureProgram();
     for (float h = 1.0f; h < 1.2f; h += 0.02f) {
         glPushMatrix();
         glScalef(h, h, 1);
         drawFramebufferQuad(1, 1);
         glPopMatrix();
     }
+    if (plain) glUseProgram(0);
     qorPopFBO();
 }
 
@@ -215,19 +219,44 @@ void Glow::render(uint32_t) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glColor4f(1, 1, 1, finalAlpha);
-    // The target is drawn onto itself: read a snapshot of it taken before this drawing.
+    addOwnPicture();
+    glBindTexture(GL_TEXTURE_2D, glowTexture);
+    const bool plain = qorUsePlainTextureProgram();
+    drawFramebufferQuad(1, 1);
+    if (plain) glUseProgram(0);
+    glPopMatrix();
+}
+
+// Adds "Final alpha" times the bound target's own picture to it. Where the source is the bound
+// framebuffer's own texture, as it always is when the compositor or a scene calls, this is the
+// blend dst + dst x alpha of an untextured quad, which reads no texture and needs no snapshot of
+// the target; otherwise the source is copied first and drawn, reading the copy.
+void Glow::addOwnPicture() {
+    GLint boundFramebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &boundFramebuffer);
+    if (source != 0 && boundFramebuffer != 0) {
+        GLfloat colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        glDisable(GL_TEXTURE_2D);
+        glBlendFunc(GL_DST_COLOR, GL_ONE);
+        glColor4f(colour[3], colour[3], colour[3], colour[3]);
+        drawFramebufferQuad(maxU, maxV);
+        glColor4fv(colour);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        glEnable(GL_TEXTURE_2D);
+        return;
+    }
     copyBoundInto(sourceCopy, qorGetScreenWidth(), qorGetScreenHeight());
     drawFramebufferQuad(maxU, maxV);
-    glBindTexture(GL_TEXTURE_2D, glowTexture);
-    drawFramebufferQuad(1, 1);
-    glPopMatrix();
 }
 
 void Glow::blurPass(float focus) {
     open();
     qorPushFBO(glowFramebuffer);
     glBindTexture(GL_TEXTURE_2D, source);
+    bool plain = qorUsePlainTextureProgram();
     drawFramebufferQuad(maxU, maxV);
+    if (plain) glUseProgram(0);
     qorPopFBO();
     int steps = blurStepCount(focus * 20);
     for (int step = 0; step < steps; step++)
@@ -240,6 +269,8 @@ void Glow::blurPass(float focus) {
     glBlendFunc(GL_ONE, GL_ONE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glBindTexture(GL_TEXTURE_2D, glowTexture);
+    plain = qorUsePlainTextureProgram();
     drawFramebufferQuad(1, 1);
+    if (plain) glUseProgram(0);
     glPopMatrix();
 }

@@ -36,6 +36,7 @@ class Glow : public Effect {
     void open();
     void blurStep(int step);
     void smearDirectional();
+    void addOwnPicture();
     // Copies the lower-left width x height pixels of the bound framebuffer into a texture.
     static void copyBoundInto(GLuint texture, int width, int height);
 

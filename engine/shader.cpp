@@ -315,3 +315,46 @@ GLuint qorProgramForLights(GLuint program) {
         if (full == program) return lightOneIsDark() ? single : program;
     return program;
 }
+
+namespace {
+
+const char* const kPlainTextureVertex =
+    "#version 110\n"
+    "void main() {\n"
+    "    gl_Position = ftransform();\n"
+    "    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;\n"
+    "    gl_FrontColor = gl_Color;\n"
+    "}\n";
+
+const char* const kPlainTextureFragment =
+    "#version 110\n"
+    "uniform sampler2D picture;\n"
+    "void main() {\n"
+    "    gl_FragColor = texture2D(picture, gl_TexCoord[0].st) * gl_Color;\n"
+    "}\n";
+
+GLuint plainTextureProgram = 0;
+
+} // namespace
+
+bool qorUsePlainTextureProgram() {
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    GLint unit = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+    if (current != 0 || unit != GL_TEXTURE0 || !glIsEnabled(GL_TEXTURE_2D) ||
+        glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG) || glIsEnabled(GL_TEXTURE_GEN_S) ||
+        glIsEnabled(GL_TEXTURE_GEN_T) || glIsEnabled(GL_TEXTURE_CUBE_MAP) ||
+        glIsEnabled(GL_TEXTURE_3D))
+        return false;
+    // A new GL context (the tests open several) does not know the program built in the last.
+    if (plainTextureProgram == 0 || !glIsProgram(plainTextureProgram)) {
+        plainTextureProgram = qorCreateProgram(kPlainTextureFragment, kPlainTextureVertex);
+        GLint linked = 0;
+        if (plainTextureProgram != 0) glGetProgramiv(plainTextureProgram, GL_LINK_STATUS, &linked);
+        if (!linked) plainTextureProgram = 0;
+    }
+    if (plainTextureProgram == 0) return false;
+    glUseProgram(plainTextureProgram);
+    return true;
+}

@@ -31,3 +31,11 @@ GLuint qorLoadModelProgram(const char* fragmentPath, const char* vertexPath);
 // its single-light build while light 1 cannot add anything (black ambient, diffuse and
 // specular at a finite attenuation); the program itself otherwise. The picture is the same.
 GLuint qorProgramForLights(GLuint program);
+
+// Makes current a program that draws exactly as the fixed pipeline does with texture unit 0's
+// 2-D texture modulated by the current colour, when that is all the fixed pipeline would do
+// now: no program current, 2-D texturing on, no lighting, fog or texture coordinate generation.
+// Returns whether it did; the caller makes program 0 current again after its draws. Mesa's
+// software rasterizer runs these few instructions faster than it runs its own fixed-function
+// path for textured quads, which is where the screen passes spend most of their time.
+bool qorUsePlainTextureProgram();
