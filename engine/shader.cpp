@@ -343,9 +343,9 @@ bool qorUsePlainTextureProgram() {
     GLint unit = 0;
     glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
     if (current != 0 || unit != GL_TEXTURE0 || !glIsEnabled(GL_TEXTURE_2D) ||
-        glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG) || glIsEnabled(GL_TEXTURE_GEN_S) ||
-        glIsEnabled(GL_TEXTURE_GEN_T) || glIsEnabled(GL_TEXTURE_CUBE_MAP) ||
-        glIsEnabled(GL_TEXTURE_3D))
+        glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG) || glIsEnabled(GL_COLOR_SUM) ||
+        glIsEnabled(GL_TEXTURE_GEN_S) || glIsEnabled(GL_TEXTURE_GEN_T) ||
+        glIsEnabled(GL_TEXTURE_CUBE_MAP) || glIsEnabled(GL_TEXTURE_3D))
         return false;
     // A new GL context (the tests open several) does not know the program built in the last.
     if (plainTextureProgram == 0 || !glIsProgram(plainTextureProgram)) {

@@ -145,7 +145,9 @@ void Credits::drawCards(uint32_t time) {
         CardState state = cardState(i, time);
         if (state == CardState::Steady) {
             glScalef(0.5f, 0.2f, 1);
+            const bool plain = qorUsePlainTextureProgram();
             drawFramebufferQuad(1, 1);
+            if (plain) glUseProgram(0);
         } else if (state != CardState::Hidden) {
             glUseProgram(flickerShader);
             glUniform1f(lineLocation, flickerLine(time));
@@ -168,6 +170,7 @@ void Credits::drawFlakes(uint32_t time) {
     glLoadIdentity();
     glBindTexture(GL_TEXTURE_2D, hullkortTexture);
     glTranslatef(0, 0, -2);
+    const bool plain = qorUsePlainTextureProgram();
     for (const Particle& p : particleTable) {
         glPushMatrix();
         glTranslatef(p.start[0] + p.velocity[0] * s, p.start[1] + p.velocity[1] * s,
@@ -179,6 +182,7 @@ void Credits::drawFlakes(uint32_t time) {
         drawFramebufferQuad(1, 1);
         glPopMatrix();
     }
+    if (plain) glUseProgram(0);
 }
 
 void Credits::render(uint32_t time) {
@@ -218,7 +222,9 @@ void Credits::render(uint32_t time) {
     glPushMatrix();
     glBindTexture(GL_TEXTURE_2D, cards);
     glTranslatef(0, 0, -1);
+    const bool plain = qorUsePlainTextureProgram();
     drawFramebufferQuad(qorGetFBOMaxU(), qorGetFBOMaxV());
+    if (plain) glUseProgram(0);
     glPopMatrix();
 
     drawFlakes(time);

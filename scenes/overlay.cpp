@@ -1,5 +1,6 @@
 #include "scenes/overlay.h"
 
+#include "engine/shader.h"
 #include "engine/texture.h"
 
 #include <algorithm>
@@ -112,7 +113,9 @@ void Overlay::render(uint32_t) {
     glGetIntegerv(GL_SCISSOR_BOX, callerBox);
     const bool callerScissors = glIsEnabled(GL_SCISSOR_TEST);
     limitToVisibleArea();
+    const bool plain = qorUsePlainTextureProgram();
     drawScreenQuad(1, 1);
+    if (plain) glUseProgram(0);
     glScissor(callerBox[0], callerBox[1], callerBox[2], callerBox[3]);
     if (!callerScissors) glDisable(GL_SCISSOR_TEST);
 }

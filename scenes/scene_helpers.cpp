@@ -3,12 +3,14 @@
 #include "engine/gl.h"
 #include "engine/model.h"
 #include "engine/model_format.h"
+#include "engine/shader.h"
 
 #include <cstdio>
 
 void drawCenteredQuad(float w, float h) {
     float x = w / 2;
     float y = h / 2;
+    const bool plain = qorUsePlainTextureProgram();
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
     glVertex2f(-x, -y);
@@ -19,6 +21,7 @@ void drawCenteredQuad(float w, float h) {
     glTexCoord2f(0, 1);
     glVertex2f(-x, y);
     glEnd();
+    if (plain) glUseProgram(0);
 }
 
 float smoothStep(float a, float b, float x) {
