@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 using testing::EndsWith;
 using testing::HasSubstr;
@@ -131,4 +132,95 @@ TEST(ShaderPrograms, EmptyAndGarbageFilesAreLoggedNotFatal) {
     // The driver's log is followed by a line naming the file.
     EXPECT_THAT(err, EndsWith("Shader program not built from fragment shader '" + dir.path() +
                               "/garbage.frag'\n"));
+}
+
+namespace {
+
+// Draws a 4 x 4 texture of distinct colours, tinted and half transparent, blended over grey
+// through a texture matrix that flips it, and reads the result back row by row.
+std::vector<Rgba> drawTintedTexture(bool throughPlainProgram, bool* programUsed) {
+    unsigned char texels[4 * 4 * 4];
+    for (int i = 0; i < 16; i++) {
+        texels[i * 4 + 0] = static_cast<unsigned char>(i * 16);
+        texels[i * 4 + 1] = static_cast<unsigned char>(255 - i * 9);
+        texels[i * 4 + 2] = static_cast<unsigned char>((i * 77) % 256);
+        texels[i * 4 + 3] = static_cast<unsigned char>(128 + i * 8);
+    }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+
+    clearTo(0.5f, 0.5f, 0.5f);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glScalef(-1, 1, 1);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.9f, 0.6f, 0.3f, 0.7f);
+    *programUsed = throughPlainProgram && qorUsePlainTextureProgram();
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+    glUseProgram(0);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glDeleteTextures(1, &texture);
+
+    std::vector<Rgba> pixels;
+    for (int y = 0; y < kTestScreenHeight; y += 37)
+        for (int x = 0; x < kTestScreenWidth; x += 41)
+            pixels.push_back(readPixel(x, y));
+    return pixels;
+}
+
+} // namespace
+
+TEST(PlainTextureProgram, DrawsWhatTheFixedPipelineDraws) {
+    bool used = false;
+    std::vector<Rgba> fixed = drawTintedTexture(false, &used);
+    std::vector<Rgba> plain = drawTintedTexture(true, &used);
+    EXPECT_TRUE(used);
+    EXPECT_EQ(plain, fixed);
+    GLint current = -1;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(current, 0);
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(PlainTextureProgram, StepsAsideWhenTheFixedPipelineWouldDoMore) {
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_LIGHTING);
+    EXPECT_FALSE(qorUsePlainTextureProgram()); // lit colours, not the current colour
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    EXPECT_FALSE(qorUsePlainTextureProgram()); // untextured
+    glEnable(GL_TEXTURE_2D);
+    GLuint program = qorCreateProgram(kRedFragment, nullptr);
+    glUseProgram(program);
+    EXPECT_FALSE(qorUsePlainTextureProgram()); // the caller's own program stays
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(current, static_cast<GLint>(program));
+    glUseProgram(0);
+    EXPECT_TRUE(qorUsePlainTextureProgram());
+    glUseProgram(0);
+    glDisable(GL_TEXTURE_2D);
 }
