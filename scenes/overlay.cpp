@@ -93,6 +93,18 @@ void Overlay::limitToVisibleArea() const {
     glScissor(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
 }
 
+// Whether the quad lays the picture texel for pixel on the viewport: no move, turn or scale and a
+// picture of the viewport's size. Every pixel centre then falls on a texel centre, where linear
+// filtering returns that texel alone, so nearest sampling gives the same pixels for less work.
+bool Overlay::mapsTexelsToPixels() const {
+    if (positionX != 0 || positionY != 0 || rotation != 0 || scale != 1) return false;
+    GLint width = 0, height = 0, viewport[4];
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return width == viewport[2] && height == viewport[3];
+}
+
 void Overlay::render(uint32_t) {
     glClear(GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
@@ -114,7 +126,19 @@ void Overlay::render(uint32_t) {
     const bool callerScissors = glIsEnabled(GL_SCISSOR_TEST);
     limitToVisibleArea();
     const bool plain = qorUsePlainTextureProgram();
+    // A sampler object overrides the shared texture's own filtering for this draw only.
+    static GLuint nearestSampler = 0;
+    const bool nearest = GLEW_ARB_sampler_objects && mapsTexelsToPixels();
+    if (nearest) {
+        if (nearestSampler == 0 || !glIsSampler(nearestSampler)) {
+            glGenSamplers(1, &nearestSampler);
+            glSamplerParameteri(nearestSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glSamplerParameteri(nearestSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        }
+        glBindSampler(0, nearestSampler);
+    }
     drawScreenQuad(1, 1);
+    if (nearest) glBindSampler(0, 0);
     if (plain) glUseProgram(0);
     glScissor(callerBox[0], callerBox[1], callerBox[2], callerBox[3]);
     if (!callerScissors) glDisable(GL_SCISSOR_TEST);

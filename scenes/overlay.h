@@ -32,6 +32,7 @@ class Overlay : public Effect {
 
   private:
     void limitToVisibleArea() const;
+    bool mapsTexelsToPixels() const;
 
     const char* imageFile;
     GLuint texture = 0;
