@@ -15,9 +15,12 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -357,6 +360,9 @@ bool widenToRgba(Image& image) {
     return true;
 }
 
+// The nice value of a worker once it decodes deferred pictures.
+constexpr int kBackgroundNice = 10;
+
 // A picture decoded on a worker thread (or on the GL thread, when it is needed before a worker
 // got to it), 24-bit pictures widened to 32 so that the upload copies bytes instead of
 // converting them.
@@ -418,6 +424,7 @@ struct Prefetcher {
     }
 
     void work() {
+        bool background = false;
         std::unique_lock<std::mutex> guard(lock);
         for (;;) {
             changed.wait(guard, [&] { return stopping || !queue.empty(); });
@@ -425,6 +432,12 @@ struct Prefetcher {
             PrefetchJob& job = *queue.front();
             queue.pop_front();
             if (job.state != PrefetchJob::State::queued) continue; // the GL thread took it
+            // Deferred pictures decode while frames are drawn: they take the time the frames
+            // leave over. (On Linux the nice value is the calling thread's own.)
+            if (job.deferrable && !background) {
+                setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), kBackgroundNice);
+                background = true;
+            }
             job.state = PrefetchJob::State::decoding;
             guard.unlock();
             decodeJob(job);
@@ -509,8 +522,12 @@ std::map<GLuint, PendingTexture> pendingTextures;
 // The names qorLoadSharedTexture gave since qorTakeLoadedTextures last emptied it; GL thread.
 std::vector<GLuint> loadedTextures;
 
-// Creates a texture as uploadPixels does, with storage of the picture's size and no pixels yet.
+// Creates a texture as uploadPixels does, with a stand-in image of a few texels until the
+// pixels arrive: the driver clears new storage, and clearing every picture's full size would
+// cost the loading what it saves. The stand-in is a power of two on each side exactly where the
+// picture is, in the same format and sampling: what a driver builds its shader variants for.
 GLuint createPendingTexture(int width, int height, bool smooth) {
+    auto isPowerOfTwo = [](int side) { return (side & (side - 1)) == 0; };
     glEnable(GL_TEXTURE_2D);
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -521,14 +538,15 @@ GLuint createPendingTexture(int width, int height, bool smooth) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, isPowerOfTwo(width) ? 1 : 3,
+                 isPowerOfTwo(height) ? 1 : 3, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glDisable(GL_TEXTURE_2D);
     return name;
 }
 
-// Writes a decoded picture into an existing texture, leaving the binding and unpack state as
-// they were: this runs between and inside frames. False after qorError for a depth the upload
-// does not take.
+// Gives an existing texture a decoded picture, leaving the binding and unpack state as they
+// were: this runs between and inside frames. False after qorError for a depth the upload does
+// not take.
 bool fillTexture(GLuint name, const Image& image) {
     GLenum sourceFormat = image.bytesPerPixel == 3 ? GL_RGB : GL_RGBA;
     if (image.bytesPerPixel != 3 && image.bytesPerPixel != 4) {
@@ -536,19 +554,13 @@ bool fillTexture(GLuint name, const Image& image) {
         return false;
     }
     const double cpuStart = qorThreadCpuMs();
-    GLint bound = 0, alignment = 4, width = 0, height = 0;
+    GLint bound = 0, alignment = 4;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glBindTexture(GL_TEXTURE_2D, name);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (width == image.width && height == image.height)
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width, image.height, sourceFormat,
-                        GL_UNSIGNED_BYTE, image.pixels);
-    else // the header and the decoder disagree: the decoder wins
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, sourceFormat,
-                     GL_UNSIGNED_BYTE, image.pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, sourceFormat,
+                 GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glBindTexture(GL_TEXTURE_2D, GLuint(bound));
     qorLoadStats().picturesUploaded++;

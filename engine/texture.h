@@ -37,8 +37,10 @@ GLuint qorLoadTexture(const char* path, bool smooth);
 // As qorLoadTexture, but a file loaded before with the same smooth (the same file: path,
 // inode, size and modification time) gives the name it got then, without decoding it again.
 // For callers that never delete or change the texture. Failures are not remembered.
-// A picture given to qorDeferPictures may come back pending: a texture of the picture's size
-// and sampling whose pixels arrive later (qorCompleteTextures); see there.
+// A picture given to qorDeferPictures may come back pending: a texture with the picture's
+// sampling and format but only a stand-in image of a few texels (powers of two on the sides
+// where the picture has them), whose picture arrives later (qorCompleteTextures). Drawing with
+// it before then shows the stand-in's undefined texels.
 GLuint qorLoadSharedTexture(const char* path, bool smooth);
 
 // Starts decoding the pictures on worker threads (one per core, at most 4), so that
