@@ -278,7 +278,7 @@ uint32_t readBigEndian(const unsigned char* bytes, int count) {
 constexpr int kMaxDeferredSide = 8192;
 
 // The size a PNG file's header gives, for 8-bit RGB and RGBA pictures only (the decoder gives
-// those 24 or 32 bits per pixel, which the upload takes).
+// those 24 or 32 bits per pixel, which the upload takes) that end with their end chunk.
 bool readPngSize(FILE* file, int* width, int* height) {
     static const unsigned char kSignature[12] = {0x89, 'P',  'N', 'G', '\r', '\n',
                                                  0x1A, '\n', 0,   0,   0,    13};
@@ -289,7 +289,12 @@ bool readPngSize(FILE* file, int* width, int* height) {
     *width = int(std::min<uint32_t>(readBigEndian(head + 16, 4), 1u << 30));
     *height = int(std::min<uint32_t>(readBigEndian(head + 20, 4), 1u << 30));
     const int bitDepth = head[24], colourType = head[25];
-    return bitDepth == 8 && (colourType == 2 || colourType == 6);
+    if (bitDepth != 8 || (colourType != 2 && colourType != 6)) return false;
+    // A file cut short (no end chunk) is left to the load, which reports it at once.
+    static const unsigned char kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    unsigned char tail[sizeof kEnd];
+    return fseek(file, -long(sizeof tail), SEEK_END) == 0 &&
+           fread(tail, 1, sizeof tail, file) == sizeof tail && memcmp(tail, kEnd, sizeof kEnd) == 0;
 }
 
 // The size a baseline or progressive JPEG's frame header gives, for 8-bit three-channel

@@ -243,3 +243,30 @@ TEST_F(TimelineLoad, ALateClipDrawsItsPictureInItsFirstFrame) {
     EXPECT_NEAR(pixel[1], 200, 1);
     EXPECT_NEAR(pixel[2], 40, 1);
 }
+
+// A picture that only fails once its decoding has started, after the first frame, ends the run
+// as a failed load does: the decoder's message, the effect's name, status 1.
+TEST_F(TimelineLoadDeathTest, APictureThatFailsToDecodeLaterEndsTheRunNamingItsEffect) {
+    TimelineFileData file;
+    file.clipCount = 2;
+    file.clips.push_back({ClipRecord{0, 0, 0, 60000, 0, 0}, {}});
+    file.clips.push_back({ClipRecord{0, 1, 50000, 1000, 1, 0}, {}});
+    writeTimeline(dir, file);
+    Picture grey{64, 48, 3, std::vector<uint8_t>(64 * 48 * 3, 128)};
+    const std::string path = dir.path() + "/" + datafiles::kVsqOverlay;
+    ASSERT_TRUE(writePng(path, grey));
+    std::string bytes = readFile(path);
+    bytes[bytes.find("IDAT") + 8] ^= 0x55; // the compressed data no longer meets its checksum
+    dir.write(datafiles::kVsqOverlay, bytes);
+    ScopedWorkingDirectory inside(dir.path());
+    EXPECT_EXIT(
+        {
+            dup2(STDERR_FILENO, STDOUT_FILENO);
+            Timeline timeline;
+            timeline.load("data/time", registerRecorderAndPictureLayer, recordPercentage);
+            for (uint32_t t : {1u, 2u, 50001u})
+                timeline.render(t);
+        },
+        testing::ExitedWithCode(1),
+        "QOR error: .*\n(.*\n)*Failed to load effect Picture layer, aborting...");
+}
