@@ -28,6 +28,12 @@ void drawFramebufferImage() {
     glEnd();
 }
 
+// Ends the process as a failed load does.
+[[noreturn]] void failEffect(Effect* effect) {
+    printf("Failed to load effect %s, aborting...\n", effect->name());
+    exit(1);
+}
+
 void loadIdentity(GLenum mode) {
     glMatrixMode(mode);
     glLoadIdentity();
@@ -64,12 +70,6 @@ void Compositor::holdPictures(std::vector<EffectPictures> pictures) {
     heldPictures = std::move(pictures);
     decodingStarted = false;
     drewClip = false;
-}
-
-// Ends the process as a failed load does.
-[[noreturn]] static void failEffect(Effect* effect) {
-    printf("Failed to load effect %s, aborting...\n", effect->name());
-    exit(1);
 }
 
 void Compositor::completePictures(Effect* effect) {

@@ -16,8 +16,8 @@
 
 namespace {
 
-// Decoded pictures uploaded after each frame: a 1024 x 768 picture takes about a millisecond,
-// a frame tens of them.
+// Decoded pictures uploaded after each frame: a 1024 x 768 picture takes about two
+// milliseconds, a frame tens of them.
 constexpr int kPictureUploadsPerFrame = 2;
 
 // Reads a whole file; false when it cannot be opened or read.
@@ -116,8 +116,8 @@ void Timeline::load(const char* path, EffectRegistration registration, LoadingSc
         showLoading(int32_t(double(i) * 100.0 / double(effects.size())));
     }
     compositor.holdPictures(picturesByFirstUse(effects, clips, asked));
-    // Pending textures already have their size and sampling: the warm-up builds the same
-    // shader variants with them.
+    // Pending textures already have their pictures' format, sampling and power-of-two sides:
+    // the warm-up builds the same shader variants with them.
     compositor.warmUp(clips);
 }
 
