@@ -376,6 +376,7 @@ struct PrefetchJob {
 
     std::string path;
     bool deferrable = false; // its texture may be created before it is decoded
+    bool background = false; // decoded at a lower priority than the frames (kBackgroundNice)
     State state = State::held;
     // Written by whoever decodes the job until done; the GL thread's afterwards.
     Image image;
@@ -437,9 +438,10 @@ struct Prefetcher {
             PrefetchJob& job = *queue.front();
             queue.pop_front();
             if (job.state != PrefetchJob::State::queued) continue; // the GL thread took it
-            // Deferred pictures decode while frames are drawn: they take the time the frames
-            // leave over. (On Linux the nice value is the calling thread's own.)
-            if (job.deferrable && !background) {
+            // Background pictures decode while frames are drawn: they take the time the frames
+            // leave over. (On Linux the nice value is the calling thread's own; a worker keeps
+            // it, since raising a priority again needs a privilege.)
+            if (job.background && !background) {
                 setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), kBackgroundNice);
                 background = true;
             }
@@ -634,16 +636,17 @@ void qorDeferPictures(const std::vector<std::string>& paths) {
     addJobs(paths, true);
 }
 
-void qorDecodeDeferredPictures(const std::vector<GLuint>& first) {
+void qorDecodePictures(const std::vector<GLuint>& names, bool background) {
     Prefetcher& ahead = prefetcher();
     {
         std::lock_guard<std::mutex> guard(ahead.lock);
-        for (GLuint name : first) {
+        for (GLuint name : names) {
             auto pending = pendingTextures.find(name);
-            if (pending != pendingTextures.end()) ahead.queueJob(*pending->second.job);
+            if (pending == pendingTextures.end()) continue;
+            PrefetchJob& job = *pending->second.job;
+            if (job.state == PrefetchJob::State::held) job.background = background;
+            ahead.queueJob(job);
         }
-        for (auto& [name, pending] : pendingTextures)
-            ahead.queueJob(*pending.job);
     }
     ahead.changed.notify_all();
 }

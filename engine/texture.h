@@ -50,13 +50,14 @@ void qorPrefetchPictures(const std::vector<std::string>& paths);
 
 // Lets the pictures' decoding wait: qorLoadSharedTexture then gives such a picture (an 8-bit RGB
 // or RGBA PNG or a three-channel JPEG with a readable header) a pending texture at once, and
-// nothing is decoded until qorDecodeDeferredPictures or qorCompleteTextures asks for it.
+// nothing is decoded until qorDecodePictures or qorCompleteTextures asks for it.
 // Pictures of any other kind are decoded and reported by the load as before.
 void qorDeferPictures(const std::vector<std::string>& paths);
 
-// Hands the pictures of every pending texture to the decoding threads, those of first in that
-// order ahead of the rest.
-void qorDecodeDeferredPictures(const std::vector<GLuint>& first);
+// Hands the pictures of the pending textures among names to the decoding threads, in that
+// order after those handed to them before. With background, the threads decode them at a
+// lower priority than the frames' (and stay at it), in the time the frames leave over.
+void qorDecodePictures(const std::vector<GLuint>& names, bool background);
 
 // Gives the pending textures among names their pixels, on the GL thread, leaving the texture
 // binding as it was. With wait, each waits for its picture (decoding it on this thread when no

@@ -70,6 +70,8 @@ void Compositor::holdPictures(std::vector<EffectPictures> pictures) {
     heldPictures = std::move(pictures);
     decodingStarted = false;
     drewClip = false;
+    // The first clip's pictures decode on the workers right away, while the loading ends.
+    if (!heldPictures.empty()) qorDecodePictures(heldPictures.front().textures, false);
 }
 
 void Compositor::completePictures(Effect* effect) {
@@ -99,7 +101,7 @@ void Compositor::compose(uint32_t t) {
         std::vector<GLuint> order;
         for (const EffectPictures& held : heldPictures)
             order.insert(order.end(), held.textures.begin(), held.textures.end());
-        qorDecodeDeferredPictures(order);
+        qorDecodePictures(order, true);
         decodingStarted = true;
     }
     qorPushFBO(framebuffer);

@@ -42,10 +42,11 @@ class Compositor {
     void warmUp(const std::vector<Clip*>& clips);
 
     // Takes the pictures that may still be decoding (qorDeferPictures), by effect, in the order
-    // the clips first need them. Their decoding waits until a frame that drew a clip has been
-    // shown; compose completes an effect's pictures before it first draws it (waiting for
-    // them), so that no effect ever draws a texture without its pixels. A picture that cannot
-    // be decoded ends the process as a failed load does, naming the effect.
+    // the clips first need them. Those of the first clip's effect start decoding at once, the
+    // others once a frame that drew a clip has been shown; compose completes an effect's pictures
+    // before it first draws it (waiting for them), so that no effect ever draws a texture without
+    // its pixels. A picture that cannot be decoded ends the process as a failed load does, naming
+    // the effect.
     void holdPictures(std::vector<EffectPictures> pictures);
     // Between frames: uploads at most maxUploads of the held pictures that have been decoded,
     // in the order the clips need them, without waiting for any.
