@@ -5,7 +5,8 @@
 // (clear, copy, swap) measured in the same run, so that ratios to it compare runs on a busy
 // machine. Wall time and CPU time (the main thread; the whole process, rasterizer threads
 // included) per frame; a scene's first frame and worst frame show first-use hitches. Then the
-// start-up: process start to the first frame, in wall and CPU time, with what loading spent.
+// start-up: process start to the first frame that draws a clip, in wall and CPU time, with the
+// pictures, textures and programs done before it and those done after it.
 //
 //   frame_bench [--fps N] [--from T] [--to T] [--timeline FILE] [--scale S] [--cold]
 //                                                                   (run where data/ lies)
@@ -73,13 +74,15 @@ double percentile(std::vector<double> samples, double fraction) {
     return samples[rank > 0 ? rank - 1 : 0];
 }
 
+constexpr const char* kNoClipDrawn = "(no clip drawn)";
+
 // The display name of the clip on the lowest layer drawn at t.
 std::string lowestDrawnScene(Timeline& timeline, uint32_t t) {
     for (int layer = 0; layer < LAYER_COUNT; layer++) {
         Clip* clip = timeline.compositor.layerClip(layer);
         if (clip && t < clip->start + clip->duration) return clip->effect->name();
     }
-    return "(no clip drawn)";
+    return kNoClipDrawn;
 }
 
 // One frame's cost: wall time, CPU time of the main thread and of the whole process.
@@ -174,16 +177,21 @@ bool parseArguments(int argc, char** argv, CaptureOptions& options, double& scal
 }
 
 void printStartUp(double firstFrameSeconds, double firstFrameCpuMs, double firstFrameMainCpuMs,
-                  double musicCpuMs) {
-    const QorLoadStats& stats = qorLoadStats();
-    printf("\nstart-up: process start to the first frame shown %.2f s, %.0f ms of CPU (main "
-           "thread %.0f ms)\n",
+                  const QorLoadStats& before, double musicCpuMs) {
+    const QorLoadStats& all = qorLoadStats();
+    printf("\nstart-up: process start to the first frame with a clip shown %.2f s, %.0f ms of CPU "
+           "(main thread %.0f ms)\n",
            firstFrameSeconds, firstFrameCpuMs, firstFrameMainCpuMs);
-    printf("  pictures decoded:  %4d  %7.0f ms CPU\n", stats.picturesDecoded, stats.decodeCpuMs);
-    printf("  textures uploaded: %4d  %7.0f ms CPU (main thread)\n", stats.picturesUploaded,
-           stats.uploadCpuMs);
-    printf("  programs built:    %4d  %7.0f ms CPU (main thread)\n", stats.programsBuilt,
-           stats.programCpuMs);
+    printf("                      before it       after it, between and in frames\n");
+    printf("  pictures decoded:  %4d  %7.0f ms CPU   %4d  %7.0f ms CPU\n", before.picturesDecoded,
+           before.decodeCpuMs, all.picturesDecoded - before.picturesDecoded,
+           all.decodeCpuMs - before.decodeCpuMs);
+    printf("  textures uploaded: %4d  %7.0f ms CPU   %4d  %7.0f ms CPU (main thread)\n",
+           before.picturesUploaded, before.uploadCpuMs,
+           all.picturesUploaded - before.picturesUploaded, all.uploadCpuMs - before.uploadCpuMs);
+    printf("  programs built:    %4d  %7.0f ms CPU   %4d  %7.0f ms CPU (main thread)\n",
+           before.programsBuilt, before.programCpuMs, all.programsBuilt - before.programsBuilt,
+           all.programCpuMs - before.programCpuMs);
     printf("  music decoded for the spectrum (the capture's own work, not the demo's): %.0f ms "
            "CPU on its own thread\n",
            musicCpuMs);
@@ -214,18 +222,21 @@ int main(int argc, char** argv) {
     std::map<std::string, SceneFrames> scenes;
     std::vector<FrameCost> emptyFrames, allFrames;
     double firstFrameSeconds = -1, firstFrameCpuMs = -1, firstFrameMainCpuMs = -1;
+    QorLoadStats beforeFirstFrame;
     ProgressLine progress(true);
     Clock::time_point started = Clock::now();
     FrameTimer timer;
     auto record = [&](uint32_t t) {
         glFinish();
         FrameCost cost = timer.stop();
-        if (firstFrameSeconds < 0) {
+        std::string scene = lowestDrawnScene(session.timeline(), t);
+        if (firstFrameSeconds < 0 && scene != kNoClipDrawn) {
             firstFrameSeconds = processAgeSeconds();
             firstFrameCpuMs = processCpuMs();
             firstFrameMainCpuMs = qorThreadCpuMs();
+            beforeFirstFrame = qorLoadStats();
         }
-        scenes[lowestDrawnScene(session.timeline(), t)].frames.push_back(cost);
+        scenes[scene].frames.push_back(cost);
         allFrames.push_back(cost);
         timer.restart();
     };
@@ -250,8 +261,9 @@ int main(int argc, char** argv) {
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     printf("\nframe times at %d x %d, %d frames per second from %.3f s to %.3f s, %s shader "
            "cache, on %s\n\n",
-           settings.renderWidth, settings.renderHeight, options.framesPerSecond, options.fromMs / 1000.0,
-           options.toMs / 1000.0, cold ? "no" : "with the", renderer ? renderer : "an unknown");
+           settings.renderWidth, settings.renderHeight, options.framesPerSecond,
+           options.fromMs / 1000.0, options.toMs / 1000.0, cold ? "no" : "with the",
+           renderer ? renderer : "an unknown");
     EmptyFrame emptyMedian = {percentile(column(emptyFrames, &FrameCost::wallMs), 0.5),
                               percentile(column(emptyFrames, &FrameCost::totalCpuMs), 0.5)};
     printHeader();
@@ -259,7 +271,7 @@ int main(int argc, char** argv) {
         printRow(scene, frames.frames, emptyMedian);
     printRow("all frames", allFrames, emptyMedian);
     printRow("empty frame (clear, copy)", emptyFrames, emptyMedian);
-    printStartUp(firstFrameSeconds, firstFrameCpuMs, firstFrameMainCpuMs,
+    printStartUp(firstFrameSeconds, firstFrameCpuMs, firstFrameMainCpuMs, beforeFirstFrame,
                  session.musicDecodeCpuMs());
     return 0;
 }

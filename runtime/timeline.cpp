@@ -9,11 +9,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Decoded pictures uploaded after each frame: a 1024 x 768 picture takes about two
+// milliseconds, a frame tens of them.
+constexpr int kPictureUploadsPerFrame = 2;
 
 // Reads a whole file; false when it cannot be opened or read.
 bool readFile(const char* path, std::vector<uint8_t>& bytes) {
@@ -29,12 +34,10 @@ bool readFile(const char* path, std::vector<uint8_t>& bytes) {
     return !failed;
 }
 
-// Every picture the production's effects load: the models' maps, overlays, scene pictures,
-// the Train slides and the greeting cards.
-std::vector<std::string> productionPictures() {
+// The pictures the production's effects load besides the models' maps: overlays, scene
+// pictures, the Train slides and the greeting cards.
+std::vector<std::string> effectPictures() {
     std::vector<std::string> paths;
-    for (const char* path : datafiles::kModelTextures)
-        paths.push_back(path);
     for (const char* path : datafiles::kOverlayPictures)
         paths.push_back(path);
     for (const char* path : datafiles::kScenePictures)
@@ -47,6 +50,27 @@ std::vector<std::string> productionPictures() {
     for (const char* path : datafiles::kGreetings)
         paths.push_back(path);
     return paths;
+}
+
+// The textures each effect's load asked for (by effect index), ordered by the first clip of
+// each effect in file order; effects without a clip come last, so that their pictures are
+// still decoded and checked.
+std::vector<EffectPictures> picturesByFirstUse(const EffectList& effects,
+                                               const std::vector<Clip*>& clips,
+                                               std::vector<std::vector<GLuint>>& asked) {
+    std::vector<EffectPictures> ordered;
+    auto add = [&](Effect* effect) {
+        for (size_t i = 0; i < effects.size(); i++)
+            if (effects[i] == effect && !asked[i].empty()) {
+                ordered.push_back({effect, std::move(asked[i])});
+                asked[i].clear();
+            }
+    };
+    for (Clip* clip : clips)
+        add(clip->effect);
+    for (Effect* effect : effects)
+        add(effect);
+    return ordered;
 }
 
 } // namespace
@@ -72,15 +96,28 @@ void Timeline::load(const char* path, EffectRegistration registration, LoadingSc
 
     setClips(file);
 
-    // Decoding on worker threads runs ahead of the loads, which upload on this thread.
-    qorPrefetchPictures(productionPictures());
+    // The models' maps decode on worker threads while the effects load, and upload on this
+    // thread when the loads ask for them: models are shared between the effects of a class,
+    // whose later loads do not ask for the maps again. The other pictures get their textures
+    // at once and decode later: the compositor completes an effect's pictures before it first
+    // draws, and uploads decoded ones between frames.
+    std::vector<std::string> mapPaths(std::begin(datafiles::kModelTextures),
+                                      std::end(datafiles::kModelTextures));
+    qorPrefetchPictures(mapPaths);
+    qorDeferPictures(effectPictures());
+    qorTakeLoadedTextures(); // names asked for before this load
+    std::vector<std::vector<GLuint>> asked(effects.size());
     for (size_t i = 0; i < effects.size(); i++) {
         if (!effects[i]->load()) {
             printf("Failed to load effect %s, aborting...\n", effects[i]->name());
             exit(1);
         }
+        asked[i] = qorTakeLoadedTextures();
         showLoading(int32_t(double(i) * 100.0 / double(effects.size())));
     }
+    compositor.holdPictures(picturesByFirstUse(effects, clips, asked));
+    // Pending textures already have their pictures' format, sampling and power-of-two sides:
+    // the warm-up builds the same shader variants with them.
     compositor.warmUp(clips);
 }
 
@@ -116,6 +153,7 @@ void Timeline::render(uint32_t t) {
         nextClip++;
     }
     compositor.compose(t);
+    compositor.uploadDecodedPictures(kPictureUploadsPerFrame);
 }
 
 void Timeline::releaseClipList() {

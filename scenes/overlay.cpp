@@ -42,10 +42,16 @@ Overlay::VisibleArea Overlay::visibleArea(const TextureAlphaBox& box) {
 
 bool Overlay::load() {
     texture = qorLoadSharedTexture(imageFile, true);
-    if (texture == 0) return false;
+    return texture != 0;
+}
+
+// The visible area is found from the picture's pixels, which a pending texture does not have
+// yet; until then the whole quad is drawn (the same picture, more fill).
+void Overlay::findVisibleArea() {
+    if (visibleFound || qorIsTexturePending(texture)) return;
     TextureAlphaBox box;
     if (qorGetTextureAlphaBox(texture, &box)) visible = visibleArea(box);
-    return true;
+    visibleFound = true;
 }
 
 // Scissors the quad's draw to the window box of the visible area under the current matrices:
@@ -106,6 +112,7 @@ bool Overlay::mapsTexelsToPixels() const {
 }
 
 void Overlay::render(uint32_t) {
+    findVisibleArea();
     glClear(GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -31,12 +31,14 @@ class Overlay : public Effect {
     static VisibleArea visibleArea(const TextureAlphaBox& box);
 
   private:
+    void findVisibleArea();
     void limitToVisibleArea() const;
     bool mapsTexelsToPixels() const;
 
     const char* imageFile;
     GLuint texture = 0;
     VisibleArea visible;
+    bool visibleFound = false;
     char displayName[kNameSize];
 
     // Property targets, shared by every Overlay.

@@ -1,7 +1,10 @@
+#include "engine/texture.h"
 #include "production/registry.h"
+#include "runtime/data_files.h"
 #include "runtime/timeline.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/process.h"
+#include "tools/pictures/picture_io.h"
 #include "tools/timeline/timeline_text.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +44,35 @@ float Recorder::value;
 void registerRecorders(EffectList& list) {
     for (int i = 0; i < kEffectCount; i++)
         list.push_back(new Recorder(i));
+}
+
+// Draws one of the production's pictures over the whole viewport.
+class PictureLayer : public Effect {
+  public:
+    bool load() override {
+        texture = qorLoadSharedTexture(datafiles::kVsqOverlay, true);
+        return texture != 0;
+    }
+    void render(uint32_t) override {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glColor4f(1, 1, 1, 1);
+        drawScreenQuad(1, 1);
+    }
+    const char* name() override { return "Picture layer"; }
+
+    GLuint texture = 0;
+};
+PictureLayer* pictureLayer = nullptr;
+
+void registerRecorderAndPictureLayer(EffectList& list) {
+    list.push_back(new Recorder(0));
+    pictureLayer = new PictureLayer;
+    list.push_back(pictureLayer);
 }
 
 void recordPercentage(int32_t percent) {
@@ -184,4 +216,57 @@ TEST_F(TimelineLoadDeathTest, AFailingLoadNamesTheEffectAndStopsLoading) {
             loadWithMessagesOnStderr(path, false);
         },
         testing::ExitedWithCode(1), "^Failed to load effect Recorder 3, aborting\\.\\.\\.\n$");
+}
+
+// Pictures of later clips are still decoding after the first frame; a clip's effect must
+// nevertheless draw its picture whole in its very first frame.
+TEST_F(TimelineLoad, ALateClipDrawsItsPictureInItsFirstFrame) {
+    TimelineFileData file;
+    file.clipCount = 2;
+    file.clips.push_back({ClipRecord{0, 0, 0, 60000, 0, 0}, {}});
+    file.clips.push_back({ClipRecord{0, 1, 50000, 1000, 1, 0}, {}});
+    writeTimeline(dir, file);
+    Picture green{64, 48, 3, {}};
+    for (int i = 0; i < green.width * green.height; i++)
+        green.pixels.insert(green.pixels.end(), {20, 200, 40});
+    ASSERT_TRUE(writePng(dir.path() + "/" + datafiles::kVsqOverlay, green));
+    ScopedWorkingDirectory inside(dir.path());
+    Timeline timeline;
+    timeline.load("data/time", registerRecorderAndPictureLayer, recordPercentage);
+    ASSERT_TRUE(qorIsTexturePending(pictureLayer->texture)); // its decoding waits
+    for (uint32_t t : {1u, 50001u}) {
+        clearTo(0, 0, 0);
+        timeline.render(t);
+    }
+    Rgba pixel = readPixel(512, 384);
+    EXPECT_NEAR(pixel[0], 20, 1);
+    EXPECT_NEAR(pixel[1], 200, 1);
+    EXPECT_NEAR(pixel[2], 40, 1);
+}
+
+// A picture that only fails once its decoding has started, after the first frame, ends the run
+// as a failed load does: the decoder's message, the effect's name, status 1.
+TEST_F(TimelineLoadDeathTest, APictureThatFailsToDecodeLaterEndsTheRunNamingItsEffect) {
+    TimelineFileData file;
+    file.clipCount = 2;
+    file.clips.push_back({ClipRecord{0, 0, 0, 60000, 0, 0}, {}});
+    file.clips.push_back({ClipRecord{0, 1, 50000, 1000, 1, 0}, {}});
+    writeTimeline(dir, file);
+    Picture grey{64, 48, 3, std::vector<uint8_t>(64 * 48 * 3, 128)};
+    const std::string path = dir.path() + "/" + datafiles::kVsqOverlay;
+    ASSERT_TRUE(writePng(path, grey));
+    std::string bytes = readFile(path);
+    bytes[bytes.find("IDAT") + 8] ^= 0x55; // the compressed data no longer meets its checksum
+    dir.write(datafiles::kVsqOverlay, bytes);
+    ScopedWorkingDirectory inside(dir.path());
+    EXPECT_EXIT(
+        {
+            dup2(STDERR_FILENO, STDOUT_FILENO);
+            Timeline timeline;
+            timeline.load("data/time", registerRecorderAndPictureLayer, recordPercentage);
+            for (uint32_t t : {1u, 2u, 50001u})
+                timeline.render(t);
+        },
+        testing::ExitedWithCode(1),
+        "QOR error: .*\n(.*\n)*Failed to load effect Picture layer, aborting...");
 }
