@@ -354,7 +354,7 @@ void ModelMesh::draw() {
     glPushMatrix();
     glTranslatef(position[0], position[1], position[2]);
     const GLint callerProgram = currentProgram();
-    glUseProgram(qorProgramForLights(program));
+    glUseProgram(qorProgramForDraw(program, material->specularShows()));
     for (const auto& stream : streams)
         stream->bind();
     material->apply();
@@ -440,6 +440,10 @@ void ModelMaterial::apply() {
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, static_cast<float>(shininess));
     for (const auto& map : maps)
         map->apply();
+}
+
+bool ModelMaterial::specularShows() const {
+    return glossiness * 128.0 > 0 && (specular[0] != 0 || specular[1] != 0 || specular[2] != 0);
 }
 
 void ModelMaterialMap::apply() {

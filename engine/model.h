@@ -68,6 +68,8 @@ class ModelMaterial {
     virtual ~ModelMaterial() = default;
     // Sets colour and fixed-function material (shininess glossiness x 128), then the maps.
     virtual void apply();
+    // Whether the specular colour can add to a lit pixel: not black, and a shininess above 0.
+    bool specularShows() const;
 
     std::vector<std::unique_ptr<ModelMaterialMap>> maps;
     float diffuse[4] = {};
