@@ -362,3 +362,9 @@ GLuint qorProgramForDraw(GLuint program, bool specularShows) {
     }
     return program;
 }
+
+bool qorIsModelProgram(GLuint program) {
+    for (const ModelVariants& variants : modelPrograms)
+        if (variants.builds[0] == program) return true;
+    return false;
+}

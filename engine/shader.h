@@ -35,3 +35,7 @@ GLuint qorLoadModelProgram(const char* fragmentPath, const char* vertexPath);
 // while the lights used have w = 0, and without specular when specularShows is false (the
 // caller's material has a black specular colour or shininess 0); the program otherwise.
 GLuint qorProgramForDraw(GLuint program, bool specularShows);
+
+// Whether qorLoadModelProgram built the program. Model programs position vertices as fixed
+// function does (ftransform), so a mesh's bounds seen through the GL matrices hold for them.
+bool qorIsModelProgram(GLuint program);
