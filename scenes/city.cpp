@@ -148,6 +148,9 @@ void City::render(uint32_t time) {
             eye[axis] = camera.position[axis] + bandLevel[axis] / divisor;
     }
     lookFrom(eye, camera.aimPoint);
+    // The towers and the spike balls are closed solids seen from outside: their back faces
+    // never show, and leaving them out spares the rasteriser about half the triangles.
+    glEnable(GL_CULL_FACE);
 
     if (cameraIndex == 0) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
