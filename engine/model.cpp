@@ -24,6 +24,16 @@ void qorLoadError(const char* format, ...) {
     throw 0;
 }
 
+namespace {
+
+bool viewCulling = true; // see qorSetViewCulling; main thread
+
+} // namespace
+
+void qorSetViewCulling(bool enabled) {
+    viewCulling = enabled;
+}
+
 namespace QOR {
 
 namespace {
@@ -157,6 +167,27 @@ ModelMaterial::ModelMaterial(ModelReader& reader) {
         maps.push_back(std::make_unique<ModelMaterialMap>(reader));
 }
 
+namespace {
+
+// Widens the mesh's bounding box by the x, y, z floats of a position stream (bit patterns as
+// read). A position that is not finite loses the bounds for good.
+void growBounds(ModelMesh& mesh, const std::vector<uint32_t>& values) {
+    for (size_t i = 0; i + 2 < values.size() && !mesh.boundsLost; i += 3) {
+        float point[3];
+        memcpy(point, &values[i], sizeof point);
+        for (int axis = 0; axis < 3; axis++) {
+            if (!std::isfinite(point[axis])) mesh.boundsLost = true;
+            if (!mesh.boundsKnown || point[axis] < mesh.boundsMin[axis])
+                mesh.boundsMin[axis] = point[axis];
+            if (!mesh.boundsKnown || point[axis] > mesh.boundsMax[axis])
+                mesh.boundsMax[axis] = point[axis];
+        }
+        mesh.boundsKnown = !mesh.boundsLost;
+    }
+}
+
+} // namespace
+
 ModelMeshStream::ModelMeshStream(ModelMesh& mesh, ModelReader& reader) {
     const uint32_t fileType = reader.readU32();
     const StreamLayout layout = layoutOf(fileType);
@@ -183,6 +214,8 @@ ModelMeshStream::ModelMeshStream(ModelMesh& mesh, ModelReader& reader) {
                 qorLoadError("Vertex index %u out of range in mesh '%s' (%u vertices)", index,
                              mesh.name, uint32_t(mesh.vertexCount));
     }
+    if (type == int32_t(kStreamPositions)) growBounds(mesh, data);
+    this->mesh = &mesh;
     if (!reader.upload) return;
     glGenBuffers(1, &buffer);
     glBindBuffer(target, buffer);
@@ -349,12 +382,56 @@ void ModelMesh::setProgram(GLuint newProgram) {
     program = newProgram;
 }
 
+bool ModelMesh::outsideView() const {
+    if (!viewCulling || !boundsKnown || (program != 0 && !qorIsModelProgram(program))) return false;
+    float modelView[16], projection[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    // clip = projection x model-view x translate(position), column-major as GL keeps them.
+    double view[16], clip[16];
+    for (int column = 0; column < 4; column++)
+        for (int row = 0; row < 4; row++)
+            view[column * 4 + row] = modelView[column * 4 + row];
+    for (int row = 0; row < 4; row++)
+        view[12 + row] += modelView[row] * position[0] + modelView[4 + row] * position[1] +
+                          modelView[8 + row] * position[2];
+    for (int column = 0; column < 4; column++)
+        for (int row = 0; row < 4; row++) {
+            double sum = 0;
+            for (int k = 0; k < 4; k++)
+                sum += projection[k * 4 + row] * view[column * 4 + k];
+            clip[column * 4 + row] = sum;
+        }
+    double centre[3], radius = 0;
+    for (int axis = 0; axis < 3; axis++) {
+        centre[axis] = 0.5 * (double(boundsMin[axis]) + boundsMax[axis]);
+        double half = 0.5 * (double(boundsMax[axis]) - boundsMin[axis]);
+        radius += half * half;
+    }
+    radius = sqrt(radius);
+    // The six clip planes are w + x, w - x, w + y, w - y, w + z, w - z >= 0 (rows of clip).
+    for (int plane = 0; plane < 6; plane++) {
+        const int row = plane / 2;
+        const double sign = plane % 2 == 0 ? 1.0 : -1.0;
+        double p[4];
+        for (int column = 0; column < 4; column++)
+            p[column] = clip[column * 4 + 3] + sign * clip[column * 4 + row];
+        const double length = sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+        if (!(length > 0)) continue;
+        const double distance = (p[0] * centre[0] + p[1] * centre[1] + p[2] * centre[2] + p[3]);
+        // A margin of a thousandth keeps rounding from dropping a mesh that touches the edge.
+        if (distance < -radius * length * 1.001 - 1e-6 * length) return true;
+    }
+    return false;
+}
+
 void ModelMesh::draw() {
+    if (outsideView()) return;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushMatrix();
     glTranslatef(position[0], position[1], position[2]);
     const GLint callerProgram = currentProgram();
-    glUseProgram(qorProgramForLights(program));
+    glUseProgram(qorProgramForDraw(program, material->specularShows()));
     for (const auto& stream : streams)
         stream->bind();
     material->apply();
@@ -387,7 +464,7 @@ void ModelMesh::drawDepth() {
         if (!positions && stream->type == int32_t(kStreamPositions)) positions = stream.get();
         if (!indices && stream->type == int32_t(kStreamIndices)) indices = stream.get();
     }
-    if (!positions || !indices) return;
+    if (!positions || !indices || outsideView()) return;
     glPushMatrix();
     glTranslatef(position[0], position[1], position[2]);
     positions->bind();
@@ -423,6 +500,10 @@ void ModelMeshStream::bind() {
 }
 
 void* ModelMeshStream::map(GLenum access) {
+    if (type == int32_t(kStreamPositions) && mesh) {
+        mesh->boundsLost = true;
+        mesh->boundsKnown = false;
+    }
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glBindBuffer(target, buffer);
     void* data = glMapBuffer(target, access);
@@ -440,6 +521,10 @@ void ModelMaterial::apply() {
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, static_cast<float>(shininess));
     for (const auto& map : maps)
         map->apply();
+}
+
+bool ModelMaterial::specularShows() const {
+    return glossiness * 128.0 > 0 && (specular[0] != 0 || specular[1] != 0 || specular[2] != 0);
 }
 
 void ModelMaterialMap::apply() {

@@ -18,6 +18,10 @@
 // "Load error: %s\n" on standard output, then throws the int 0.
 [[noreturn]] void qorLoadError(const char* format, ...) QOR_PRINTF(1, 2);
 
+// Turns the skipping of meshes outside the view (QOR::ModelMesh::outsideView) on or off; on
+// unless switched off. Tests that count the draws a scene asks for switch it off.
+void qorSetViewCulling(bool enabled);
+
 namespace QOR {
 
 // The decompressed model size at which a ".gz" model counts as too big (5 MiB).
@@ -68,6 +72,8 @@ class ModelMaterial {
     virtual ~ModelMaterial() = default;
     // Sets colour and fixed-function material (shininess glossiness x 128), then the maps.
     virtual void apply();
+    // Whether the specular colour can add to a lit pixel: not black, and a shininess above 0.
+    bool specularShows() const;
 
     std::vector<std::unique_ptr<ModelMaterialMap>> maps;
     float diffuse[4] = {};
@@ -83,6 +89,7 @@ class ModelMeshStream {
     virtual void bind();
     // Maps the buffer for the CPU (glMapBuffer with access) and leaves it bound to target;
     // null if GL refuses. The caller unmaps it (bind buffer, glUnmapBuffer) before drawing.
+    // Mapping a position stream ends the mesh's culling: its bounds may no longer hold.
     void* map(GLenum access);
 
     int32_t type = 0;
@@ -92,6 +99,9 @@ class ModelMeshStream {
     int32_t count = 0;
     GLenum target = GL_ARRAY_BUFFER;
     int32_t byteSize = 0;
+
+  private:
+    ModelMesh* mesh = nullptr; // the mesh that owns this stream
 };
 
 class ModelMesh {
@@ -100,6 +110,7 @@ class ModelMesh {
     virtual ~ModelMesh() = default;
     // Draws the triangles with the mesh's program (0: fixed function), translated by
     // position, then restores attributes, matrix and program and disables the arrays it used.
+    // Skips the whole draw when the mesh lies outside the view (see outsideView).
     virtual void draw();
     // Draws only the triangles' depth with the current program (depthFirst's first pass).
     void drawDepth();
@@ -108,6 +119,11 @@ class ModelMesh {
     void setProgram(GLuint program);
     // The first stream of that type; throws the int 0 when there is none.
     ModelMeshStream* getStream(int32_t type);
+    // Whether no triangle can reach the screen: the sphere around the bounding box lies
+    // wholly outside the current projection times model-view times position. False when that
+    // is unknown: positions mapped or not finite, or a program that may move vertices (only
+    // fixed function and programs from qorLoadModelProgram position them as GL does).
+    bool outsideView() const;
 
     GLuint program = 0;
     ModelMaterial* material = nullptr; // owned by the model
@@ -116,6 +132,13 @@ class ModelMesh {
     int32_t faceCount = 0;
     float position[3] = {};
     std::vector<std::unique_ptr<ModelMeshStream>> streams;
+
+    // The box holding every position of the position streams, in the mesh's own space.
+    // Written by the position streams at load and by map; main thread.
+    bool boundsKnown = false;
+    bool boundsLost = false; // a position was not finite, or the positions were mapped
+    float boundsMin[3] = {};
+    float boundsMax[3] = {};
 };
 
 class Model {

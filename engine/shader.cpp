@@ -16,8 +16,17 @@ namespace {
 
 constexpr int kInfoLogSize = 1000;
 
-// Full model programs and their single-light builds; main thread only.
-std::vector<std::pair<GLuint, GLuint>> singleLightBuilds;
+// The specialised builds of a model program, indexed by a mask of the kVariant bits below;
+// entry 0 is the full program, a 0 elsewhere a build that failed or moved its uniforms.
+constexpr int kVariantSingleLight = 1; // "#define LIGHT_COUNT 1"
+constexpr int kVariantDirectional = 2; // "#define DIRECTIONAL_LIGHTS": every light's w is 0
+constexpr int kVariantNoSpecular = 4;  // "#define NO_SPECULAR", directional builds only
+constexpr int kVariantCount = 8;
+struct ModelVariants {
+    GLuint builds[kVariantCount];
+};
+// Every model program qorLoadModelProgram returned, with its builds; main thread only.
+std::vector<ModelVariants> modelPrograms;
 
 // Compiles one stage and attaches it; logs and returns false on a compile error.
 bool attachStage(GLuint program, GLenum type, const char* source, const char* failureFormat) {
@@ -216,12 +225,11 @@ int qorRebuildProgramsFrom(const char* path, const char* source, char* problem,
     }
     for (const LoadedProgram* loaded : affected) {
         linkStages(*loaded, loaded->program, problem, problemSize);
-        // The single-light build still has the old code: draw with the rebuilt program.
-        singleLightBuilds.erase(std::remove_if(singleLightBuilds.begin(), singleLightBuilds.end(),
-                                               [&](const std::pair<GLuint, GLuint>& pair) {
-                                                   return pair.first == loaded->program;
-                                               }),
-                                singleLightBuilds.end());
+        // The specialised builds still have the old code: draw with the rebuilt program.
+        for (ModelVariants& variants : modelPrograms)
+            if (variants.builds[0] == loaded->program)
+                for (int mask = 1; mask < kVariantCount; mask++)
+                    variants.builds[mask] = 0;
     }
     return int(affected.size());
 }
@@ -263,6 +271,16 @@ bool linked(GLuint program) {
     return status == GL_TRUE;
 }
 
+// The defines of one specialised build, one line each.
+std::string variantDefines(int mask) {
+    std::string defines;
+    if (mask & kVariantSingleLight) defines += "#define LIGHT_COUNT 1\n";
+    if (mask & kVariantDirectional) defines += "#define DIRECTIONAL_LIGHTS\n";
+    if (mask & kVariantNoSpecular) defines += "#define NO_SPECULAR\n";
+    if (!defines.empty()) defines.pop_back();
+    return defines;
+}
+
 } // namespace
 
 GLuint qorLoadModelProgram(const char* fragmentPath, const char* vertexPath) {
@@ -274,15 +292,27 @@ GLuint qorLoadModelProgram(const char* fragmentPath, const char* vertexPath) {
     }
     GLuint program = qorCreateProgram(fragmentText, vertexText);
     reportUnbuilt(program, fragmentPath, vertexPath);
-    if (program != 0 && linked(program)) {
-        std::string single = withDefine(fragmentText, "#define LIGHT_COUNT 1");
-        GLuint build = qorCreateProgram(single.c_str(), vertexText);
-        if (build != 0 && linked(build) && sameUniformLocations(program, build))
-            singleLightBuilds.emplace_back(program, build);
-        else if (build != 0)
-            glDeleteProgram(build);
+    if (program) {
+        // A name GL hands out again after a delete must not keep another program's builds.
+        modelPrograms.erase(std::remove_if(modelPrograms.begin(), modelPrograms.end(),
+                                           [&](const ModelVariants& variants) {
+                                               return variants.builds[0] == program;
+                                           }),
+                            modelPrograms.end());
+        ModelVariants variants = {};
+        variants.builds[0] = program;
+        for (int mask = 1; mask < kVariantCount && linked(program); mask++) {
+            if ((mask & kVariantNoSpecular) && !(mask & kVariantDirectional)) continue;
+            std::string text = withDefine(fragmentText, variantDefines(mask).c_str());
+            GLuint build = qorCreateProgram(text.c_str(), vertexText);
+            if (build != 0 && linked(build) && sameUniformLocations(program, build))
+                variants.builds[mask] = build;
+            else if (build != 0)
+                glDeleteProgram(build);
+        }
+        modelPrograms.push_back(variants);
+        loadedPrograms.push_back({program, fragmentPath, vertexPath ? vertexPath : ""});
     }
-    if (program) loadedPrograms.push_back({program, fragmentPath, vertexPath ? vertexPath : ""});
     free(fragmentText);
     free(vertexText);
     return program;
@@ -307,13 +337,36 @@ bool lightOneIsDark() {
     return constant > 0 && linear >= 0 && quadratic >= 0;
 }
 
+bool directional(GLenum light) {
+    float position[4];
+    glGetLightfv(light, GL_POSITION, position);
+    return position[3] == 0;
+}
+
 } // namespace
 
-GLuint qorProgramForLights(GLuint program) {
+GLuint qorProgramForDraw(GLuint program, bool specularShows) {
     if (program == 0) return 0;
-    for (const auto& [full, single] : singleLightBuilds)
-        if (full == program) return lightOneIsDark() ? single : program;
+    for (const ModelVariants& variants : modelPrograms) {
+        if (variants.builds[0] != program) continue;
+        int mask = lightOneIsDark() ? kVariantSingleLight : 0;
+        bool lightsDirectional =
+            directional(GL_LIGHT0) && ((mask & kVariantSingleLight) || directional(GL_LIGHT1));
+        if (lightsDirectional) {
+            mask |= kVariantDirectional;
+            // Directional lights have an attenuation of exactly 1, so a black specular sum
+            // times the material's specular colour stays 0: the build without it matches.
+            if (!specularShows) mask |= kVariantNoSpecular;
+        }
+        return variants.builds[mask] != 0 ? variants.builds[mask] : program;
+    }
     return program;
+}
+
+bool qorIsModelProgram(GLuint program) {
+    for (const ModelVariants& variants : modelPrograms)
+        if (variants.builds[0] == program) return true;
+    return false;
 }
 
 namespace {

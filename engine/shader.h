@@ -21,16 +21,24 @@ GLuint qorLoadProgram(const char* fragmentPath, const char* vertexPath);
 // driver's log. Returns the number of programs rebuilt (0: none came from that file), or -1.
 int qorRebuildProgramsFrom(const char* path, const char* source, char* problem, size_t problemSize);
 
-// As qorLoadProgram for a model shader whose fragment stage adds light 1 only when LIGHT_COUNT
-// (2 unless defined) is above 1: also builds the stages with "#define LIGHT_COUNT 1" after the
-// #version line, and keeps that build when its uniforms lie where the full program's do, so
-// that locations looked up in one serve both. Returns the full program (0 on failure).
+// As qorLoadProgram for a model shader, also building specialised copies of its fragment
+// stage with defines after the #version line: "LIGHT_COUNT 1" (light 1 left out; 2 unless
+// defined), "DIRECTIONAL_LIGHTS" (every light used has w = 0: no attenuation) and, with the
+// latter, "NO_SPECULAR" (no specular term). A copy is kept only where its uniforms lie where
+// the full program's do, so that locations looked up in one serve all. Returns the full
+// program (0 on failure).
 GLuint qorLoadModelProgram(const char* fragmentPath, const char* vertexPath);
 
 // The program to draw with under the current lights: for a program from qorLoadModelProgram,
-// its single-light build while light 1 cannot add anything (black ambient, diffuse and
-// specular at a finite attenuation); the program itself otherwise. The picture is the same.
-GLuint qorProgramForLights(GLuint program);
+// the most specialised copy that gives the same picture: single-light while light 1 cannot
+// add anything (black ambient, diffuse and specular at a finite attenuation), directional
+// while the lights used have w = 0, and without specular when specularShows is false (the
+// caller's material has a black specular colour or shininess 0); the program otherwise.
+GLuint qorProgramForDraw(GLuint program, bool specularShows);
+
+// Whether qorLoadModelProgram built the program. Model programs position vertices as fixed
+// function does (ftransform), so a mesh's bounds seen through the GL matrices hold for them.
+bool qorIsModelProgram(GLuint program);
 
 // Makes current a program that draws exactly as the fixed pipeline does with texture unit 0's
 // 2-D texture modulated by the current colour, when that is all the fixed pipeline would do

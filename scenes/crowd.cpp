@@ -63,6 +63,8 @@ void Crowd::render(uint32_t time) {
     qorLookAt(camera.position[0], camera.position[1], camera.position[2], camera.aimPoint[0],
               camera.aimPoint[1], camera.aimPoint[2], 0, 1, 0);
     setStationLight();
+    // The hall's walls and the spike balls are closed solids: their back faces never show.
+    glEnable(GL_CULL_FACE);
     stationModel->drawDepthFirst();
 
     CurveRecord leader = curves[1].evaluate(time, true);

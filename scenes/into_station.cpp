@@ -42,6 +42,8 @@ void IntoStation::render(uint32_t time) {
     CurveRecord camera = curves[0].evaluate(time, true);
     gluLookAt(camera.position[0], camera.position[1], camera.position[2], camera.aimPoint[0],
               camera.aimPoint[1], camera.aimPoint[2], 0, 1, 0);
+    // The station's walls and the probe are closed solids: their back faces never show.
+    glEnable(GL_CULL_FACE);
     stationModel->drawDepthFirst();
 
     CurveRecord probe = curves[1].evaluate(time, true);

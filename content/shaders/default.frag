@@ -1,9 +1,12 @@
 // Model shader, fragment stage. The model loader binds a material's maps to the uniforms
 // "<property>_map" and "<property>_amount": the diffuse map is mixed into the material colour
 // by diffuse_amount, then the sphere-mapped reflection map by reflection_amount. Lit per pixel
-// by fixed-function lights 0 and 1, each with its own colours (a light left at black adds
-// nothing; the engine builds this stage a second time with LIGHT_COUNT 1 for such frames). Bright texels of the diffuse map (lit windows) glow on their own, so they stay
-// bright on the dark side of a building. Alpha is the material's.
+// by fixed-function lights 0 and 1, each with its own colours. The engine builds copies of
+// this stage for the draws that allow them: LIGHT_COUNT 1 (light 1 black, adding nothing),
+// DIRECTIONAL_LIGHTS (no attenuation to work out) and NO_SPECULAR (a material without a
+// specular highlight); each gives the same picture as this full stage under those conditions.
+// Bright texels of the diffuse map (lit windows) glow on their own, so they stay bright on
+// the dark side of a building. Alpha is the material's.
 #version 110
 
 #ifndef LIGHT_COUNT
@@ -30,22 +33,26 @@ void addLight(gl_LightSourceParameters light, vec3 n, vec3 toViewer,
 {
     vec3 toLight = light.position.xyz;
     float attenuation = 1.0;
+#ifndef DIRECTIONAL_LIGHTS
     if (light.position.w != 0.0) {
         toLight = light.position.xyz / light.position.w - eyePosition;
         float d = length(toLight);
         attenuation = 1.0 / (light.constantAttenuation + light.linearAttenuation * d +
                              light.quadraticAttenuation * d * d);
     }
+#endif
     toLight = normalize(toLight);
     float nDotL = dot(n, toLight);
+    ambient += light.ambient.rgb * attenuation;
+    diffuse += light.diffuse.rgb * max(0.0, (nDotL + WRAP) / (1.0 + WRAP)) * attenuation;
+#ifndef NO_SPECULAR
     float nDotVP = max(0.0, nDotL);
     float nDotHV = max(0.0, dot(n, normalize(toLight + toViewer)));
     float factor = 0.0;
     if (nDotVP > 0.0 && gl_FrontMaterial.shininess > 0.0)
         factor = pow(nDotHV, gl_FrontMaterial.shininess);
-    ambient += light.ambient.rgb * attenuation;
-    diffuse += light.diffuse.rgb * max(0.0, (nDotL + WRAP) / (1.0 + WRAP)) * attenuation;
     specular += light.specular.rgb * factor * attenuation;
+#endif
 }
 
 void main()
@@ -67,7 +74,11 @@ void main()
     addLight(gl_LightSource[1], n, toViewer, ambient, diffuse, specular);
 #endif
 
+#ifdef NO_SPECULAR
+    vec3 lit = (ambient + diffuse) * pixel;
+#else
     vec3 lit = (ambient + diffuse) * pixel + specular * gl_FrontMaterial.specular.rgb;
+#endif
 
     float brightness = max(texel.r, max(texel.g, texel.b));
     float glow = smoothstep(0.6, 0.85, brightness) * diffuse_amount;

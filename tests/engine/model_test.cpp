@@ -553,3 +553,40 @@ TEST_F(ModelDrawing, MappedPositionsCanBeRewritten) {
     EXPECT_EQ(pixelAt(-0.5f, 0), (Rgba{0, 0, 0, 255}));
     EXPECT_EQ(pixelAt(0.5f, 0), (Rgba{255, 255, 255, 255}));
 }
+
+TEST_F(ModelDrawing, MeshesReachingTheViewAreNeverCulled) {
+    ModelDesc desc = smallestModel();
+    desc.meshes = {squareMesh("far", 4.2f, -0.1f, 4.8f, 0.1f),
+                   squareMesh("wide", 0.9f, -0.1f, 5.1f, 0.1f)};
+    desc.meshes[0].position[0] = -1.5f;
+    QOR::Model model(write("cull.model", formats::encodeModel(desc)).c_str(), GL_DYNAMIC_COPY);
+    setUpView();
+    // Projection, model-view and mesh position together bring "far" to x 0.6 to 0.9; each
+    // alone leaves it outside. "wide" reaches the view only at its left end.
+    glMatrixMode(GL_PROJECTION);
+    glScalef(0.5f, 0.5f, 0.5f);
+    glMatrixMode(GL_MODELVIEW);
+    glTranslatef(-1.5f, 0, 0);
+    model.getMesh(0)->draw();
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    model.getMesh(1)->draw();
+    EXPECT_EQ(pixelAt(0.75f, 0), (Rgba{255, 255, 255, 255}));
+    EXPECT_EQ(pixelAt(0.95f, 0), (Rgba{255, 255, 255, 255}));
+
+    // Positions rewritten through map are no longer held to the bounds read at load.
+    QOR::ModelMesh* far = model.getMesh(0);
+    far->position[0] = 0;
+    QOR::ModelMeshStream* positions = far->getStream(QOR::kStreamPositions);
+    float* vertices = static_cast<float*>(positions->map(GL_READ_WRITE));
+    ASSERT_NE(vertices, nullptr);
+    for (int v = 0; v < positions->count; v++)
+        vertices[v * 3] -= 4.5f; // now x -0.3 to 0.3
+    glBindBuffer(positions->target, positions->buffer);
+    EXPECT_TRUE(glUnmapBuffer(positions->target));
+    clearTo(0, 0, 0);
+    far->draw();
+    EXPECT_EQ(pixelAt(0, 0), (Rgba{255, 255, 255, 255}));
+}

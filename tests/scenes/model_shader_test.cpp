@@ -75,7 +75,9 @@ class ModelShader : public testing::Test {
 
     struct Light {
         float diffuse[3];
-        float direction[3]; // towards the light, in eye space
+        float direction[3]; // towards the light, in eye space; a point with w 1
+        float specular = 0; // grey level
+        float w = 0;        // 1: a point light at direction, attenuated by distance squared
     };
 
     // Draws the model lit by lights 0 and 1 over black, with the depth test (and drawDepthFirst
@@ -100,9 +102,12 @@ class ModelShader : public testing::Test {
             const float diffuse[4] = {lights[i]->diffuse[0], lights[i]->diffuse[1],
                                       lights[i]->diffuse[2], 1};
             const float position[4] = {lights[i]->direction[0], lights[i]->direction[1],
-                                       lights[i]->direction[2], 0};
+                                       lights[i]->direction[2], lights[i]->w};
+            const float s = lights[i]->specular, specular[4] = {s, s, s, 1};
             glLightfv(id, GL_AMBIENT, black);
-            glLightfv(id, GL_SPECULAR, black);
+            glLightfv(id, GL_SPECULAR, specular);
+            glLightf(id, GL_CONSTANT_ATTENUATION, lights[i]->w != 0 ? 0 : 1);
+            glLightf(id, GL_QUADRATIC_ATTENUATION, lights[i]->w != 0 ? 1 : 0);
             glLightfv(id, GL_DIFFUSE, diffuse);
             glLightfv(id, GL_POSITION, position);
         }
@@ -169,6 +174,23 @@ TEST_F(ModelShader, DiffuseWrapsAroundFromTheLightAndVanishesBehind) {
     expectNear(drawLit(*model, grazing, dark, 0), 85, 85, 85); // at right angles: a third
     const Light behind{{1, 1, 1}, {kBehind[0], kBehind[1], kBehind[2]}};
     expectNear(drawLit(*model, behind, dark, 0.2f), 51, 51, 51); // the scene ambient only
+}
+
+TEST_F(ModelShader, SpecularHighlightsAndPointLightsShow) {
+    ModelMaterialDesc shiny = plain(0.2f, 0.2f, 0.2f), dull = shiny;
+    shiny.specular[0] = shiny.specular[1] = shiny.specular[2] = 1;
+    shiny.glossiness = 0.5f;
+    dull.specular[0] = dull.specular[1] = dull.specular[2] = 1; // but shininess 0
+    std::unique_ptr<QOR::Model> shinyModel = plateModel(shiny), dullModel = plateModel(dull);
+    Light white{{1, 1, 1}, {0, 0, 1}}, dark{{0, 0, 0}, {0, 0, 1}};
+    white.specular = 0.5f;
+    // Viewer, light and plate in line: the half vector is the normal, the highlight full.
+    expectNear(drawLit(*shinyModel, white, dark, 0), 179, 179, 179);
+    expectNear(drawLit(*dullModel, white, dark, 0), 51, 51, 51);
+    // A point light 2 in front of the plate: a quarter of its diffuse colour arrives.
+    std::unique_ptr<QOR::Model> whiteModel = plateModel(plain(1, 1, 1));
+    const Light point{{1, 1, 1}, {0, 0, -1}, 0, 1};
+    expectNear(drawLit(*whiteModel, point, dark, 0), 64, 64, 64);
 }
 
 TEST_F(ModelShader, DiffuseMapIsMixedInByItsAmount) {
