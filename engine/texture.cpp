@@ -14,11 +14,13 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <pthread.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <thread>
+#include <time.h>
 #include <tuple>
 #include <unistd.h>
 #include <vector>
@@ -422,6 +424,20 @@ struct Prefetcher {
             if (job->state == PrefetchJob::State::done && !job->consumed) qorFreeImage(&job->image);
     }
 
+    // The CPU time the workers have used so far, those decoding now included.
+    double workersCpuMs() {
+        std::lock_guard<std::mutex> guard(lock);
+        double total = 0;
+        for (std::thread& worker : workers) {
+            clockid_t clock;
+            timespec used;
+            if (pthread_getcpuclockid(worker.native_handle(), &clock) == 0 &&
+                clock_gettime(clock, &used) == 0)
+                total += double(used.tv_sec) * 1e3 + double(used.tv_nsec) / 1e6;
+        }
+        return total;
+    }
+
     void startWorkers() {
         unsigned cores = std::thread::hardware_concurrency();
         size_t threads = std::min<size_t>(std::max(cores, 1u), 4);
@@ -627,6 +643,10 @@ bool takeDecoded(const char* path, Image& image, TextureAlphaBox& alphaBox) {
 }
 
 } // namespace
+
+double qorDecodingThreadsCpuMs() {
+    return prefetcher().workersCpuMs();
+}
 
 void qorPrefetchPictures(const std::vector<std::string>& paths) {
     addJobs(paths, false);

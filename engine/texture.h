@@ -67,6 +67,10 @@ void qorDecodePictures(const std::vector<GLuint>& names, bool background);
 // has no pixels and samples as no texture.
 bool qorCompleteTextures(const std::vector<GLuint>& names, bool wait, int* uploadsLeft = nullptr);
 
+// The CPU time, in ms, that the picture decoding threads have used so far: what decoding on
+// them costs while frames are drawn, for benchmarks that keep it apart from the frames' own.
+double qorDecodingThreadsCpuMs();
+
 // Whether the texture still waits for its pixels.
 bool qorIsTexturePending(GLuint name);
 

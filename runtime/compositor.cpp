@@ -5,6 +5,7 @@
 #include "runtime/clip.h"
 #include "runtime/effect.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
@@ -83,10 +84,14 @@ void Compositor::completePictures(Effect* effect) {
     }
 }
 
-void Compositor::uploadDecodedPictures(int maxUploads) {
+void Compositor::uploadDecodedPictures(int maxUploads, uint32_t t, uint32_t lookahead) {
     if (!decodingStarted) return;
     int uploadsLeft = maxUploads;
     for (auto held = heldPictures.begin(); held != heldPictures.end() && uploadsLeft > 0;) {
+        if (held->firstStart - std::min(held->firstStart, t) > lookahead) {
+            ++held;
+            continue;
+        }
         if (!qorCompleteTextures(held->textures, false, &uploadsLeft)) failEffect(held->effect);
         bool complete = true;
         for (GLuint texture : held->textures)

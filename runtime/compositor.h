@@ -14,6 +14,7 @@ class Effect;
 struct EffectPictures {
     Effect* effect;
     std::vector<GLuint> textures;
+    uint32_t firstStart = 0; // of the effect's first clip (ms); for none, the last clip's start
 };
 
 constexpr int LAYER_COUNT = 5;
@@ -49,8 +50,10 @@ class Compositor {
     // the effect.
     void holdPictures(std::vector<EffectPictures> pictures);
     // Between frames: uploads at most maxUploads of the held pictures that have been decoded,
-    // in the order the clips need them, without waiting for any.
-    void uploadDecodedPictures(int maxUploads);
+    // in the order the clips need them, without waiting for any, for the effects whose first
+    // clip starts before t + lookahead. The uploads so fall in the frames shortly before each
+    // scene needs them, not all in the first scene's.
+    void uploadDecodedPictures(int maxUploads, uint32_t t, uint32_t lookahead);
 
     GLuint framebufferName() const { return framebuffer; }
     Clip* layerClip(int layer) const { return layers[layer]; }

@@ -19,6 +19,8 @@ namespace {
 // Decoded pictures uploaded after each frame: a 1024 x 768 picture takes about two
 // milliseconds, a frame tens of them.
 constexpr int kPictureUploadsPerFrame = 2;
+// How far ahead of a clip's start its effect's pictures are uploaded, in ms of production time.
+constexpr uint32_t kPictureUploadLookahead = 10000;
 
 // Reads a whole file; false when it cannot be opened or read.
 bool readFile(const char* path, std::vector<uint8_t>& bytes) {
@@ -59,17 +61,20 @@ std::vector<EffectPictures> picturesByFirstUse(const EffectList& effects,
                                                const std::vector<Clip*>& clips,
                                                std::vector<std::vector<GLuint>>& asked) {
     std::vector<EffectPictures> ordered;
-    auto add = [&](Effect* effect) {
+    auto add = [&](Effect* effect, uint32_t start) {
         for (size_t i = 0; i < effects.size(); i++)
             if (effects[i] == effect && !asked[i].empty()) {
-                ordered.push_back({effect, std::move(asked[i])});
+                ordered.push_back({effect, std::move(asked[i]), start});
                 asked[i].clear();
             }
     };
-    for (Clip* clip : clips)
-        add(clip->effect);
+    uint32_t lastStart = 0;
+    for (Clip* clip : clips) {
+        add(clip->effect, clip->start);
+        lastStart = std::max(lastStart, clip->start);
+    }
     for (Effect* effect : effects)
-        add(effect);
+        add(effect, lastStart);
     return ordered;
 }
 
@@ -153,7 +158,7 @@ void Timeline::render(uint32_t t) {
         nextClip++;
     }
     compositor.compose(t);
-    compositor.uploadDecodedPictures(kPictureUploadsPerFrame);
+    compositor.uploadDecodedPictures(kPictureUploadsPerFrame, t, kPictureUploadLookahead);
 }
 
 void Timeline::releaseClipList() {
