@@ -67,20 +67,23 @@ Picture writeAndRead(const PictureJob& job, const std::string& dir) {
 
 } // namespace
 
+// Both writers: the studio's, and the capture's fast one that filters and compresses by itself.
 TEST(PictureFiles, PngKeepsSizeChannelsAndEveryPixel) {
     ScratchDir dir;
-    for (int channels : {3, 4}) {
-        Picture written = gradientPicture(33, 17, channels);
-        std::string path = dir.path() + "/p" + std::to_string(channels) + ".png";
-        ASSERT_TRUE(writePng(path, written));
-        Picture read;
-        std::string error;
-        ASSERT_TRUE(readPng(path, read, error)) << error;
-        EXPECT_EQ(read.width, 33);
-        EXPECT_EQ(read.height, 17);
-        EXPECT_EQ(read.channels, channels);
-        EXPECT_EQ(read.pixels, written.pixels);
-    }
+    for (int channels : {3, 4})
+        for (bool fast : {false, true}) {
+            Picture written = gradientPicture(33, 17, channels);
+            std::string path =
+                dir.path() + "/p" + std::to_string(channels) + (fast ? "f" : "") + ".png";
+            ASSERT_TRUE(fast ? writeFastPng(path, written) : writePng(path, written));
+            Picture read;
+            std::string error;
+            ASSERT_TRUE(readPng(path, read, error)) << error;
+            EXPECT_EQ(read.width, 33);
+            EXPECT_EQ(read.height, 17);
+            EXPECT_EQ(read.channels, channels);
+            EXPECT_EQ(read.pixels, written.pixels);
+        }
 }
 
 TEST(PictureFiles, JpgIsRgbOfTheSameSizeAndCloseColours) {

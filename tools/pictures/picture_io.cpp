@@ -3,9 +3,13 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include <jpeglib.h>
+#include <libdeflate.h>
 #include <png.h>
 
 namespace {
@@ -55,30 +59,69 @@ bool writePng(const std::string& path, const Picture& picture) {
 
 namespace {
 
-// Writes the rows with libpng's full interface; false with nothing to print on any failure.
-bool writeFastRows(FILE* file, const Picture& picture) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png) return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        return false;
+// Appends a PNG chunk: length, type, data and the CRC of type and data.
+void appendChunk(std::vector<uint8_t>& out, const char type[4], const uint8_t* data, size_t size) {
+    const uint8_t length[4] = {uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8),
+                               uint8_t(size)};
+    out.insert(out.end(), length, length + 4);
+    size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data, data + size);
+    uint32_t crc = libdeflate_crc32(0, &out[typeAt], 4 + size);
+    const uint8_t crcBytes[4] = {uint8_t(crc >> 24), uint8_t(crc >> 16), uint8_t(crc >> 8),
+                                 uint8_t(crc)};
+    out.insert(out.end(), crcBytes, crcBytes + 4);
+}
+
+// The whole PNG file of the picture, its rows filtered with "up" (each byte less the one above,
+// which leaves little but the changes in a rendered frame) and compressed in one call at the
+// fastest level: a few times quicker than zlib's streaming deflate for the same size. Empty when
+// no compressor can be had.
+std::vector<uint8_t> encodeFastPng(const Picture& picture) {
+    static thread_local std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)>
+        compressor(libdeflate_alloc_compressor(1), libdeflate_free_compressor);
+    if (!compressor) return {};
+    const size_t rowBytes = size_t(picture.width) * size_t(picture.channels);
+    std::vector<uint8_t> filtered((rowBytes + 1) * size_t(picture.height));
+    for (int y = 0; y < picture.height; y++) {
+        uint8_t* line = &filtered[(rowBytes + 1) * size_t(y)];
+        const uint8_t* row = &picture.pixels[rowBytes * size_t(y)];
+        line[0] = y == 0 ? 0 : 2; // none for the top row, "up" below it
+        if (y == 0) {
+            memcpy(line + 1, row, rowBytes);
+        } else {
+            const uint8_t* above = row - rowBytes;
+            for (size_t x = 0; x < rowBytes; x++)
+                line[1 + x] = uint8_t(row[x] - above[x]);
+        }
     }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(picture.width), png_uint_32(picture.height), 8,
-                 picture.channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Rendered frames compress well enough with the fastest level and the "up" filter, at a
-    // fraction of the default's time.
-    png_set_compression_level(png, 1);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-    png_write_info(png, info);
-    size_t rowBytes = size_t(picture.width) * size_t(picture.channels);
-    for (int y = 0; y < picture.height; y++)
-        png_write_row(png, &picture.pixels[size_t(y) * rowBytes]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
+    std::vector<uint8_t> compressed(
+        libdeflate_zlib_compress_bound(compressor.get(), filtered.size()));
+    size_t compressedSize = libdeflate_zlib_compress(
+        compressor.get(), filtered.data(), filtered.size(), compressed.data(), compressed.size());
+    if (compressedSize == 0) return {};
+
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::vector<uint8_t> file(kSignature, kSignature + 8);
+    file.reserve(compressedSize + 64);
+    const uint32_t width = uint32_t(picture.width), height = uint32_t(picture.height);
+    const uint8_t header[13] = {uint8_t(width >> 24),
+                                uint8_t(width >> 16),
+                                uint8_t(width >> 8),
+                                uint8_t(width),
+                                uint8_t(height >> 24),
+                                uint8_t(height >> 16),
+                                uint8_t(height >> 8),
+                                uint8_t(height),
+                                8,                                      // bits per channel
+                                uint8_t(picture.channels == 4 ? 6 : 2), // RGBA or RGB
+                                0,
+                                0,
+                                0}; // deflate, adaptive filters, no interlace
+    appendChunk(file, "IHDR", header, sizeof header);
+    appendChunk(file, "IDAT", compressed.data(), compressedSize);
+    appendChunk(file, "IEND", nullptr, 0);
+    return file;
 }
 
 } // namespace
@@ -89,12 +132,17 @@ bool writeFastPng(const std::string& path, const Picture& picture) {
                 path.c_str());
         return false;
     }
+    std::vector<uint8_t> bytes = encodeFastPng(picture);
+    if (bytes.empty()) {
+        fprintf(stderr, "studio: cannot compress %s\n", path.c_str());
+        return false;
+    }
     FILE* file = fopen(path.c_str(), "wb");
     if (!file) {
         fprintf(stderr, "studio: cannot write %s: %s\n", path.c_str(), strerror(errno));
         return false;
     }
-    bool written = writeFastRows(file, picture);
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (fclose(file) != 0) written = false;
     if (!written) {
         fprintf(stderr, "studio: cannot write %s\n", path.c_str());
