@@ -277,6 +277,13 @@ int main(int argc, char** argv) {
         printRow(scene, frames.frames, emptyMedian);
     printRow("all frames", allFrames, emptyMedian);
     printRow("empty frame (clear, copy)", emptyFrames, emptyMedian);
+    // The production's own frame rate, empty frames left out: what lirv-capture's rate at the
+    // same settings compares with.
+    double frameMs = 0;
+    for (const FrameCost& cost : allFrames)
+        frameMs += cost.wallMs;
+    printf("\n%zu frames drawn in %.2f s: %.1f frames per second\n", allFrames.size(),
+           frameMs / 1000, frameMs > 0 ? double(allFrames.size()) * 1000 / frameMs : 0.0);
     printStartUp(firstFrameSeconds, firstFrameCpuMs, firstFrameMainCpuMs, beforeFirstFrame,
                  session.musicDecodeCpuMs());
     printf("  decoding threads after it: %.0f ms CPU, left out of the frames' CPU columns\n",

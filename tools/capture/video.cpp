@@ -99,7 +99,7 @@ std::vector<std::string> ffmpegArguments(const std::string& ffmpeg, const VideoS
     if (scaled)
         args.insert(args.end(), {"-vf", fitFilter(settings.videoWidth, settings.videoHeight)});
     args.insert(args.end(),
-                {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18", "-preset", "medium"});
+                {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18", "-preset", "veryfast"});
     if (withMusic) {
         uint32_t fade = musicFadeOutMs(settings.durationMs);
         std::string fadeFilter =
