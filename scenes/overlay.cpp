@@ -77,16 +77,23 @@ void Overlay::limitToVisibleArea() const {
             float ey = modelview[1] * x + modelview[5] * y + modelview[13];
             float wx = viewport[0] + (ex + 1) / 2 * float(viewport[2]);
             float wy = viewport[1] + (ey + 1) / 2 * float(viewport[3]);
+            // A move, turn or scale of NaN or infinity from the timeline has no box to find.
+            if (!std::isfinite(wx) || !std::isfinite(wy)) return;
             left = std::min(left, wx);
             right = std::max(right, wx);
             bottom = std::min(bottom, wy);
             top = std::max(top, wy);
         }
-    // Two pixels of margin for the rasterizer's rounding; the projection is the identity.
-    int x0 = std::max(viewport[0], int(std::floor(left)) - 2);
-    int y0 = std::max(viewport[1], int(std::floor(bottom)) - 2);
-    int x1 = std::min(viewport[0] + viewport[2], int(std::ceil(right)) + 2);
-    int y1 = std::min(viewport[1] + viewport[3], int(std::ceil(top)) + 2);
+    // Two pixels of margin for the rasterizer's rounding; the projection is the identity. The box
+    // is clamped to the viewport while still a float: a huge scale puts it far beyond any int.
+    auto clampTo = [](float value, int low, int high) {
+        return int(std::max(float(low), std::min(float(high), value)));
+    };
+    const int right0 = viewport[0] + viewport[2], top0 = viewport[1] + viewport[3];
+    int x0 = clampTo(std::floor(left) - 2, viewport[0], right0);
+    int y0 = clampTo(std::floor(bottom) - 2, viewport[1], top0);
+    int x1 = clampTo(std::ceil(right) + 2, viewport[0], right0);
+    int y1 = clampTo(std::ceil(top) + 2, viewport[1], top0);
     if (glIsEnabled(GL_SCISSOR_TEST)) { // stay inside the caller's box too
         GLint box[4];
         glGetIntegerv(GL_SCISSOR_BOX, box);
