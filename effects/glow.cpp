@@ -158,7 +158,7 @@ void Glow::blurStep(int step) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1, 1, 1, kStepAlpha);
-    const bool plain = qorUsePlainTextureProgram();
+    const PlainTextureDraw plainTexture;
     drawShiftedCopies(horizontalFramebuffer, shift, false);
     drawShiftedCopies(verticalFramebuffer, shift, true);
 
@@ -169,7 +169,6 @@ void Glow::blurStep(int step) {
     glBindTexture(GL_TEXTURE_2D, horizontalTexture);
     drawFramebufferQuad(1, 1);
     qorPopFBO();
-    if (plain) glUseProgram(0);
 }
 
 // Eleven copies of the glow texture, scaled outward from the centre (1.00 to 1.20), laid over
@@ -180,14 +179,13 @@ void Glow::smearDirectional() {
     glColor4f(1, 1, 1, kStepAlpha);
     qorPushFBO(glowFramebuffer);
     copyBoundInto(glowCopy, size, size);
-    const bool plain = qorUsePlainTextureProgram();
+    const PlainTextureDraw plainTexture;
     for (float h = 1.0f; h < 1.2f; h += 0.02f) {
         glPushMatrix();
         glScalef(h, h, 1);
         drawFramebufferQuad(1, 1);
         glPopMatrix();
     }
-    if (plain) glUseProgram(0);
     qorPopFBO();
 }
 
@@ -221,9 +219,8 @@ void Glow::render(uint32_t) {
     glColor4f(1, 1, 1, finalAlpha);
     addOwnPicture();
     glBindTexture(GL_TEXTURE_2D, glowTexture);
-    const bool plain = qorUsePlainTextureProgram();
+    const PlainTextureDraw plainTexture;
     drawFramebufferQuad(1, 1);
-    if (plain) glUseProgram(0);
     glPopMatrix();
 }
 
@@ -232,16 +229,12 @@ void Glow::render(uint32_t) {
 // blend dst + dst x alpha of an untextured quad, which reads no texture and needs no snapshot of
 // the target; otherwise the source is copied first and drawn, reading the copy.
 void Glow::addOwnPicture() {
-    GLint boundFramebuffer = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &boundFramebuffer);
-    if (source != 0 && boundFramebuffer != 0) {
-        GLfloat colour[4];
-        glGetFloatv(GL_CURRENT_COLOR, colour);
+    if (source != 0) { // a framebuffer texture: a framebuffer is bound, not the window
         glDisable(GL_TEXTURE_2D);
         glBlendFunc(GL_DST_COLOR, GL_ONE);
-        glColor4f(colour[3], colour[3], colour[3], colour[3]);
+        glColor4f(finalAlpha, finalAlpha, finalAlpha, finalAlpha);
         drawFramebufferQuad(maxU, maxV);
-        glColor4fv(colour);
+        glColor4f(1, 1, 1, finalAlpha);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         glEnable(GL_TEXTURE_2D);
         return;
@@ -254,9 +247,10 @@ void Glow::blurPass(float focus) {
     open();
     qorPushFBO(glowFramebuffer);
     glBindTexture(GL_TEXTURE_2D, source);
-    bool plain = qorUsePlainTextureProgram();
-    drawFramebufferQuad(maxU, maxV);
-    if (plain) glUseProgram(0);
+    {
+        const PlainTextureDraw plainTexture;
+        drawFramebufferQuad(maxU, maxV);
+    }
     qorPopFBO();
     int steps = blurStepCount(focus * 20);
     for (int step = 0; step < steps; step++)
@@ -269,8 +263,7 @@ void Glow::blurPass(float focus) {
     glBlendFunc(GL_ONE, GL_ONE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glBindTexture(GL_TEXTURE_2D, glowTexture);
-    plain = qorUsePlainTextureProgram();
+    const PlainTextureDraw plainTexture;
     drawFramebufferQuad(1, 1);
-    if (plain) glUseProgram(0);
     glPopMatrix();
 }

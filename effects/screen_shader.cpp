@@ -67,9 +67,8 @@ void ScreenShader::render(uint32_t time) {
     qorPopFBO();
 
     glBindTexture(GL_TEXTURE_2D, result);
-    const bool plain = qorUsePlainTextureProgram();
+    const PlainTextureDraw plainTexture;
     drawFramebufferQuad(u, v);
-    if (plain) glUseProgram(0);
 }
 
 DeformShader::DeformShader(const char* vertexPath, const char* fragmentPath)

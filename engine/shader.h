@@ -47,3 +47,18 @@ bool qorIsModelProgram(GLuint program);
 // software rasterizer runs these few instructions faster than it runs its own fixed-function
 // path for textured quads, which is where the screen passes spend most of their time.
 bool qorUsePlainTextureProgram();
+
+// qorUsePlainTextureProgram for the draws of a scope: program 0 is current again at its end
+// where the plain program was made current.
+class PlainTextureDraw {
+  public:
+    PlainTextureDraw() : used(qorUsePlainTextureProgram()) {}
+    ~PlainTextureDraw() {
+        if (used) glUseProgram(0);
+    }
+    PlainTextureDraw(const PlainTextureDraw&) = delete;
+    PlainTextureDraw& operator=(const PlainTextureDraw&) = delete;
+
+  private:
+    bool used;
+};

@@ -192,6 +192,21 @@ TextureAlphaBox findAlphaBox(const Image& image) {
 
 namespace {
 
+// A new texture name bound to GL_TEXTURE_2D with the loader's sampling: smooth is repeating and
+// linear, otherwise clamped and nearest.
+GLuint newTexture(bool smooth) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    const GLint wrap = smooth ? GL_REPEAT : GL_CLAMP;
+    const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    return name;
+}
+
 // qorUploadTexture without recording the alpha box.
 GLuint uploadPixels(const Image& image, bool smooth) {
     GLenum sourceFormat;
@@ -205,15 +220,7 @@ GLuint uploadPixels(const Image& image, bool smooth) {
     }
     const double cpuStart = qorThreadCpuMs();
     glEnable(GL_TEXTURE_2D);
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    const GLint wrap = smooth ? GL_REPEAT : GL_CLAMP;
-    const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    GLuint name = newTexture(smooth);
     // The rows are tightly packed, so 24-bit rows of any width need an alignment of 1.
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
@@ -552,15 +559,7 @@ std::vector<GLuint> loadedTextures;
 GLuint createPendingTexture(int width, int height, bool smooth) {
     auto isPowerOfTwo = [](int side) { return (side & (side - 1)) == 0; };
     glEnable(GL_TEXTURE_2D);
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    const GLint wrap = smooth ? GL_REPEAT : GL_CLAMP;
-    const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    GLuint name = newTexture(smooth);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, isPowerOfTwo(width) ? 1 : 3,
                  isPowerOfTwo(height) ? 1 : 3, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glDisable(GL_TEXTURE_2D);

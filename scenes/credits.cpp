@@ -145,9 +145,8 @@ void Credits::drawCards(uint32_t time) {
         CardState state = cardState(i, time);
         if (state == CardState::Steady) {
             glScalef(0.5f, 0.2f, 1);
-            const bool plain = qorUsePlainTextureProgram();
+            const PlainTextureDraw plainTexture;
             drawFramebufferQuad(1, 1);
-            if (plain) glUseProgram(0);
         } else if (state != CardState::Hidden) {
             glUseProgram(flickerShader);
             glUniform1f(lineLocation, flickerLine(time));
@@ -170,7 +169,7 @@ void Credits::drawFlakes(uint32_t time) {
     glLoadIdentity();
     glBindTexture(GL_TEXTURE_2D, hullkortTexture);
     glTranslatef(0, 0, -2);
-    const bool plain = qorUsePlainTextureProgram();
+    const PlainTextureDraw plainTexture;
     for (const Particle& p : particleTable) {
         glPushMatrix();
         glTranslatef(p.start[0] + p.velocity[0] * s, p.start[1] + p.velocity[1] * s,
@@ -182,7 +181,6 @@ void Credits::drawFlakes(uint32_t time) {
         drawFramebufferQuad(1, 1);
         glPopMatrix();
     }
-    if (plain) glUseProgram(0);
 }
 
 void Credits::render(uint32_t time) {
@@ -222,9 +220,10 @@ void Credits::render(uint32_t time) {
     glPushMatrix();
     glBindTexture(GL_TEXTURE_2D, cards);
     glTranslatef(0, 0, -1);
-    const bool plain = qorUsePlainTextureProgram();
-    drawFramebufferQuad(qorGetFBOMaxU(), qorGetFBOMaxV());
-    if (plain) glUseProgram(0);
+    {
+        const PlainTextureDraw plainTexture;
+        drawFramebufferQuad(qorGetFBOMaxU(), qorGetFBOMaxV());
+    }
     glPopMatrix();
 
     drawFlakes(time);

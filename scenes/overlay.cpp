@@ -139,7 +139,7 @@ void Overlay::render(uint32_t) {
     glGetIntegerv(GL_SCISSOR_BOX, callerBox);
     const bool callerScissors = glIsEnabled(GL_SCISSOR_TEST);
     limitToVisibleArea();
-    const bool plain = qorUsePlainTextureProgram();
+    const PlainTextureDraw plainTexture;
     // A sampler object overrides the shared texture's own filtering for this draw only.
     static GLuint nearestSampler = 0;
     const bool nearest = GLEW_ARB_sampler_objects && mapsTexelsToPixels();
@@ -153,7 +153,6 @@ void Overlay::render(uint32_t) {
     }
     drawScreenQuad(1, 1);
     if (nearest) glBindSampler(0, 0);
-    if (plain) glUseProgram(0);
     glScissor(callerBox[0], callerBox[1], callerBox[2], callerBox[3]);
     if (!callerScissors) glDisable(GL_SCISSOR_TEST);
 }

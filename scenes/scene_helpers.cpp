@@ -10,7 +10,7 @@
 void drawCenteredQuad(float w, float h) {
     float x = w / 2;
     float y = h / 2;
-    const bool plain = qorUsePlainTextureProgram();
+    const PlainTextureDraw plainTexture;
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
     glVertex2f(-x, -y);
@@ -21,7 +21,6 @@ void drawCenteredQuad(float w, float h) {
     glTexCoord2f(0, 1);
     glVertex2f(-x, y);
     glEnd();
-    if (plain) glUseProgram(0);
 }
 
 float smoothStep(float a, float b, float x) {

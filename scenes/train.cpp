@@ -87,7 +87,7 @@ void Train::drawWipeQuad(float w, float h, int32_t start, int32_t end, int32_t n
         drawCenteredQuad(w, h);
         return;
     }
-    const bool plain = qorUsePlainTextureProgram();
+    const PlainTextureDraw plainTexture;
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
     glVertex2f(-w / 2, -h / 2);
@@ -98,7 +98,6 @@ void Train::drawWipeQuad(float w, float h, int32_t start, int32_t end, int32_t n
     glTexCoord2f(0, 1);
     glVertex2f(-w / 2, h / 2);
     glEnd();
-    if (plain) glUseProgram(0);
 }
 
 void Train::render(uint32_t time) {
