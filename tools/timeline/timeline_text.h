@@ -47,6 +47,18 @@ bool compileTimeline(const std::string& text, const std::string& sourceName,
 bool decompileTimeline(const std::vector<uint8_t>& bytes, const std::string& sourceName,
                        std::string& text, std::string& error, const Tempo& tempo = Tempo{0, 4});
 
+// The shortest decimal text that reads back as the same float; "bits:0x7fc00000" when the value
+// is not finite.
+std::string formatKeyValue(float value);
+
+// Numbers as the text form and the timeline command read them: the whole text is the number.
+namespace timeline_text {
+// A base-10 integer from low to high.
+bool parseInteger(const std::string& text, long long low, long long high, long long& value);
+// A finite decimal number.
+bool parseReal(const std::string& text, double& value);
+} // namespace timeline_text
+
 struct StudioPaths;
 
 // lirv-studio's "timeline" command: "compile IN OUT" or "decompile IN [OUT] [--tempo BPM
