@@ -2,6 +2,7 @@
 
 #include "production/registry.h"
 #include "production/time_text.h"
+#include "tools/formats/file_writer.h"
 #include "tools/studio.h"
 
 #include <cerrno>
@@ -49,11 +50,12 @@ bool readWholeFile(const std::string& path, std::string& contents) {
     return !file.bad();
 }
 
-bool writeWholeFile(const std::string& path, const void* data, size_t size) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool written = fwrite(data, 1, size, file) == size;
-    return fclose(file) == 0 && written;
+// Writes the file whole or not at all; prints the problem naming it when it cannot.
+bool writeWholeFile(const std::string& path, const void* bytes, size_t size) {
+    std::string error;
+    if (formats::writeBytesFile(path, bytes, size, &error)) return true;
+    fprintf(stderr, "timeline: %s\n", error.c_str());
+    return false;
 }
 
 int compileFile(const std::string& in, const std::string& out) {
@@ -71,10 +73,7 @@ int compileFile(const std::string& in, const std::string& out) {
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    if (!writeWholeFile(out, bytes.data(), bytes.size())) {
-        fprintf(stderr, "timeline: cannot write %s: %s\n", out.c_str(), strerror(errno));
-        return 1;
-    }
+    if (!writeWholeFile(out, bytes.data(), bytes.size())) return 1;
     printf("timeline: %s -> %s (%zu bytes)\n", in.c_str(), out.c_str(), bytes.size());
     return 0;
 }
@@ -90,10 +89,7 @@ int decompileFile(const std::string& in, const std::string& out, const Tempo& te
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    if (!writeWholeFile(out, text.data(), text.size())) {
-        fprintf(stderr, "timeline: cannot write %s: %s\n", out.c_str(), strerror(errno));
-        return 1;
-    }
+    if (!writeWholeFile(out, text.data(), text.size())) return 1;
     printf("timeline: %s -> %s\n", in.c_str(), out.c_str());
     return 0;
 }
