@@ -112,9 +112,9 @@ struct TimeReader {
 
 bool parseTime(const std::string& text, const TimeSyntax& syntax, uint32_t* ms,
                std::string* error) {
-    TimeReader reader{text, error};
+    TimeReader reader{messageExcerpt(text), error};
     std::string body = trimmed(text);
-    if (body.empty()) return reader.fail("'" + text + "' is not a time");
+    if (body.empty()) return reader.fail("'" + reader.quoted + "' is not a time");
     if (body.compare(0, 3, "bar") == 0 && body.size() > 3 && (body[3] == ' ' || body[3] == '\t'))
         return reader.barBeat(trimmed(body.substr(3)), syntax.tempo, ms);
     double value = 0;
@@ -132,6 +132,20 @@ bool parseTime(const std::string& text, const TimeSyntax& syntax, uint32_t* ms,
     }
     if (!reader.number(body, value)) return false;
     return reader.finish(syntax.bareIsMilliseconds ? value : value * 1000.0, ms);
+}
+
+std::string messageExcerpt(const std::string& text) {
+    size_t length = text.size();
+    if (length > kMessageExcerptLength) {
+        length = kMessageExcerptLength;
+        while (length > 0 &&
+               (uint8_t(text[length]) & 0xc0) == 0x80) // back to a character's first byte
+            length--;
+    }
+    std::string excerpt = text.substr(0, length);
+    for (char& c : excerpt)
+        if (uint8_t(c) < 0x20 || c == 0x7f) c = '?';
+    return length < text.size() ? excerpt + "..." : excerpt;
 }
 
 std::string formatClockTime(uint32_t ms) {

@@ -9,8 +9,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
+#include <cstdio>
 
+using timeline_text::checkTimelineTempo;
 using timeline_text::parseInteger;
 using timeline_text::parseReal;
 
@@ -23,6 +24,8 @@ struct Token {
     std::string text;
     bool quoted;
 };
+
+constexpr const char* kUtf8ByteOrderMark = "\xef\xbb\xbf";
 
 // The production ends this long after the music starts; a clip running past it is cut short.
 constexpr uint32_t kProductionEndMs = 139000;
@@ -41,11 +44,17 @@ struct CompileState {
         error = sourceName + ":" + std::to_string(line) + ": " + problem;
         return false;
     }
+    // A warning about one line, or about the whole text when atLine is 0.
     void warn(int atLine, const std::string& problem) {
-        warnings.push_back(
-            {atLine, sourceName + ":" + std::to_string(atLine) + ": warning: " + problem});
+        std::string where = atLine > 0 ? ":" + std::to_string(atLine) : "";
+        warnings.push_back({atLine, sourceName + where + ": warning: " + problem});
     }
 };
+
+// A token as messages show it: at most kMessageExcerptLength characters of it, in quotes.
+std::string quote(const std::string& text) {
+    return "\"" + messageExcerpt(text) + "\"";
+}
 
 bool tokenize(const std::string& line, std::vector<Token>& tokens, std::string& problem) {
     tokens.clear();
@@ -89,7 +98,7 @@ bool parseValue(CompileState& state, const std::string& text, float& value) {
         errno = 0;
         unsigned long bits = strtoul(text.c_str() + 5, &end, 16);
         if (errno || *end != '\0' || text.size() == 5 || bits > UINT32_MAX)
-            return state.fail("\"" + text + "\" is not a bit pattern like bits:0x3f800000");
+            return state.fail(quote(text) + " is not a bit pattern like bits:0x3f800000");
         uint32_t word = uint32_t(bits);
         memcpy(&value, &word, 4);
         return true;
@@ -97,7 +106,7 @@ bool parseValue(CompileState& state, const std::string& text, float& value) {
     char* end = nullptr;
     value = strtof(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(value))
-        return state.fail("\"" + text + "\" is not a number");
+        return state.fail(quote(text) + " is not a number");
     return true;
 }
 
@@ -109,12 +118,13 @@ bool findEffectIndex(CompileState& state, const Token& token, uint32_t& index) {
                 index = uint32_t(i);
                 return true;
             }
-        return state.fail("unknown effect \"" + token.text + "\"");
+        return state.fail("unknown effect " + quote(token.text));
     }
     long long value;
     if (!parseInteger(token.text, 0, kEffectCount - 1, value))
-        return state.fail("unknown effect " + token.text + ": an effect is a quoted name or " +
-                          "an index from 0 to " + std::to_string(kEffectCount - 1));
+        return state.fail("unknown effect " + messageExcerpt(token.text) +
+                          ": an effect is a quoted name or " + "an index from 0 to " +
+                          std::to_string(kEffectCount - 1));
     index = uint32_t(value);
     return true;
 }
@@ -143,7 +153,7 @@ bool findPropertyIndex(CompileState& state, uint32_t effectIndex, const Token& t
             return true;
         }
     }
-    std::string shown = token.quoted ? "\"" + token.text + "\"" : token.text;
+    std::string shown = token.quoted ? quote(token.text) : messageExcerpt(token.text);
     return state.fail("unknown property " + shown + " of effect \"" + effect.name + "\"; " +
                       listProperties(effect));
 }
@@ -152,18 +162,21 @@ bool parseTempo(CompileState& state, const std::vector<Token>& tokens) {
     long long beatsPerBar = 4;
     double beatsPerMinute = 0;
     if (tokens.size() < 2 || tokens.size() > 3 || !parseReal(tokens[1].text, beatsPerMinute) ||
-        beatsPerMinute <= 0 ||
         (tokens.size() == 3 && !parseInteger(tokens[2].text, 1, 64, beatsPerBar)))
         return state.fail("a tempo is \"tempo BEATS_PER_MINUTE [BEATS_PER_BAR]\"");
+    std::string problem;
+    if (!checkTimelineTempo(beatsPerMinute, problem)) return state.fail(problem);
     state.tempo = Tempo{beatsPerMinute, int(beatsPerBar)};
     return true;
 }
 
-// The warnings about the clip above, once all its keys are read: a clip past the production's
-// end, keys after the clip's end.
+// The warnings about the clip above, once all its keys are read: a clip that never shows, a clip
+// past the production's end, keys after the clip's end.
 void checkLastClip(CompileState& state) {
     if (state.timeline.clips.empty()) return;
     const TimelineClipData& clip = state.timeline.clips.back();
+    if (clip.record.duration == 0)
+        state.warn(state.clipLine, "the clip lasts 0 ms and never shows");
     uint64_t end = uint64_t(clip.record.start) + clip.record.duration;
     if (end > kProductionEndMs)
         state.warn(state.clipLine, "the clip runs to " + std::to_string(end) +
@@ -181,15 +194,19 @@ bool parseClip(CompileState& state, const std::vector<Token>& tokens) {
     TimelineClipData clip{};
     if (!findEffectIndex(state, tokens[1], clip.record.effect)) return false;
     bool hasLayer = false, hasStart = false, hasDuration = false;
+    std::vector<std::string> given;
     for (size_t i = 2; i < tokens.size(); i += 2) {
         const std::string& field = tokens[i].text;
-        if (i + 1 >= tokens.size()) return state.fail("\"" + field + "\" needs a value");
+        if (i + 1 >= tokens.size()) return state.fail(quote(field) + " needs a value");
+        if (std::find(given.begin(), given.end(), field) != given.end())
+            return state.fail(quote(field) + " is given twice in this clip");
+        given.push_back(field);
         const std::string& value = tokens[i + 1].text;
         if (field == "layer") {
             long long layer;
             if (!parseInteger(value, LLONG_MIN, LLONG_MAX, layer) || layer < 0 ||
                 layer >= kTimelineLayerCount)
-                return state.fail("layer " + value + " is outside 0 to 4");
+                return state.fail("layer " + messageExcerpt(value) + " is outside 0 to 4");
             clip.record.layer = uint32_t(layer);
             hasLayer = true;
         } else if (field == "start") {
@@ -201,8 +218,8 @@ bool parseClip(CompileState& state, const std::vector<Token>& tokens) {
         } else if (field == "offset") {
             if (!parseTime(state, value, clip.record.offset)) return false;
         } else {
-            return state.fail("unknown clip field \"" + field +
-                              "\"; a clip has layer, start, duration and offset");
+            return state.fail("unknown clip field " + quote(field) +
+                              "; a clip has layer, start, duration and offset");
         }
     }
     if (!hasLayer || !hasStart || !hasDuration)
@@ -232,17 +249,30 @@ bool parseKey(CompileState& state, const std::vector<Token>& tokens) {
     const PropertyInfo& property = describeEffect(int(clip.record.effect)).properties[key.property];
     if (std::isfinite(key.value) &&
         (key.value < property.minValue || key.value > property.maxValue))
-        state.warn(state.line, "\"" + std::string(property.name) + "\" " + tokens[3].text +
-                                   " is outside its range, " + formatKeyValue(property.minValue) +
-                                   " to " + formatKeyValue(property.maxValue));
+        state.warn(state.line, "\"" + std::string(property.name) + "\" " +
+                                   messageExcerpt(tokens[3].text) + " is outside its range, " +
+                                   formatKeyValue(property.minValue) + " to " +
+                                   formatKeyValue(property.maxValue));
     if (tokens.size() == 5) {
         if (tokens[4].text == "ease")
             key.ease = 1;
         else if (tokens[4].text != "hold")
-            return state.fail("\"" + tokens[4].text + "\" is neither ease nor hold");
+            return state.fail(quote(tokens[4].text) + " is neither ease nor hold");
     }
     clip.keys.push_back(key);
     state.keyLines.push_back(state.line);
+    return true;
+}
+
+// The next line of the text from `at` on, without its end: "\n", "\r\n" or a lone "\r" (old
+// Mac editors). False at the end of the text.
+bool nextLine(const std::string& text, size_t& at, std::string& line) {
+    if (at >= text.size()) return false;
+    size_t end = text.find_first_of("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    line.assign(text, at, end - at);
+    bool crlf = text.compare(end, 2, "\r\n") == 0;
+    at = end + (crlf ? 2 : 1);
     return true;
 }
 
@@ -251,7 +281,7 @@ bool parseStatement(CompileState& state, const std::vector<Token>& tokens) {
     if (!keyword.quoted && keyword.text == "tempo") return parseTempo(state, tokens);
     if (!keyword.quoted && keyword.text == "clip") return parseClip(state, tokens);
     if (!keyword.quoted && keyword.text == "key") return parseKey(state, tokens);
-    return state.fail("unknown statement \"" + keyword.text + "\"; expected tempo, clip or key");
+    return state.fail("unknown statement " + quote(keyword.text) + "; expected tempo, clip or key");
 }
 
 } // namespace
@@ -273,6 +303,15 @@ bool parseReal(const std::string& text, double& value) {
     return *end == '\0' && std::isfinite(value);
 }
 
+bool checkTimelineTempo(double beatsPerMinute, std::string& problem) {
+    if (beatsPerMinute >= kMinTempoBpm && beatsPerMinute <= kMaxTempoBpm) return true;
+    char text[40];
+    snprintf(text, sizeof text, "%g", beatsPerMinute);
+    problem = "a tempo of " + std::string(text) + " beats per minute is outside " +
+              std::to_string(int(kMinTempoBpm)) + " to " + std::to_string(int(kMaxTempoBpm));
+    return false;
+}
+
 } // namespace timeline_text
 
 bool compileTimeline(const std::string& text, const std::string& sourceName,
@@ -280,12 +319,16 @@ bool compileTimeline(const std::string& text, const std::string& sourceName,
                      std::vector<std::string>* warnings) {
     CompileState state;
     state.sourceName = sourceName;
-    std::istringstream lines(text);
     std::string line, problem;
     std::vector<Token> tokens;
-    while (std::getline(lines, line)) {
+    size_t at = text.compare(0, 3, kUtf8ByteOrderMark) == 0 ? 3 : 0;
+    while (nextLine(text, at, line)) {
         state.line++;
-        if (!tokenize(line, tokens, problem)) {
+        size_t nul = line.find('\0');
+        if (nul != std::string::npos)
+            problem =
+                "a NUL byte in column " + std::to_string(nul + 1) + ": this is not a text file";
+        if (nul != std::string::npos || !tokenize(line, tokens, problem)) {
             state.fail(problem);
             error = state.error;
             return false;
@@ -296,6 +339,8 @@ bool compileTimeline(const std::string& text, const std::string& sourceName,
         }
     }
     checkLastClip(state);
+    if (state.timeline.clips.empty())
+        state.warn(0, "no clips: the production would show nothing but black");
     // A clip's end is checked after its keys are read: list everything in line order.
     std::stable_sort(state.warnings.begin(), state.warnings.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

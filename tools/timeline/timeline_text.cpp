@@ -14,7 +14,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
+using timeline_text::checkTimelineTempo;
 using timeline_text::parseInteger;
 using timeline_text::parseReal;
 
@@ -41,7 +43,14 @@ std::string formatEffect(uint32_t index) {
     return "\"" + std::string(name) + "\"";
 }
 
+// The file's bytes; false with errno set when it cannot be read (EISDIR for a directory, which
+// a stream would read as an empty text).
 bool readWholeFile(const std::string& path, std::string& contents) {
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
     std::ostringstream buffer;
@@ -203,9 +212,10 @@ int runDecompile(int argc, char** argv) {
         std::string arg = argv[i];
         long long beats = 0;
         if (arg == "--tempo" && i + 1 < argc) {
-            if (!parseReal(argv[++i], tempo.beatsPerMinute) || tempo.beatsPerMinute <= 0) {
-                fprintf(stderr, "timeline: --tempo '%s' is not a number of beats per minute\n",
-                        argv[i]);
+            std::string problem = "'" + messageExcerpt(argv[++i]) + "' is not a number";
+            if (!parseReal(argv[i], tempo.beatsPerMinute) ||
+                !checkTimelineTempo(tempo.beatsPerMinute, problem)) {
+                fprintf(stderr, "timeline: --tempo: %s\n", problem.c_str());
                 return 2;
             }
         } else if (arg == "--beats" && i + 1 < argc) {

@@ -57,6 +57,10 @@ namespace timeline_text {
 bool parseInteger(const std::string& text, long long low, long long high, long long& value);
 // A finite decimal number.
 bool parseReal(const std::string& text, double& value);
+// Tempos from 20 to 999 beats per minute are music; others are a slip of the keyboard.
+constexpr double kMinTempoBpm = 20, kMaxTempoBpm = 999;
+// True for a tempo within them; false with a problem quoting the tempo otherwise.
+bool checkTimelineTempo(double beatsPerMinute, std::string& problem);
 } // namespace timeline_text
 
 struct StudioPaths;
