@@ -1,5 +1,7 @@
 #include "production/time_text.h"
 
+#include "production/production.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -138,14 +140,36 @@ std::string messageExcerpt(const std::string& text) {
     size_t length = text.size();
     if (length > kMessageExcerptLength) {
         length = kMessageExcerptLength;
-        while (length > 0 &&
-               (uint8_t(text[length]) & 0xc0) == 0x80) // back to a character's first byte
+        // Back to the first byte of a UTF-8 character, so that none is cut in two.
+        while (length > 0 && (uint8_t(text[length]) & 0xc0) == 0x80)
             length--;
     }
     std::string excerpt = text.substr(0, length);
     for (char& c : excerpt)
         if (uint8_t(c) < 0x20 || c == 0x7f) c = '?';
     return length < text.size() ? excerpt + "..." : excerpt;
+}
+
+bool checkPlayRange(uint32_t fromMs, uint32_t& toMs, std::string& problem, std::string& note) {
+    const std::string end = formatClockTime(kRunTimeMs);
+    if (fromMs >= kRunTimeMs) {
+        problem = "option --from: " + formatClockTime(fromMs) +
+                  (fromMs == kRunTimeMs
+                       ? " is the end of the production (" + end + "); nothing plays from there"
+                       : " is past the end of the production (" + end + ")");
+        return false;
+    }
+    if (toMs > kRunTimeMs) {
+        note = "option --to: " + formatClockTime(toMs) +
+               " is past the end of the production; clamped to " + end;
+        toMs = kRunTimeMs;
+    }
+    if (toMs <= fromMs) {
+        problem = "the range is empty: --to (" + formatClockTime(toMs) +
+                  ") must lie after --from (" + formatClockTime(fromMs) + ")";
+        return false;
+    }
+    return true;
 }
 
 std::string formatClockTime(uint32_t ms) {

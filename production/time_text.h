@@ -37,6 +37,11 @@ bool parseTime(const std::string& text, const TimeSyntax& syntax, uint32_t* ms, 
 constexpr size_t kMessageExcerptLength = 60;
 std::string messageExcerpt(const std::string& text);
 
+// The one answer the programs that play a part of the production (the previewer, the capture)
+// give to --from and --to: false with the problem when from lies at or past the production's
+// end or the range is empty; a to past the end is clamped to the end, and note says so.
+bool checkPlayRange(uint32_t fromMs, uint32_t& toMs, std::string& problem, std::string& note);
+
 // "1:40.200" (m:ss.mmm) and "41:2" / "41:2.5" (bar:beat, beats to 0.01) for displays.
 std::string formatClockTime(uint32_t ms);
 std::string formatBarBeat(uint32_t ms, const Tempo& tempo);

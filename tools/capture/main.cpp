@@ -173,6 +173,8 @@ int captureMain(int argc, char** argv) {
         fputs(captureUsage(), stdout);
         return 0;
     }
+    if (!options.rangeNote.empty())
+        fprintf(stderr, "lirv-capture: %s\n", options.rangeNote.c_str());
     if (!checkTimelineFile(options, problem)) return fail(problem);
     if (!options.contactSheetPath.empty()) return captureContactSheet(options);
     return captureFrames(options);
