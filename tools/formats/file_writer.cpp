@@ -29,8 +29,13 @@ TemporaryFile::TemporaryFile(const std::string& target) : target(target) {
         this->target = real;
         free(real);
     }
-    temporary =
-        this->target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(temporaryCount++);
+    // The mark goes before the extension, for programs that choose a format by it (ffmpeg).
+    std::string mark = ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(temporaryCount++);
+    size_t name = this->target.find_last_of('/') + 1; // 0 without a folder
+    size_t dot = this->target.find_last_of('.');
+    bool extension = dot != std::string::npos && dot > name;
+    temporary = this->target;
+    temporary.insert(extension ? dot : temporary.size(), mark);
 }
 
 TemporaryFile::~TemporaryFile() {

@@ -8,10 +8,11 @@
 
 namespace formats {
 
-// A temporary file beside a target. The writer writes path(); commit() renames it over the
-// target (one step on one file system). Destroyed without a commit, it removes what was
-// written. A target that exists and is no plain file (a device, a pipe) is written in place;
-// a link to a file replaces the file. One object per write, on any thread.
+// A temporary file beside a target ("out/lirv.tmp-PID-N.mp4" for "out/lirv.mp4"). The writer
+// writes path(); commit() renames it over the target (one step on one file system). Destroyed
+// without a commit, it removes what was written. A target that exists and is no plain file (a
+// device, a pipe) is written in place; a link to a file replaces the file. One object per write, on
+// any thread.
 class TemporaryFile {
   public:
     explicit TemporaryFile(const std::string& target);
