@@ -203,7 +203,10 @@ TEST(Score, SectionsTileTheBarsAndTheTrackOutlastsTheDemo) {
     for (const music::Note& note : music::composeScore())
         if (note.instrument == music::Instrument::Kick) {
             ++kicks;
-            EXPECT_NEAR(std::fmod(note.start + 1e-9, music::kSecondsPerBeat), 0.0, 1e-6);
+            EXPECT_NEAR(std::fmod(note.start + 1e-9, music::kSecondsPerStep), 0.0, 1e-6);
+            // The build's first half and the pause before the drop go without the kick.
+            double bar = note.start / music::kSecondsPerBar;
+            EXPECT_FALSE((bar >= 8 && bar < 12) || (bar >= 15 && bar < 16)) << note.start;
         }
     EXPECT_GT(kicks, 100);
 }
@@ -295,7 +298,6 @@ TEST(Score, ArrangementFollowsItsSections) {
     using music::Instrument;
     EXPECT_EQ(notesIn(Instrument::Kick, "intro"), 0);
     EXPECT_EQ(notesIn(Instrument::Kick, "break"), 0);
-    EXPECT_EQ(notesIn(Instrument::Kick, "main"), 16 * 4);
     for (Instrument instrument :
          {Instrument::Kick, Instrument::Clap, Instrument::ClosedHat, Instrument::OpenHat,
           Instrument::Bass, Instrument::Pad, Instrument::Lead})
@@ -349,6 +351,17 @@ TEST(Render, ShortPassageIsDeterministicAndAudible) {
     EXPECT_EQ(readBytes(dir.path() + "/a.ogg"), readBytes(dir.path() + "/b.ogg"));
 }
 
+// Loudness of whole bars of a track.
+double barsLoudness(const StereoBuffer& track, int firstBar, int barCount) {
+    StereoBuffer part;
+    size_t from = size_t(music::barStart(firstBar) * track.sampleRate);
+    size_t to =
+        std::min(track.frames(), size_t(music::barStart(firstBar + barCount) * track.sampleRate));
+    part.left.assign(track.left.begin() + long(from), track.left.begin() + long(to));
+    part.right.assign(track.right.begin() + long(from), track.right.begin() + long(to));
+    return music::integratedLoudness(part);
+}
+
 // The finished track, encoded and decoded as the demo will play it.
 TEST(Track, MeetsPeakLoudnessAndSpectrumTargets) {
     ScratchDir dir;
@@ -357,10 +370,15 @@ TEST(Track, MeetsPeakLoudnessAndSpectrumTargets) {
     StereoBuffer decoded;
     ASSERT_TRUE(music::decodeOggVorbis(path, decoded, error)) << error;
     EXPECT_GE(double(decoded.frames()) / decoded.sampleRate, 139.5);
-    EXPECT_LE(music::toDecibels(music::samplePeak(decoded)), -1.0);
+    EXPECT_LE(music::toDecibels(music::truePeak(decoded)), -1.0);
     double loudness = music::integratedLoudness(decoded);
-    EXPECT_GE(loudness, -16.0);
-    EXPECT_LE(loudness, -11.0);
+    EXPECT_GE(loudness, -11.0);
+    EXPECT_LE(loudness, -9.0);
+    // The sections build up: the main section well over the build's kickless first half, the
+    // finale the loudest.
+    double buildStart = barsLoudness(decoded, 8, 4), main = barsLoudness(decoded, 16, 16);
+    EXPECT_GE(main - buildStart, 3.0);
+    EXPECT_GE(barsLoudness(decoded, 40, 12) - main, 1.0);
     // The drop lands clearly louder than the bar before it (short-term loudness, 3 s).
     double drop = music::barStart(16);
     EXPECT_GE(music::loudnessBetween(decoded, drop, drop + 3) -

@@ -4,19 +4,45 @@
 
 namespace music {
 
+// Kick: a sine swept from three and a half times its pitch down onto the note (the punch, and
+// the body around 100-120 Hz), an octave overtone that fades in 50 ms, full for 50 ms and
+// 20 dB down by 190 ms, soft clipping and a short high click.
 void kick(const Note& note, uint32_t seed, Buses& buses) {
+    constexpr double kSeconds = 0.34;
+    Sine body, overtone;
+    Noise noise(seed);
+    Biquad clickFilter = Biquad::highPass(3500, 0.7);
+    double rootHz = noteHz(note.pitch);
+    float gain = 0.8f * note.velocity;
+    play(note, kSeconds, buses, [&](double t, long, size_t index) {
+        double hz = rootHz * (1.0 + 2.5 * std::exp(-t / 0.015)) + 500.0 * std::exp(-t / 0.002);
+        double envelope = std::min(1.0, t / 0.001) * std::exp(-std::max(0.0, t - 0.05) / 0.06);
+        envelope *= std::min(1.0, (kSeconds - t) / 0.04);
+        double tone = body.next(hz) + 0.4 * overtone.next(2.0 * hz) * std::exp(-t / 0.05);
+        float shaped = float(std::tanh(2.4 * tone * envelope) / std::tanh(2.4));
+        float click = float(clickFilter.process(noise.next()) * std::exp(-t / 0.004));
+        float value = gain * (shaped + 0.3f * click);
+        if (index != kOutsideBuses) addStereo(buses.dryLeft, buses.dryRight, index, value, value);
+    });
+}
+
+// Snare: a drum body falling from 260 to 190 Hz under the wires' noise, high-passed at 1.8 kHz
+// and ringing a little longer than the body.
+void snare(const Note& note, uint32_t seed, Buses& buses) {
     Sine body;
     Noise noise(seed);
-    Biquad clickFilter = Biquad::highPass(2500, 0.7);
-    float gain = 0.9f * note.velocity;
-    play(note, 0.56, buses, [&](double t, long, size_t index) {
-        double hz = 45.0 + 120.0 * std::exp(-t / 0.018) + 400.0 * std::exp(-t / 0.003);
-        double envelope = std::min(1.0, t / 0.0015) * std::exp(-t / 0.4);
-        envelope *= std::min(1.0, (0.56 - t) / 0.06); // fade out before the next beat
-        float tone = float(std::tanh(1.4 * body.next(hz) * envelope) / std::tanh(1.4));
-        float click = float(clickFilter.process(noise.next())) * float(std::exp(-t / 0.003));
-        float value = gain * (tone + 0.25f * click);
-        if (index != kOutsideBuses) addStereo(buses.dryLeft, buses.dryRight, index, value, value);
+    Biquad wires = Biquad::highPass(1800, 0.7);
+    PanGains pan = panGains(note.pan);
+    float gain = 0.5f * note.velocity;
+    play(note, 0.35, buses, [&](double t, long, size_t index) {
+        double hz = 190.0 + 70.0 * std::exp(-t / 0.015);
+        double tone = body.next(hz) * std::exp(-t / 0.05);
+        double rattle = wires.process(noise.next()) * std::exp(-t / 0.09);
+        float value =
+            gain * float(std::tanh(2.2 * (0.9 * tone + 0.8 * rattle)) * std::min(1.0, t / 0.0008));
+        if (index == kOutsideBuses) return;
+        addStereo(buses.dryLeft, buses.dryRight, index, value * pan.left, value * pan.right);
+        buses.reverbSend[index] += 0.3f * value;
     });
 }
 
@@ -25,7 +51,7 @@ void clap(const Note& note, uint32_t seed, Buses& buses) {
     Biquad low = Biquad::bandPass(1400, 0.9), high = Biquad::bandPass(2600, 1.0);
     Sine body;
     PanGains pan = panGains(note.pan);
-    float gain = 0.45f * note.velocity;
+    float gain = 0.6f * note.velocity;
     play(note, 0.7, buses, [&](double t, long, size_t index) {
         // Three quick hands, then the room's tail.
         double envelope = 0;
@@ -45,8 +71,9 @@ void clap(const Note& note, uint32_t seed, Buses& buses) {
     });
 }
 
-// Hats: high-passed noise over a metallic cluster of square waves. The squares are tuned to
-// the spectrum bands the scenes read (1.3 to 2.8 kHz and 4.3 kHz), so every hat lights them.
+// Hats: noise high-passed at 7 kHz over a quiet metallic cluster of square waves. The squares
+// are tuned to the spectrum bands the scenes read (1.3 to 2.8 kHz and 4.3 kHz), so every hat
+// lights them.
 void hat(const Note& note, uint32_t seed, Buses& buses, double decay, float level) {
     static const double kMetalBands[7] = {30, 35, 40, 50, 55, 65, 100};
     Noise noise(seed);
@@ -56,18 +83,21 @@ void hat(const Note& note, uint32_t seed, Buses& buses, double decay, float leve
         metalHz[i] = kMetalBands[i] * kDemoRate / kDemoBlockFrames;
         metal[i].phase = 0.5 + 0.5 * double(noise.next());
     }
-    Biquad highPass = Biquad::highPass(3000, 0.7);
+    Biquad firstPole = Biquad::highPass(7000, 0.7), secondPole = Biquad::highPass(7000, 0.7);
     PanGains pan = panGains(note.pan);
-    play(note, decay * 7.0, buses, [&](double t, long, size_t index) {
+    play(note, decay * 10.0, buses, [&](double t, long, size_t index) {
         float metallic = 0;
         for (int i = 0; i < 7; ++i)
             metallic += metal[i].next(metalHz[i]);
-        float value =
-            float(0.12 * highPass.process(noise.next()) + 0.75 * std::tanh(metallic / 4.0));
-        value *= level * note.velocity * float(std::min(1.0, t / 0.0008) * std::exp(-t / decay));
+        double sizzle = secondPole.process(firstPole.process(noise.next()));
+        // The metal rings half again as long as the noise, holding the bands between hits.
+        double value = 0.9 * sizzle * std::exp(-t / decay) +
+                       1.1 * std::tanh(metallic / 4.0) * std::exp(-t / (1.5 * decay));
+        value *= level * note.velocity * std::min(1.0, t / 0.0008);
         if (index == kOutsideBuses) return;
-        addStereo(buses.dryLeft, buses.dryRight, index, value * pan.left, value * pan.right);
-        buses.reverbSend[index] += 0.12f * value;
+        addStereo(buses.dryLeft, buses.dryRight, index, float(value * pan.left),
+                  float(value * pan.right));
+        buses.reverbSend[index] += float(0.12 * value);
     });
 }
 

@@ -6,21 +6,27 @@ namespace music {
 
 namespace {
 
+// Bass: two detuned saws and a sine an octave down through a resonant low pass that snaps
+// shut, driven for harmonics that carry on small speakers. The sine moves up to the root where
+// an octave down would sit on the kick's fundamental, and a high pass keeps the lowest octave
+// to the kick.
 void bass(const Note& note, uint32_t, Buses& buses) {
+    constexpr double kLowestSubHz = 65.0;
     Saw sawA, sawB;
-    Pulse pulse;
+    Sine sub;
     sawB.phase = 0.37;
     Svf filter;
+    Biquad kickRoom = Biquad::highPass(45, 0.7);
     double hz = noteHz(note.pitch);
-    float gain = 0.48f * note.velocity;
+    double subHz = hz * 0.5 >= kLowestSubHz ? hz * 0.5 : hz;
+    float gain = 0.17f * note.velocity;
     play(note, note.length + 0.25, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0)
-            filter.tune(float(160.0 + 1500.0 * note.velocity * std::exp(-t / 0.09)), 1.1f);
-        float raw = 0.45f * sawA.next(hz * 0.9965) + 0.45f * sawB.next(hz * 1.0035) +
-                    0.3f * pulse.next(hz * 0.5, 0.5);
-        filter.process(raw);
+            filter.tune(float(220.0 + 1800.0 * note.velocity * std::exp(-t / 0.08)), 1.2f);
+        filter.process(0.5f * sawA.next(hz * 0.9965) + 0.5f * sawB.next(hz * 1.0035));
+        double driven = std::tanh(2.4 * filter.low) + 0.45 * sub.next(subHz);
         float envelope = adsr(t, note.length, 0.003, 0.18, 0.65f, 0.03);
-        float value = gain * float(std::tanh(1.8 * filter.low)) * envelope;
+        float value = gain * float(kickRoom.process(driven)) * envelope;
         if (index == kOutsideBuses) return;
         addStereo(buses.duckedLeft, buses.duckedRight, index, value, value);
     });
@@ -35,8 +41,8 @@ void pad(const Note& note, uint32_t seed, Buses& buses) {
         saw.phase = 0.5 + 0.5 * phases.next();
     Svf filterLeft, filterRight;
     double hz = noteHz(note.pitch);
-    const double kDetune[3] = {0.9948, 1.0, 1.0052};
-    PanGains pan = panGains(note.pan * 0.5f);
+    const double kDetune[3] = {0.993, 1.0, 1.007};
+    PanGains pan = panGains(note.pan * 0.7f);
     float gain = 0.105f * note.velocity;
     double release = 0.9;
     play(note, note.length + release * 5, buses, [&](double t, long n, size_t index) {
@@ -49,8 +55,8 @@ void pad(const Note& note, uint32_t seed, Buses& buses) {
         }
         float a = saws[0].next(hz * kDetune[0]), b = saws[1].next(hz * kDetune[1]);
         float c = saws[2].next(hz * kDetune[2]);
-        filterLeft.process(a + 0.6f * b);
-        filterRight.process(c + 0.6f * b);
+        filterLeft.process(a + 0.3f * b);
+        filterRight.process(c + 0.3f * b);
         float envelope = gain * adsr(t, note.length, 0.35, 1.2, 0.75f, release);
         if (index == kOutsideBuses) return;
         float left = filterLeft.low * envelope * pan.left;
@@ -100,39 +106,53 @@ void bell(const Note& note, uint32_t, Buses& buses) {
     });
 }
 
+// Lead: a saw and a square with a delayed vibrato through an opening low pass; the right
+// channel's saw is detuned a little against the left's for width.
 void lead(const Note& note, uint32_t, Buses& buses) {
-    Saw saw;
+    Saw saw, wideSaw;
     Pulse pulse;
     Sine vibrato;
-    Svf filter;
+    Svf filterLeft, filterRight;
     double hz = noteHz(note.pitch);
+    PanGains pan = panGains(note.pan);
     float gain = 0.24f * note.velocity;
     play(note, note.length + 0.8, buses, [&](double t, long n, size_t index) {
-        if (n % kTuneInterval == 0) filter.tune(float(3000.0 + 3000.0 * std::exp(-t / 0.25)), 1.3f);
+        if (n % kTuneInterval == 0) {
+            float cutoff = float(3500.0 + 3500.0 * std::exp(-t / 0.25));
+            filterLeft.tune(cutoff, 1.3f);
+            filterRight.tune(cutoff, 1.3f);
+        }
         double depth = 0.004 * std::min(1.0, std::max(0.0, (t - 0.18) / 0.3));
         double bend = 1.0 + depth * vibrato.next(5.4);
-        filter.process(0.55f * saw.next(hz * bend) + 0.45f * pulse.next(hz * bend * 1.004, 0.5));
-        float value = gain * filter.low * adsr(t, note.length, 0.012, 0.4, 0.7f, 0.16);
+        float square = 0.45f * pulse.next(hz * bend * 1.004, 0.5);
+        filterLeft.process(0.55f * saw.next(hz * bend * 0.997) + square);
+        filterRight.process(0.55f * wideSaw.next(hz * bend * 1.007) + square);
+        float envelope = gain * adsr(t, note.length, 0.012, 0.4, 0.7f, 0.16);
         if (index == kOutsideBuses) return;
-        addStereo(buses.dryLeft, buses.dryRight, index, value, value);
-        buses.delaySend[index] += 0.35f * value;
-        buses.reverbSend[index] += 0.3f * value;
+        float left = filterLeft.low * envelope * pan.left;
+        float right = filterRight.low * envelope * pan.right;
+        addStereo(buses.duckedLeft, buses.duckedRight, index, left, right);
+        buses.delaySend[index] += 0.35f * 0.5f * (left + right);
+        buses.reverbSend[index] += 0.3f * 0.5f * (left + right);
     });
 }
 
-// The finale's lead: seven detuned saws spread across the stereo field through one opening
-// low-pass each side, with a delayed vibrato; brighter and wider than the main tune's lead.
+// The finale's lead: seven detuned saws spread across the stereo field, two more an octave
+// down and one an octave up in the middle, through one opening low pass each
+// side and a delayed vibrato; brighter, wider and fuller than the main tune's lead.
 void supersaw(const Note& note, uint32_t seed, Buses& buses) {
     static const double kDetune[7] = {0.9885, 0.9932, 0.9973, 1.0, 1.0029, 1.0068, 1.0112};
-    static const float kSpread[7] = {-0.9f, 0.6f, -0.3f, 0.0f, 0.3f, -0.6f, 0.9f};
-    Saw saws[7];
+    static const float kSpread[7] = {-0.6f, 0.4f, -0.2f, 0.0f, 0.2f, -0.4f, 0.6f};
+    Saw saws[7], octaves[3];
     Noise phases(seed);
     for (Saw& saw : saws)
+        saw.phase = 0.5 + 0.5 * phases.next();
+    for (Saw& saw : octaves)
         saw.phase = 0.5 + 0.5 * phases.next();
     Sine vibrato;
     Svf filterLeft, filterRight;
     double hz = noteHz(note.pitch);
-    float gain = 0.15f * note.velocity;
+    float gain = 0.3f * note.velocity;
     play(note, note.length + 0.6, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0) {
             float cutoff = float(2600.0 + 3400.0 * std::exp(-t / 0.3));
@@ -147,12 +167,17 @@ void supersaw(const Note& note, uint32_t seed, Buses& buses) {
             left += value * (1.0f - kSpread[i]) * 0.5f;
             right += value * (1.0f + kSpread[i]) * 0.5f;
         }
+        float low =
+            0.45f * (octaves[0].next(hz * bend * 0.498) + octaves[1].next(hz * bend * 0.502));
+        float high = 0.35f * octaves[2].next(hz * bend * 2.002);
+        left += low + high;
+        right += low + high;
         filterLeft.process(left);
         filterRight.process(right);
         float envelope = gain * adsr(t, note.length, 0.008, 0.35, 0.75f, 0.14);
         if (index == kOutsideBuses) return;
         float outLeft = filterLeft.low * envelope, outRight = filterRight.low * envelope;
-        addStereo(buses.dryLeft, buses.dryRight, index, outLeft, outRight);
+        addStereo(buses.duckedLeft, buses.duckedRight, index, outLeft, outRight);
         buses.delaySend[index] += 0.3f * (outLeft + outRight) * 0.5f;
         buses.reverbSend[index] += 0.3f * (outLeft + outRight) * 0.5f;
     });
@@ -189,14 +214,17 @@ void renderNote(const Note& note, uint32_t seed, Buses& buses) {
     case Instrument::Clap:
         clap(note, seed, buses);
         break;
+    case Instrument::Snare:
+        snare(note, seed, buses);
+        break;
     case Instrument::ClosedHat:
-        hat(note, seed, buses, 0.04, 1.3f);
+        hat(note, seed, buses, 0.04, 0.55f);
         break;
     case Instrument::OpenHat:
-        hat(note, seed, buses, 0.16, 0.7f);
+        hat(note, seed, buses, 0.16, 0.3f);
         break;
     case Instrument::Crash:
-        hat(note, seed, buses, 0.6, 0.8f);
+        hat(note, seed, buses, 0.6, 0.3f);
         break;
     case Instrument::Bass:
         bass(note, seed, buses);

@@ -140,32 +140,11 @@ double loudnessRange(const StereoBuffer& samples) {
 }
 
 double truePeak(const StereoBuffer& samples) {
-    // Four-times oversampling through a windowed-sinc interpolator: the three new points
-    // between each pair of samples are where a reconstruction overshoots the sample peak.
-    constexpr int kPhases = 4, kHalfTaps = 12;
-    double taps[kPhases][2 * kHalfTaps];
-    for (int phase = 0; phase < kPhases; ++phase)
-        for (int k = 0; k < 2 * kHalfTaps; ++k) {
-            double u = k - kHalfTaps + double(phase) / kPhases; // time from the sample
-            double sinc = u == 0 ? 1.0 : std::sin(kPi * u) / (kPi * u);
-            double window = 0.5 + 0.5 * std::cos(kPi * u / kHalfTaps);
-            taps[phase][k] = sinc * window;
-        }
+    InterSamplePeak between;
     double peak = 0;
-    const std::vector<float>* channels[2] = {&samples.left, &samples.right};
-    for (const std::vector<float>* channel : channels) {
-        const std::vector<float>& x = *channel;
-        for (size_t i = 0; i < x.size(); ++i) {
-            peak = std::max(peak, double(std::fabs(x[i])));
-            if (i + 1 < kHalfTaps || i + kHalfTaps >= x.size()) continue;
-            for (int phase = 1; phase < kPhases; ++phase) {
-                double sum = 0;
-                for (int k = 0; k < 2 * kHalfTaps; ++k)
-                    sum += taps[phase][k] * x[i + kHalfTaps - size_t(k)];
-                peak = std::max(peak, std::fabs(sum));
-            }
-        }
-    }
+    for (const std::vector<float>* channel : {&samples.left, &samples.right})
+        for (size_t i = 0; i < channel->size(); ++i)
+            peak = std::max({peak, double(std::fabs((*channel)[i])), between.at(*channel, i)});
     return peak;
 }
 

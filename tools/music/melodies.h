@@ -161,4 +161,45 @@ inline constexpr TuneNote kFarewell[] = {
     {64, 24, 69},
 };
 
+// The main section's second answer, over the lift iv v VI V (Dm9 Em7 Fmaj9 E7): the tune's
+// opening turned around, climbing to the seventh of E7, which resolves into the break's F.
+inline constexpr TuneNote kAnswer[] = {
+    // Dm
+    {0, 4, 81},
+    {4, 2, 77},
+    {6, 2, 76},
+    {8, 4, 74},
+    {12, 2, 76},
+    {14, 2, 77},
+    // Em
+    {16, 6, 79},
+    {22, 2, 78},
+    {24, 4, 76},
+    {28, 4, 71},
+    // F
+    {32, 2, 72},
+    {34, 2, 76},
+    {36, 2, 79},
+    {38, 2, 81},
+    {40, 4, 84},
+    {44, 4, 81},
+    // E7
+    {48, 4, 80},
+    {52, 4, 83},
+    {56, 8, 86},
+};
+
+// A counter-melody in half notes under the main section's second half: four bars over the home
+// loop, four over the lift.
+inline constexpr TuneNote kCounter[] = {
+    {0, 8, 72},   {8, 8, 71},   // Am
+    {16, 8, 69},  {24, 8, 67},  // F
+    {32, 8, 67},  {40, 8, 64},  // C
+    {48, 8, 62},  {56, 8, 71},  // G
+    {64, 8, 65},  {72, 8, 69},  // Dm
+    {80, 8, 67},  {88, 8, 71},  // Em
+    {96, 8, 72},  {104, 8, 76}, // F
+    {112, 8, 68}, {120, 8, 71}, // E7
+};
+
 } // namespace music

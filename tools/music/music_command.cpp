@@ -134,7 +134,7 @@ void printDynamics(const StereoBuffer& track) {
 
 // Share of one kick's energy above a frequency, the kick rendered alone at full velocity.
 double kickShareAbove(double hz) {
-    music::Note kick{music::Instrument::Kick, 0.0, 0.5, 0.0f, 1.0f, 0.0f};
+    music::Note kick{music::Instrument::Kick, 0.0, 0.3, float(music::kKickPitch), 1.0f, 0.0f};
     music::Buses buses(0, size_t(music::kSecondsPerBeat * music::kSampleRate));
     music::renderNote(kick, 1, buses);
     StereoBuffer sound;

@@ -45,6 +45,7 @@ inline void addStereo(std::vector<float>& left, std::vector<float>& right, size_
 // The drums, in drums.cpp.
 void kick(const Note& note, uint32_t seed, Buses& buses);
 void clap(const Note& note, uint32_t seed, Buses& buses);
+void snare(const Note& note, uint32_t seed, Buses& buses);
 void hat(const Note& note, uint32_t seed, Buses& buses, double decay, float level);
 void riser(const Note& note, uint32_t seed, Buses& buses);
 
