@@ -134,31 +134,19 @@ inline constexpr TuneNote kAnthem[] = {
     {184, 8, 81},
 };
 
-// The farewell over the closing cadence: the main tune's opening, a falling line over iv, the
-// leading tone over V and the tonic held over the last chord.
+// The farewell over the closing cadence, after the main tune's opening two bars: a falling line
+// over iv, the leading tone over V and the tonic held over the last chord.
 inline constexpr TuneNote kFarewell[] = {
-    // Am
-    {0, 4, 76},
-    {4, 2, 81},
-    {6, 2, 79},
-    {8, 4, 76},
-    {12, 2, 74},
-    {14, 2, 76},
-    // F
-    {16, 6, 72},
-    {22, 2, 69},
-    {24, 4, 72},
-    {28, 4, 74},
     // Dm
-    {32, 4, 77},
-    {36, 4, 76},
-    {40, 8, 74},
+    {0, 4, 77},
+    {4, 4, 76},
+    {8, 8, 74},
     // E7
-    {48, 4, 71},
-    {52, 4, 74},
-    {56, 8, 68},
+    {16, 4, 71},
+    {20, 4, 74},
+    {24, 8, 68},
     // Am, held
-    {64, 24, 69},
+    {32, 24, 69},
 };
 
 // The main section's second answer, over the lift iv v VI V (Dm9 Em7 Fmaj9 E7): the tune's

@@ -313,7 +313,8 @@ void outro(Composer& c) {
         c.arpBar(bar, 0.35f * fade);
         c.bellBar(bar, 0.6f * fade);
     }
-    c.tune(kFarewell, Instrument::Lead, 52, 0, 5, kFinaleKey, 0.55f);
+    c.tune(kTune, Instrument::Lead, 52, 0, 2, kFinaleKey, 0.55f);
+    c.tune(kFarewell, Instrument::Lead, 54, 0, 3, kFinaleKey, 0.55f);
     c.add(Instrument::Kick, barStart(kFinalChordBar), 0.3, float(kKickPitch + kFinaleKey), 0.7f);
     c.heldBassBar(kFinalChordBar, 0.6f, kSecondsPerBar);
     c.padBar(kFinalChordBar, 0.6f, 1.5 * kSecondsPerBar);
