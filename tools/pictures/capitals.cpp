@@ -183,9 +183,11 @@ Glyph figure(uint32_t c, float w) {
                    0.08f));
         break;
     case '2':
+        // The diagonal meets the base in a sharp corner, as in the z.
         g.width = 0.86f;
-        add(stroke({{0.02f, A - o}, {0.86f - o, A - o}, {0.86f - o, 0.8f}, {o, o}, {0.86f, o}},
-                   kLeft, kRight, 0.28f));
+        add(stroke({{0.02f, A - o}, {0.86f - o, A - o}, {0.86f - o, 0.84f}, {o * 1.3f, o}}, kLeft,
+                   kDown, 0.28f));
+        add(stroke({{0, o}, {0.86f, o}}, kLeft, kRight));
         break;
     case '3':
         g.width = 0.84f;

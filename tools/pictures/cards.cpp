@@ -35,7 +35,7 @@ Canvas paintGreeting(const Lettering& fonts, int index) {
     TextStyle big;
     big.fill = scaled(palette::kIce, 0.4f);
     big.fillBottom = scaled(mix(palette::kIce, accent, 0.45f), 0.36f);
-    int size = fittingSize(fonts, Face::TextBold, name, 84, 8, 460);
+    int size = fittingSize(fonts, Face::TextBold, name, 92, 8, 460);
     drawText(canvas, fonts, Face::TextBold, name, size, kCardWidth / 2.0f, 128, Align::Center, big,
              8);
 

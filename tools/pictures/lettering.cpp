@@ -78,9 +78,10 @@ int missingLetterforms() {
 
 TextLine Lettering::line(Face face, const std::string& text, int pixelSize, float tracking,
                          int margin) const {
-    if (face == Face::Dots) return dotMatrixLine(text, pixelSize * kDotCellPerEm, tracking, margin);
+    const float em = static_cast<float>(std::max(pixelSize, 1));
+    if (face == Face::Dots) return dotMatrixLine(text, em * kDotCellPerEm, tracking, margin);
     LogoSet set = faceSetting(face);
-    set.xHeight = pixelSize * kXHeightPerEm;
+    set.xHeight = em * kXHeightPerEm;
     set.tracking += tracking / set.xHeight;
     set.margin = margin;
     return logotypeLine(text, set);

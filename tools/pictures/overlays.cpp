@@ -84,7 +84,7 @@ Canvas paintLogoWord(const char* word, const LogoSet& set, int baseline, Rgba gl
     Canvas canvas = blank();
     TextLine line = logotypeLine(word, set);
     float halfW = (line.inkRight - line.inkLeft) * 0.5f + set.xHeight * 0.9f;
-    darkBackdrop(canvas, 512, baseline - set.xHeight * 0.5f, halfW, set.xHeight * 0.85f, 0.35f);
+    darkBackdrop(canvas, 512, baseline - set.xHeight * 0.5f, halfW, set.xHeight * 0.85f, 0.42f);
     drawTextLine(canvas, line, 512, baseline, Align::Center, overlayStyle(glow));
     return canvas;
 }
