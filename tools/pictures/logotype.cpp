@@ -65,6 +65,7 @@ std::vector<Vec> rounded(const Stroke& s) {
 // One straight piece of a stroke in pixels, with the half-plane cuts that apply to it.
 struct Piece {
     Vec a{0, 0}, b{0, 0};
+    Vec low{0, 0}, high{0, 0}; // the box beyond which the piece covers nothing
     bool cutA = false, cutB = false;
     Vec cutAPoint{0, 0}, cutANormal{0, 0}, cutBPoint{0, 0}, cutBNormal{0, 0};
 };
@@ -123,7 +124,8 @@ float glyphDistance(const std::vector<Piece>& pieces, const std::vector<Vec>& do
                     float halfWidth, float dotRadius) {
     float d = 1e9f;
     for (const Piece& piece : pieces)
-        d = std::fmin(d, pieceDistance(piece, p, halfWidth));
+        if (p.x >= piece.low.x && p.x <= piece.high.x && p.y >= piece.low.y && p.y <= piece.high.y)
+            d = std::fmin(d, pieceDistance(piece, p, halfWidth));
     for (Vec c : dots) // a square on its corner: |dx| + |dy| = r, in true distance
         d = std::fmin(d, (std::fabs(p.x - c.x) + std::fabs(p.y - c.y) - dotRadius) * 0.70710678f);
     return d;
@@ -140,11 +142,28 @@ void rasterise(const Glyph& g, const Placement& at, const LogoSet& set, TextLine
         dots.push_back(at.toPixels(d));
     const float dotRadius = kDotSize * dotWeight(set.weight) * at.size;
     const float slitHalf = set.slit * at.size / 2, slitRow = out.baseline - set.slitAt * at.size;
-    const float lean = std::fabs(at.slant) * (kAscender - kDescender) * at.size;
-    int x0 = std::max(0, static_cast<int>(at.origin.x - halfWidth * 2 - lean) - 2);
-    int x1 = std::min(out.mask.width,
-                      static_cast<int>(at.origin.x + g.width * at.size + halfWidth * 2 + lean) + 3);
-    for (int y = 0; y < out.mask.height; ++y)
+    // Only pixels within a stroke's half width (and one more pixel) of a piece can take ink.
+    Vec low{1e9f, 1e9f}, high{-1e9f, -1e9f};
+    auto include = [&](Vec v, float reach) {
+        low = {std::fmin(low.x, v.x - reach), std::fmin(low.y, v.y - reach)};
+        high = {std::fmax(high.x, v.x + reach), std::fmax(high.y, v.y + reach)};
+    };
+    for (Piece& piece : pieces) {
+        const float reach = halfWidth + 1;
+        piece.low = {std::fmin(piece.a.x, piece.b.x) - reach,
+                     std::fmin(piece.a.y, piece.b.y) - reach};
+        piece.high = {std::fmax(piece.a.x, piece.b.x) + reach,
+                      std::fmax(piece.a.y, piece.b.y) + reach};
+        include(piece.low, 0);
+        include(piece.high, 0);
+    }
+    for (Vec c : dots)
+        include(c, dotRadius + 1);
+    int x0 = std::max(0, static_cast<int>(std::floor(low.x)));
+    int y0 = std::max(0, static_cast<int>(std::floor(low.y)));
+    int x1 = std::min(out.mask.width, static_cast<int>(std::ceil(high.x)) + 1);
+    int y1 = std::min(out.mask.height, static_cast<int>(std::ceil(high.y)) + 1);
+    for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
             Vec p{x + 0.5f, y + 0.5f};
             float d = glyphDistance(pieces, dots, p, halfWidth, dotRadius);
