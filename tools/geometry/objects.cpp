@@ -134,26 +134,38 @@ float soundBallShellScale(float latitude) {
     return 1 - 1.5f * level;
 }
 
+float tunnelBandDistance(int band) {
+    if (band == kTunnelBands - 1) return 70; // the dark end: as good as flat along the tube
+    float nearEdge = std::max(kTunnelBandEdges[band], 0.0f), farEdge = kTunnelBandEdges[band + 1];
+    return nearEdge + 0.7f * (farEdge - nearEdge);
+}
+
 formats::ModelDesc buildTunnelModel() {
     formats::ModelDesc model;
     model.materials.push_back(makeMaterial({0.9f, 0.92f, 1.0f}, 1, 0.3f, 0.3f, maps::kTunnel, 1.0f,
                                            maps::kReflection, 0.1f));
     MeshBuilder tube;
-    const int sides = 16;
-    const float zNear = 3, zFar = -110;
-    const int segments = static_cast<int>(zNear - zFar);
-    // Flat panels: each side is its own strip with its own inward normal.
-    for (int side = 0; side < sides; side++) {
-        float a0 = 2 * kPi * side / sides, a1 = 2 * kPi * (side + 1) / sides;
-        Vec3 p0{kTunnelRadius * std::cos(a0), kTunnelRadius * std::sin(a0), 0};
-        Vec3 p1{kTunnelRadius * std::cos(a1), kTunnelRadius * std::sin(a1), 0};
-        Vec3 inward = -normalize(p0 + p1);
-        tube.addSurface(1, segments, [&](float u, float v) {
-            float z = zNear + (zFar - zNear) * v;
-            Vec3 p = p0 + (p1 - p0) * u + Vec3{0, 0, z};
-            float s = (side + u) * 2.0f / sides; // the picture twice round the tube
-            return SurfacePoint{p, inward, s, -z / kTunnelTileLength};
-        });
+    const float columnWidth = 1.0f / kTunnelBands;
+    // Flat panels: each side of each band is its own strip with its own inward normal, rows one
+    // unit long or less.
+    for (int band = 0; band < kTunnelBands; band++) {
+        float zNear = kTunnelEyeZ - kTunnelBandEdges[band];
+        float zFar = kTunnelEyeZ - kTunnelBandEdges[band + 1];
+        int rows = static_cast<int>(std::ceil(zNear - zFar));
+        for (int side = 0; side < kTunnelSides; side++) {
+            float a0 = 2 * kPi * side / kTunnelSides, a1 = 2 * kPi * (side + 1) / kTunnelSides;
+            Vec3 p0{kTunnelRadius * std::cos(a0), kTunnelRadius * std::sin(a0), 0};
+            Vec3 p1{kTunnelRadius * std::cos(a1), kTunnelRadius * std::sin(a1), 0};
+            Vec3 inward = -normalize(p0 + p1);
+            float s0 =
+                columnWidth * (band + float(side % kTunnelSidesPerColumn) / kTunnelSidesPerColumn);
+            tube.addSurface(1, rows, [&](float u, float v) {
+                float z = zNear + (zFar - zNear) * v;
+                Vec3 p = p0 + (p1 - p0) * u + Vec3{0, 0, z};
+                float s = s0 + u * columnWidth / kTunnelSidesPerColumn;
+                return SurfacePoint{p, inward, s, -z / kTunnelTileLength};
+            });
+        }
     }
     model.meshes.push_back(tube.toMesh("tunnel", 0));
     return model;

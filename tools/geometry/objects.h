@@ -30,10 +30,23 @@ formats::ModelDesc buildSpikeBallModel();
 formats::ModelDesc buildSoundBallModel();
 // The shell's distance from the centre at a latitude (radians), as a fraction of the radius.
 float soundBallShellScale(float latitude);
-// A panelled tube along -z from z = 3 to z = -110, seen from inside; its picture repeats
-// every kTunnelTileLength units along its length.
+// A panelled tube of kTunnelSides flat sides along -z from z = 3 to z = -110, seen from
+// inside; its picture repeats every kTunnelTileLength units along its length.
 constexpr float kTunnelRadius = 1.6f;
 constexpr float kTunnelTileLength = 4.0f;
+constexpr int kTunnelSides = 16;
+// The texture has no mipmaps, so the lining is drawn pre-filtered by distance: the tube is cut
+// into bands by their distance from the eye (which the scene keeps at z = kTunnelEyeZ), and
+// band k samples column k of the tunnel picture, where the lining is blurred along the tube by
+// as much as its texels shrink on screen there, and faded towards the dark at the far end.
+// A column holds the lining of kTunnelSidesPerColumn sides.
+constexpr float kTunnelEyeZ = -0.5f;
+constexpr int kTunnelBands = 8;
+constexpr int kTunnelSidesPerColumn = 4;
+constexpr float kTunnelBandEdges[kTunnelBands + 1] = {-3.5f, 3.5f, 6, 9, 13, 18, 26, 40, 109.5f};
+// The distance whose footprint a band's column is filtered for: most of the way into the band,
+// since a column filtered for its near edge would flicker at its far edge.
+float tunnelBandDistance(int band);
 formats::ModelDesc buildTunnelModel();
 // A small craft about 0.8 units long with its nose towards -z.
 formats::ModelDesc buildProbeModel();

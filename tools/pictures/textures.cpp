@@ -2,6 +2,8 @@
 // credits relief, the probe's hull) and the sound ball's blue normal picture. They are 24-bit
 // and, where a model repeats them, tile seamlessly.
 #include "runtime/data_files.h"
+#include "tools/geometry/mesh.h"
+#include "tools/geometry/objects.h"
 #include "tools/pictures/logotype.h"
 #include "tools/pictures/palette.h"
 #include "tools/pictures/pictures.h"
@@ -102,13 +104,13 @@ Canvas paintReflection(const Lettering&) {
     return canvas;
 }
 
-// Tunnel lining: four panels around, two along, with seams, bolts, a cyan light strip and
-// grime; repeats in both directions.
-Canvas paintTunnel(const Lettering&) {
-    const int width = 512, height = 512;
+// One tile of the tunnel lining, two panels around by two along: seams, bolts, a raised rib, a
+// cyan light strip and grime. It repeats in both directions.
+Canvas paintTunnelLining() {
+    const int width = 256, height = 512;
     Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
-        float grime = tileFractal(x, y, width, 8, 321, 4);
+        float grime = tileFractal(x, y, width, 4, 321, 4);
         float px = std::fmod(x, 128.0f), py = std::fmod(y, 256.0f);
         float seam = std::min({px, 128 - px, py, 256 - py});
         float edge = smoothStep(0, 5, seam);
@@ -123,7 +125,7 @@ Canvas paintTunnel(const Lettering&) {
         }
         return panel;
     });
-    for (int bx = 0; bx < 4; ++bx)
+    for (int bx = 0; bx < 2; ++bx)
         for (int by = 0; by < 2; ++by)
             for (float ox : {12.0f, 116.0f})
                 for (float oy : {12.0f, 244.0f}) {
@@ -133,6 +135,68 @@ Canvas paintTunnel(const Lettering&) {
                         [&](float x, float y) { return circleDistance(x, y, cx, cy, 3.5f); });
                 }
     return canvas;
+}
+
+// Blurs a picture that repeats in both directions: three box passes of radius rx across and ry
+// down, wrapping round its edges.
+void blurRepeating(Canvas& canvas, int rx, int ry) {
+    const int w = canvas.width(), h = canvas.height();
+    // Blurs `lines` lines of n samples each; sample(i, j) is sample j of line i.
+    auto pass = [&](int lines, int n, int r, auto sample) {
+        if (r <= 0) return;
+        std::vector<Rgba> line(n);
+        for (int k = 0; k < 3; ++k)
+            for (int i = 0; i < lines; ++i) {
+                for (int j = 0; j < n; ++j)
+                    line[j] = sample(i, j);
+                Rgba sum{0, 0, 0, 0};
+                for (int j = -r; j <= r; ++j) {
+                    const Rgba& c = line[((j % n) + n) % n];
+                    sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b, sum.a + c.a};
+                }
+                float norm = 1.0f / (2 * r + 1);
+                for (int j = 0; j < n; ++j) {
+                    sample(i, j) = scaled(withAlpha(sum, sum.a * norm), norm);
+                    const Rgba& in = line[(j + r + 1) % n];
+                    const Rgba& out = line[((j - r) % n + n) % n];
+                    sum = {sum.r + in.r - out.r, sum.g + in.g - out.g, sum.b + in.b - out.b,
+                           sum.a + in.a - out.a};
+                }
+            }
+    };
+    pass(h, w, std::min(rx, w / 2), [&](int row, int x) -> Rgba& { return canvas.at(x, row); });
+    pass(w, h, std::min(ry, h / 2), [&](int col, int y) -> Rgba& { return canvas.at(col, y); });
+}
+
+// The tunnel picture: the lining once per distance band of the tube (see buildTunnelModel),
+// side by side. Band k is blurred along the tube by about 0.7 of the texels one pixel covers at
+// its distance, and across by the same measure, then faded towards the dark of the far end.
+Canvas paintTunnel(const Lettering&) {
+    using namespace geometry;
+    const Canvas lining = paintTunnelLining();
+    const int columnWidth = lining.width(), height = lining.height();
+    // Texels per unit: along the tube, and around it (the column spans four sides).
+    const float alongTexels = height / kTunnelTileLength;
+    const float sideLength = 2 * kTunnelRadius * std::sin(kPi / kTunnelSides);
+    const float aroundTexels = columnWidth / (kTunnelSidesPerColumn * sideLength);
+    // Pixels per unit at distance 1 for the scene's 90-degree view, 768 pixels high.
+    const float focal = 384;
+    const Rgba haze = rgb(0x070b16);
+    Canvas atlas(columnWidth * kTunnelBands, height);
+    for (int band = 0; band < kTunnelBands; ++band) {
+        float d = tunnelBandDistance(band);
+        // A wall pixel at distance d spans d / focal units across and d^2 / (focal * radius)
+        // units along the tube.
+        float along = d * d / (focal * kTunnelRadius) * alongTexels;
+        float around = d / focal * aroundTexels;
+        Canvas column = lining;
+        blurRepeating(column, static_cast<int>(0.7f * around), static_cast<int>(0.7f * along));
+        float fade = 1 - std::exp(-std::max(0.0f, d - 3) / 40);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < columnWidth; ++x)
+                atlas.at(band * columnWidth + x, y) = mix(column.at(x, y), haze, fade);
+    }
+    return atlas;
 }
 
 // Brushed steel for the spike balls: a coarse grain along one direction, soft blotches and a
