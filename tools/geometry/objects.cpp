@@ -29,11 +29,6 @@ std::vector<Vec3> spikeDirections() {
     return directions;
 }
 
-// Rotation that turns +y into -z (about the x axis by -90 degrees).
-Vec3 yToMinusZ(Vec3 p) {
-    return {p.x, p.z, -p.y};
-}
-
 float smoothEdge(float d, float width) {
     float t = std::clamp(d / width, 0.0f, 1.0f);
     return t * t * (3 - 2 * t);
@@ -168,42 +163,6 @@ formats::ModelDesc buildTunnelModel() {
         }
     }
     model.meshes.push_back(tube.toMesh("tunnel", 0));
-    return model;
-}
-
-formats::ModelDesc buildProbeModel() {
-    formats::ModelDesc model;
-    // Mid grey, not white: the tunnel's light and its glow pass lift the hull a long way.
-    model.materials.push_back(makeMaterial({0.5f, 0.52f, 0.56f}, 1, 0.5f, 0.6f, maps::kHull, 1.0f,
-                                           maps::kReflection, 0.3f));
-    model.materials.push_back(makeMaterial({0.18f, 0.2f, 0.28f}, 1, 0.5f, 0.5f));
-    model.materials.push_back(makeMaterial({0.4f, 0.9f, 1.0f}, 1, 1.0f, 0.9f));
-
-    MeshBuilder hull, trim, glow;
-    // Fuselage along +y, turned to point its nose down -z below.
-    hull.addLathe({{0.0f, -0.36f},
-                   {0.07f, -0.35f},
-                   {0.12f, -0.28f},
-                   {0.135f, -0.1f},
-                   {0.125f, 0.1f},
-                   {0.09f, 0.26f},
-                   {0.04f, 0.36f},
-                   {0.0f, 0.4f}},
-                  16, 1);
-    hull.transform(0, yToMinusZ, {});
-    // Wings, fin and wing-tip pods (already in the final orientation: nose at -z).
-    trim.addBox({{-0.45f, -0.012f, -0.02f}, {-0.1f, 0.012f, 0.16f}}, 4);
-    trim.addBox({{0.1f, -0.012f, -0.02f}, {0.45f, 0.012f, 0.16f}}, 4);
-    trim.addBox({{-0.012f, 0.1f, 0.1f}, {0.012f, 0.26f, 0.3f}}, 4);
-    trim.addBox({{-0.5f, -0.03f, -0.08f}, {-0.43f, 0.03f, 0.2f}}, 4);
-    trim.addBox({{0.43f, -0.03f, -0.08f}, {0.5f, 0.03f, 0.2f}}, 4);
-    // Engine glow at the tail and a canopy strip on top.
-    glow.addSphere({0, 0, 0.37f}, 0.065f, 12, 8, 1, 1);
-    glow.addBox({{-0.03f, 0.118f, -0.24f}, {0.03f, 0.135f, -0.08f}}, 4);
-
-    model.meshes.push_back(hull.toMesh("hull", 0));
-    model.meshes.push_back(trim.toMesh("wings", 1));
-    model.meshes.push_back(glow.toMesh("engine", 2));
     return model;
 }
 

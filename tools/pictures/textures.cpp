@@ -4,9 +4,9 @@
 #include "runtime/data_files.h"
 #include "tools/geometry/mesh.h"
 #include "tools/geometry/objects.h"
-#include "tools/pictures/logotype.h"
 #include "tools/pictures/palette.h"
 #include "tools/pictures/pictures.h"
+#include "tools/pictures/set_textures.h"
 
 namespace {
 
@@ -417,28 +417,6 @@ Canvas paintNightSky(const Lettering&) {
                                         circleDistance(x, y, moonX, moonY, moonR - 1));
                     });
     }
-    return canvas;
-}
-
-// The probe's hull: pale panels, dark seams, an orange stripe and the group's mark.
-Canvas paintProbe(const Lettering&) {
-    const int size = 256;
-    Canvas canvas(size, size);
-    canvas.shade([&](float x, float y) {
-        float wear = tileFractal(x, y, size, 4, 371, 3);
-        float px = std::fmod(x, 64.0f), py = std::fmod(y, 85.34f);
-        float seam = std::min({px, 64 - px, py, 85.34f - py});
-        Rgba hull = scaled(rgb(0xc8ccd4), 0.8f + 0.25f * wear);
-        if (y > 150 && y < 170) hull = rgb(0xe0782a);
-        return scaled(hull, 0.5f + 0.5f * smoothStep(0, 1.8f, seam));
-    });
-    TextStyle mark;
-    mark.fill = rgb(0x1a2230);
-    LogoSet set;
-    set.xHeight = 20;
-    set.weight = 0.3f;
-    set.tracking = 0.25f;
-    drawLogotype(canvas, "vsq-14", set, 128, 120, Align::Center, mark);
     return canvas;
 }
 

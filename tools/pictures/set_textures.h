@@ -1,0 +1,11 @@
+// Pictures baked for the sets' models (the probe, the station): painted over the models' own
+// surfaces, light and shade included, since the scenes that show them light them flatly.
+#pragma once
+
+#include "tools/pictures/canvas.h"
+#include "tools/pictures/lettering.h"
+
+// The probe's picture: every patch of the craft lit by a warm key light from above, a cyan fill
+// from below and a rim towards the camera behind it, over its paint, panel lines and glowing
+// engines.
+Canvas paintProbe(const Lettering&);
