@@ -81,6 +81,7 @@ std::vector<PictureJob> pictureJobs() {
     addCardJobs(jobs);
     addStationJobs(jobs);
     addTextureJobs(jobs);
+    addSetTextureJobs(jobs);
     return jobs;
 }
 

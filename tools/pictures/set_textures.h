@@ -9,3 +9,8 @@
 // from below and a rim towards the camera behind it, over its paint, panel lines and glowing
 // engines.
 Canvas paintProbe(const Lettering&);
+
+// The station's front, face by face (see geometry::frontFaces), and the props picture
+// (geometry::props).
+Canvas paintStationFront(const Lettering&);
+Canvas paintStationProps(const Lettering&);

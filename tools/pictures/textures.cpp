@@ -382,11 +382,12 @@ Canvas paintHallFloor(const Lettering&) {
 }
 
 // The night sky behind the station: deep blue over the city's orange haze at the horizon
-// (the bottom rows), soft stars and a full moon with its halo, placed where the entrance
-// flight first sees the sky: above the left wing, just clear of its roof line.
+// (row 478 is ground level, seen at eye height about ten rows higher), soft stars, a moon with
+// its halo above the left wing, and a distant skyline with scattered lit windows either side
+// of the station.
 Canvas paintNightSky(const Lettering&) {
     const int width = 1024, height = 512;
-    const float moonX = 400, moonY = 336, moonR = 21;
+    const float moonX = 393, moonY = 345, moonR = 13, ground = 478;
     Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
         float h = y / height; // 0 at the top, 1 at the horizon
@@ -394,23 +395,43 @@ Canvas paintNightSky(const Lettering&) {
         sky = mix(sky, rgb(0x5a3c34), smoothStep(0.7f, 1.0f, h) * 0.8f);
         float cloud = fractalNoise(x / 160, y / 40, 401, 4);
         sky = mix(sky, rgb(0x24324e), smoothStep(0.55f, 0.8f, cloud) * 0.5f * (1 - h * 0.5f));
-        float halo = std::exp(-std::hypot(x - moonX, y - moonY) / 70);
-        return mix(sky, rgb(0x4a5a80), halo * 0.8f);
+        float halo = std::exp(-std::hypot(x - moonX, y - moonY) / 50);
+        return mix(sky, rgb(0x4a5a80), halo * 0.7f);
     });
+    // The skyline: blocks 6 to 40 pixels wide, lower towards the middle, where the station
+    // stands in front of them.
+    Random towers(403);
+    for (float x0 = 0; x0 < width;) {
+        float w = towers.range(6, 40), centre = std::fabs(x0 + w / 2 - width / 2) / (width / 2);
+        float top = ground - towers.range(8, 30 + 60 * centre);
+        float right = x0 + w;
+        canvas.fill(x0, top, right, height, rgb(0x0a0d16), [&](float x, float y) {
+            return std::max({x0 - x, x - right, top - y});
+        });
+        for (float wy = top + 4; wy < ground - 2; wy += 5)
+            for (float wx = x0 + 3; wx < right - 2; wx += 4) {
+                float roll = hashUnit(static_cast<int>(wx), static_cast<int>(wy), 404);
+                if (roll > 0.22f) continue;
+                Rgba lit = roll < 0.15f ? palette::kWarm : rgb(0xbfe4ff);
+                canvas.fill(wx - 2, wy - 2, wx + 2, wy + 2, withAlpha(lit, 0.5f + 2 * roll),
+                            [&](float x, float y) { return circleDistance(x, y, wx, wy, 0.8f); });
+            }
+        x0 = right + towers.range(0, 6);
+    }
     Random random(402);
     for (int i = 0; i < 140; ++i) {
-        float sx = random.range(0, width), sy = random.range(0, height * 0.7f);
+        float sx = random.range(0, width), sy = random.range(0, height * 0.62f);
         float bright = random.range(0.3f, 1.0f);
         canvas.fill(sx - 4, sy - 4, sx + 4, sy + 4, withAlpha(rgb(0xe8f0ff), bright),
                     [&](float x, float y) { return circleDistance(x, y, sx, sy, 0.9f) / 1.5f; });
     }
     canvas.fill(moonX - moonR - 2, moonY - moonR - 2, moonX + moonR + 2, moonY + moonR + 2,
-                rgb(0xf6f2e0),
+                rgb(0xe8e2cc),
                 [&](float x, float y) { return circleDistance(x, y, moonX, moonY, moonR); });
     // Maria: soft grey seas on the moon's face, still bright enough to glow.
     for (int i = 0; i < 4; ++i) {
-        float mx = moonX + random.range(-12, 10), my = moonY + random.range(-10, 12);
-        float r = random.range(3.5f, 6.5f);
+        float mx = moonX + random.range(-7, 6), my = moonY + random.range(-6, 7);
+        float r = random.range(2.2f, 4.0f);
         canvas.fill(mx - 2 * r, my - 2 * r, mx + 2 * r, my + 2 * r, rgb(0xd8d2c0, 0.7f),
                     [&](float x, float y) {
                         return std::max(circleDistance(x, y, mx, my, r) / 3,
