@@ -73,6 +73,62 @@ formats::ModelDesc buildSpikeBallModel() {
     return model;
 }
 
+namespace {
+
+// A direction from its azimuth about the z axis and its latitude.
+Vec3 sphereDirection(float azimuth, float latitude) {
+    return {std::cos(latitude) * std::cos(azimuth), std::cos(latitude) * std::sin(azimuth),
+            std::sin(latitude)};
+}
+
+// The azimuth of a point `fold` radians into its quadrant: the scene folds every direction
+// into the first quadrant, mirroring the others onto it.
+float unfolded(int quadrant, float fold) {
+    return quadrant % 2 ? kPi * (quadrant / 2 + 1) - fold : kPi * (quadrant / 2) + fold;
+}
+
+// The outer look's gores: each band a whole gore from latitude -60 to 60 degrees.
+void addOuterGores(MeshBuilder& gores, int quadrant, float from, float to, float u) {
+    gores.addSurface(2, kSoundBallGoreRows, [&](float s, float t) {
+        float latitude = (2 * t - 1) * kSoundBallGoreLatitude;
+        Vec3 d = sphereDirection(unfolded(quadrant, from + (to - from) * s), latitude);
+        // v: 0 where the gore starts near a pole, 1 at the equator (the loud end).
+        float meter = 1 - std::fabs(latitude) / kSoundBallGoreLatitude;
+        return SurfacePoint{d * kSoundBallRadius, -d, u, meter};
+    });
+}
+
+// The inner look's gores: each band cut into tiles in both hemispheres, from the equator's
+// gap (the quiet end) towards the poles.
+void addInnerTiles(MeshBuilder& gores, int quadrant, float from, float to, float u) {
+    for (float hemisphere : {-1.0f, 1.0f})
+        for (int tile = 0; tile < kSoundBallInnerTiles; tile++) {
+            float span = (kSoundBallInnerTop - kSoundBallInnerGap) / kSoundBallInnerTiles;
+            float low = kSoundBallInnerGap + span * (tile + 0.12f);
+            float high = kSoundBallInnerGap + span * (tile + 0.88f);
+            gores.addSurface(1, 1, [&](float s, float t) {
+                float latitude = hemisphere * (low + (high - low) * t);
+                Vec3 d = sphereDirection(unfolded(quadrant, from + (to - from) * s), latitude);
+                float meter = (std::fabs(latitude) - kSoundBallInnerGap) /
+                              (kSoundBallInnerTop - kSoundBallInnerGap);
+                return SurfacePoint{d * kSoundBallInnerRadius, -d, u, meter};
+            });
+        }
+}
+
+// A look's shell: a sphere to the eye, drawn in towards the centre by `scale` by latitude.
+void addShell(MeshBuilder& shell, float radius, float u0, float u1,
+              float (*scale)(float latitude)) {
+    shell.addSurface(64, 48, [&](float s, float t) {
+        // The seam's two columns get exactly the same positions, so no crack opens there.
+        float azimuth = s < 1 ? 2 * kPi * s : 0, latitude = (t - 0.5f) * kPi;
+        Vec3 d = sphereDirection(azimuth, latitude);
+        return SurfacePoint{d * (radius * scale(latitude)), -d, u0 + (u1 - u0) * s, t};
+    });
+}
+
+} // namespace
+
 formats::ModelDesc buildSoundBallModel() {
     formats::ModelDesc model;
     model.materials.push_back(makeMaterial({1, 1, 1}, 1, 0.2f, 0.5f, maps::kSoundBall, 1.0f));
@@ -82,40 +138,33 @@ formats::ModelDesc buildSoundBallModel() {
     // centre a vertex moving along its own line of sight does not move on screen, so the
     // music shows through depth: each band is a separate gore that only moves as a whole, and
     // a static shell in front of the gores hides them until their band pulls them through it.
+    // Both looks are built this way, the inner one small enough to lie wholly within the
+    // near plane until the scene's zoom brings it out.
+    // The inner look comes first in each mesh: when it shows, it lies in front of the whole outer
+    // look, and the outer look's pixels behind it then fail the depth test before any shading.
     MeshBuilder gores;
-    for (int quadrant = 0; quadrant < 4; quadrant++)
-        for (int band = 0; band < kSoundBallBands; band++) {
-            float margin = 0.03f / kSoundBallBandsPerRadian;
-            float from = band / kSoundBallBandsPerRadian + margin;
-            float to = (band + 1) / kSoundBallBandsPerRadian - margin;
-            float u = kSoundBallGoreU0 +
-                      (kSoundBallGoreU1 - kSoundBallGoreU0) * (band + 0.5f) / kSoundBallBands;
-            gores.addSurface(2, kSoundBallGoreRows, [&](float s, float t) {
-                float fold = from + (to - from) * s;
-                float azimuth =
-                    quadrant % 2 ? kPi * (quadrant / 2 + 1) - fold : kPi * (quadrant / 2) + fold;
-                float latitude = (2 * t - 1) * kSoundBallGoreLatitude;
-                Vec3 d = {std::cos(latitude) * std::cos(azimuth),
-                          std::cos(latitude) * std::sin(azimuth), std::sin(latitude)};
-                // v: 0 where the gore starts near a pole, 1 at the equator (the loud end).
-                float meter = 1 - std::fabs(latitude) / kSoundBallGoreLatitude;
-                return SurfacePoint{d * kSoundBallRadius, -d, u, meter};
-            });
-        }
+    for (bool inner : {true, false})
+        for (int quadrant = 0; quadrant < 4; quadrant++)
+            for (int band = 0; band < kSoundBallBands; band++) {
+                float margin = 0.03f / kSoundBallBandsPerRadian;
+                float from = band / kSoundBallBandsPerRadian + margin;
+                float to = (band + 1) / kSoundBallBandsPerRadian - margin;
+                float across = (band + 0.5f) / kSoundBallBands;
+                if (inner)
+                    addInnerTiles(gores, quadrant, from, to,
+                                  kSoundBallInnerGoreU0 +
+                                      (kSoundBallInnerGoreU1 - kSoundBallInnerGoreU0) * across);
+                else
+                    addOuterGores(gores, quadrant, from, to,
+                                  kSoundBallGoreU0 +
+                                      (kSoundBallGoreU1 - kSoundBallGoreU0) * across);
+            }
     model.meshes.push_back(gores.toMesh("bands", 0));
-
-    // The shell: a sphere to the eye, but nearer the centre towards the equator, so a gore
-    // shows from its pole end down to the latitude its band's level reaches: a meter per band.
+    // The shells: a gore shows from its quiet end to the latitude its band's level reaches.
     MeshBuilder shell;
-    shell.addSurface(64, 48, [&](float s, float t) {
-        // The seam's two columns get exactly the same positions, so no crack opens there.
-        float azimuth = s < 1 ? 2 * kPi * s : 0, latitude = (t - 0.5f) * kPi;
-        Vec3 d = {std::cos(latitude) * std::cos(azimuth), std::cos(latitude) * std::sin(azimuth),
-                  std::sin(latitude)};
-        float radius = kSoundBallRadius * soundBallShellScale(latitude);
-        return SurfacePoint{d * radius, -d, kSoundBallShellU0 + (1 - kSoundBallShellU0) * 0.96f * s,
-                            t};
-    });
+    addShell(shell, kSoundBallInnerRadius, kSoundBallInnerShellU0, kSoundBallInnerShellU1,
+             soundBallInnerShellScale);
+    addShell(shell, kSoundBallRadius, kSoundBallShellU0, kSoundBallShellU1, soundBallShellScale);
     model.meshes.push_back(shell.toMesh("shell", 0));
     return model;
 }
@@ -126,6 +175,17 @@ float soundBallShellScale(float latitude) {
     // equator, with more of the meter given to the quieter levels. The shell stays at least a
     // quarter of the radius away, beyond the near plane even in the corners of the wide lens.
     float level = 0.03f + 0.45f * std::pow(1 - reach, 1.5f);
+    return 1 - 1.5f * level;
+}
+
+float soundBallInnerShellScale(float latitude) {
+    // 0.03 at the equator's gap, 0.33 at the poles: a shallower meter than the outer look's,
+    // so that at the largest zoom even the deepest part of the shell stays clear of the near
+    // plane at the edges of the wide lens.
+    float reach = std::clamp((std::fabs(latitude) - kSoundBallInnerGap) /
+                                 (kSoundBallInnerTop - kSoundBallInnerGap),
+                             0.0f, 1.0f);
+    float level = 0.03f + 0.3f * std::pow(reach, 1.3f);
     return 1 - 1.5f * level;
 }
 

@@ -18,18 +18,30 @@ constexpr int kSoundBallBands = 47;
 constexpr float kSoundBallBandsPerRadian = 30.0f;
 constexpr int kSoundBallGoreRows = 16;
 constexpr float kSoundBallGoreLatitude = 60.0f * 3.14159265f / 180.0f;
-// Where the gores and the shell sample the sound ball picture: the gores in the left half
-// (u across the bands, v from the pole end to the equator), the shell in the right half
-// (v from the south pole to the north pole).
-constexpr float kSoundBallGoreU0 = 0.02f, kSoundBallGoreU1 = 0.48f;
-constexpr float kSoundBallShellU0 = 0.52f;
+// The ball has a second, inner look: the same bands cut into tiles in both hemispheres, a
+// meter running from the equator to the poles, in other colours, all of it within
+// kSoundBallInnerRadius of the centre. At the scene's zoom of 1 it lies wholly inside the near
+// plane (0.1) and the outer look shows; raising the zoom brings it out from the middle of the
+// picture outwards, hiding the outer look, until it fills the view from a zoom of about 20.
+constexpr float kSoundBallInnerRadius = 0.095f;
+constexpr int kSoundBallInnerTiles = 7;
+constexpr float kSoundBallInnerGap = 8.0f * 3.14159265f / 180.0f;
+constexpr float kSoundBallInnerTop = 78.0f * 3.14159265f / 180.0f;
+// Where each look samples the sound ball picture: the outer look in the left half, the inner
+// in the right; in each half the gores first (u across the bands, v along the meter from its
+// quiet end), then the shell (v from the south pole to the north pole).
+constexpr float kSoundBallGoreU0 = 0.01f, kSoundBallGoreU1 = 0.24f;
+constexpr float kSoundBallShellU0 = 0.26f, kSoundBallShellU1 = 0.49f;
+constexpr float kSoundBallInnerGoreU0 = 0.51f, kSoundBallInnerGoreU1 = 0.74f;
+constexpr float kSoundBallInnerShellU0 = 0.76f, kSoundBallInnerShellU1 = 0.99f;
 
 // A metal sphere of radius 0.5 with 32 spikes reaching out to about 1.05.
 formats::ModelDesc buildSpikeBallModel();
 // Seen from inside: the band gores (mesh 0, the one the scene moves) behind a static shell.
 formats::ModelDesc buildSoundBallModel();
-// The shell's distance from the centre at a latitude (radians), as a fraction of the radius.
+// Each shell's distance from the centre at a latitude (radians), as a fraction of its radius.
 float soundBallShellScale(float latitude);
+float soundBallInnerShellScale(float latitude);
 // A panelled tube of kTunnelSides flat sides along -z from z = 3 to z = -110, seen from
 // inside; its picture repeats every kTunnelTileLength units along its length.
 constexpr float kTunnelRadius = 1.6f;

@@ -464,39 +464,66 @@ Canvas paintBlueNormal(const Lettering&) {
     return canvas;
 }
 
-// The sound ball, seen from its centre: the left half colours the band gores (across: bass
-// magenta to treble cyan; down: a meter from its dim pole end to its pale, bright equator end, in
-// six soft segments), the right half the dark shell in front of them (down: south to north pole),
-// with faint latitude rings as the meter's scale and a glowing hub about each pole. Nothing
-// is finer than a few texels: the gores are two or three pixels wide on screen.
-Canvas paintSoundBall(const Lettering&) {
-    const int size = 256;
+// The sound ball, seen from its centre. Its outer look fills the left half: the band gores
+// (across: bass magenta to treble cyan; down: a meter from its dim pole end to its pale, bright
+// equator end, in six soft segments), then the dark shell in front of them (down: south to north
+// pole), with faint latitude rings as the meter's scale and a glowing hub about each pole. The
+// inner look fills the right half in fire: tiles from deep red at the bass to white gold at the
+// treble, brightening towards the poles where the loudest levels reach, over a dark crimson
+// shell with gold rings and a glowing equator. Nothing is finer than a few texels: the gores are
+// two or three pixels wide on screen.
+Rgba outerSoundBall(float u, float v) {
     const Rgba hues[4] = {rgb(0xff2f7a), rgb(0x9a4dff), rgb(0x3d7bff), rgb(0x4ff0ff)};
-    Canvas canvas(size, size);
+    if (u < 0.5f) {
+        float band = clamp01((u - 0.02f) / 0.46f) * 3;
+        int k = std::min(static_cast<int>(band), 2);
+        Rgba hue = mix(hues[k], hues[k + 1], smoothStep(0, 1, band - k));
+        float meter = v;
+        float segment = 0.5f + 0.5f * std::cos(6.2831853f * meter * 6);
+        float light = (0.5f + 0.5f * std::pow(meter, 1.3f)) * (0.88f + 0.12f * segment);
+        Rgba c = mix(hue, rgb(0xfff4fa), 0.3f * smoothStep(0.55f, 1, meter));
+        return scaled(c, light * smoothStep(0, 0.1f, meter));
+    }
+    float latitude = (v - 0.5f) * 180; // degrees
+    float polar = std::fabs(latitude);
+    Rgba c = mix(rgb(0x04050c), rgb(0x0c1233), smoothStep(0, 60, polar));
+    if (polar < 60) {
+        float ring = std::fabs(std::fmod(polar + 5, 10.0f) - 5); // degrees from a ring
+        c = mix(c, rgb(0x27306a), 0.5f * (1 - smoothStep(0.3f, 1.6f, ring)));
+    }
+    float rim = std::exp(-(polar - 62) * (polar - 62) / 6.0f);
+    c = mix(c, rgb(0x7d74ff), 0.85f * rim);
+    float hub = smoothStep(72, 90, polar);
+    c = mix(c, rgb(0xa8d8ff), 0.75f * hub * hub);
+    return c;
+}
+
+Rgba innerSoundBall(float u, float v) {
+    if (u < 0.5f) {
+        const Rgba hues[4] = {rgb(0xc8141e), rgb(0xff5a14), rgb(0xffb428), rgb(0xfff0b4)};
+        float band = clamp01((u - 0.02f) / 0.46f) * 3;
+        int k = std::min(static_cast<int>(band), 2);
+        Rgba hue = mix(hues[k], hues[k + 1], smoothStep(0, 1, band - k));
+        float light = 0.45f + 0.55f * std::pow(v, 1.2f);
+        return scaled(mix(hue, rgb(0xfff8e8), 0.35f * smoothStep(0.6f, 1, v)), light);
+    }
+    float latitude = (v - 0.5f) * 180;
+    float polar = std::fabs(latitude);
+    Rgba c = mix(rgb(0x0c0304), rgb(0x240a0c), smoothStep(0, 80, polar));
+    float ring = std::fabs(std::fmod(polar + 5, 10.0f) - 5);
+    c = mix(c, rgb(0x6a3a10), 0.55f * (1 - smoothStep(0.3f, 1.4f, ring)));
+    float equator = std::exp(-polar * polar / 5.0f);
+    c = mix(c, rgb(0xffc860), 0.65f * equator);
+    float hub = smoothStep(80, 90, polar);
+    return mix(c, rgb(0xffe8b0), 0.7f * hub * hub);
+}
+
+Canvas paintSoundBall(const Lettering&) {
+    const int width = 512, height = 256;
+    Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
-        float u = x / size, v = y / size;
-        if (u < 0.5f) {
-            float band = clamp01((u - 0.02f) / 0.46f) * 3;
-            int k = std::min(static_cast<int>(band), 2);
-            Rgba hue = mix(hues[k], hues[k + 1], smoothStep(0, 1, band - k));
-            float meter = v;
-            float segment = 0.5f + 0.5f * std::cos(6.2831853f * meter * 6);
-            float light = (0.5f + 0.5f * std::pow(meter, 1.3f)) * (0.88f + 0.12f * segment);
-            Rgba c = mix(hue, rgb(0xfff4fa), 0.3f * smoothStep(0.55f, 1, meter));
-            return scaled(c, light * smoothStep(0, 0.1f, meter));
-        }
-        float latitude = (v - 0.5f) * 180; // degrees
-        float polar = std::fabs(latitude);
-        Rgba c = mix(rgb(0x04050c), rgb(0x0c1233), smoothStep(0, 60, polar));
-        if (polar < 60) {
-            float ring = std::fabs(std::fmod(polar + 5, 10.0f) - 5); // degrees from a ring
-            c = mix(c, rgb(0x27306a), 0.5f * (1 - smoothStep(0.3f, 1.6f, ring)));
-        }
-        float rim = std::exp(-(polar - 62) * (polar - 62) / 6.0f);
-        c = mix(c, rgb(0x7d74ff), 0.85f * rim);
-        float hub = smoothStep(72, 90, polar);
-        c = mix(c, rgb(0xa8d8ff), 0.75f * hub * hub);
-        return c;
+        float half = width / 2.0f, v = y / height;
+        return x < half ? outerSoundBall(x / half, v) : innerSoundBall((x - half) / half, v);
     });
     return canvas;
 }
