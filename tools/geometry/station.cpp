@@ -239,12 +239,14 @@ std::vector<std::vector<CurveRecord>> buildCrowdCurves() {
     });
     // The camera rides 11 units ahead of the leader, out over the platform edge at about the
     // crowd's height, and looks back at the leader: seen from the side of its path, the crowd's
-    // file trailing the leader fans out across the picture instead of bunching behind it.
+    // file trailing the leader fans out across the picture instead of bunching behind it. It
+    // aims above the leader, so that the balls keep to the lower half of the picture and the
+    // upper half, with the roof and the departure boards, stays clear for words.
     std::vector<CurveRecord> camera = closedLoopKeys(kLapSamples, kLapStepMs, [&](int i) {
         Vec3 ahead = lap.at(i * step + 11);
         Vec3 eye{1.7f * ahead.x, 5.4f, ahead.z};
         CurveRecord lead = leader(i);
-        return makeRecord(eye, {lead.position[0], lead.position[1] - 0.3f, lead.position[2]});
+        return makeRecord(eye, {lead.position[0], lead.position[1] + 1.2f, lead.position[2]});
     });
     return {camera, master, crowd};
 }
