@@ -247,13 +247,19 @@ TEST(SoundBall, EveryBandIsAGoreThatMovesWholeBehindTheShellInBothLooks) {
     EXPECT_EQ(torn, 0);
     // At rest each shell lies in front of its gores, so a silent band shows nothing; each stays
     // beyond the near plane in the lens's corners (84 degrees off its axis) at its own zoom,
-    // 1 for the outer look and 20 for the inner one.
+    // 1 for the outer look and 20 for the inner one, and the inner look lies wholly within the
+    // near plane up to a zoom of 1.6.
     const float cornerNear = 0.1f / std::cos(84 * geometry::kPi / 180);
     for (Vec3 p : meshData(ball.meshes[1]).positions) {
         bool inner = geometry::length(p) < 0.1f;
         float radius = inner ? geometry::kSoundBallInnerRadius : geometry::kSoundBallRadius;
         ASSERT_LT(geometry::length(p), 0.99f * radius);
         ASSERT_GT(geometry::length(p) * (inner ? 20 : 1), cornerNear);
+    }
+    for (Vec3 p : gores.positions) {
+        if (geometry::length(p) < 0.1f) {
+            ASSERT_LT(geometry::length(p) * 1.6f, 0.1f);
+        }
     }
 }
 

@@ -75,8 +75,10 @@ formats::ModelDesc buildSpikeBallModel() {
 
 namespace {
 
-// A direction from its azimuth about the z axis and its latitude.
+// A direction from its azimuth about the z axis and its latitude; exactly a pole at +-90
+// degrees, so that the triangles meeting there collapse exactly.
 Vec3 sphereDirection(float azimuth, float latitude) {
+    if (std::fabs(latitude) >= 0.5f * kPi) return {0, 0, latitude > 0 ? 1.0f : -1.0f};
     return {std::cos(latitude) * std::cos(azimuth), std::cos(latitude) * std::sin(azimuth),
             std::sin(latitude)};
 }
@@ -179,13 +181,13 @@ float soundBallShellScale(float latitude) {
 }
 
 float soundBallInnerShellScale(float latitude) {
-    // 0.03 at the equator's gap, 0.33 at the poles: a shallower meter than the outer look's,
-    // so that at the largest zoom even the deepest part of the shell stays clear of the near
-    // plane at the edges of the wide lens.
+    // 0.03 at the equator's gap, 0.15 at the poles: a far shallower meter than the outer
+    // look's, so that at the largest zoom even the deepest part of the shell stays clear of the
+    // near plane at the edges of the wide lens.
     float reach = std::clamp((std::fabs(latitude) - kSoundBallInnerGap) /
                                  (kSoundBallInnerTop - kSoundBallInnerGap),
                              0.0f, 1.0f);
-    float level = 0.03f + 0.3f * std::pow(reach, 1.3f);
+    float level = 0.03f + 0.12f * std::pow(reach, 1.3f);
     return 1 - 1.5f * level;
 }
 

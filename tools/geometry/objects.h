@@ -9,8 +9,10 @@
 
 namespace geometry {
 
-// Radius of the sound ball before the scene's zoom; the camera sits at its centre.
-constexpr float kSoundBallRadius = 4.0f;
+// Radius of the sound ball before the scene's zoom; the camera sits at its centre, where the
+// size does not show. It is large beside the inner look (below), so that a gore of the outer
+// look pulled right through the centre seldom passes in front of the inner look.
+constexpr float kSoundBallRadius = 40.0f;
 // The scene folds a vertex's direction about the z axis into one quadrant and gives each
 // 1/30 radian its own spectrum band: 47 whole bands per quadrant (the 48th is a sliver and
 // gets no gore). Each band is a gore from latitude -60 to 60 degrees.
@@ -20,10 +22,10 @@ constexpr int kSoundBallGoreRows = 16;
 constexpr float kSoundBallGoreLatitude = 60.0f * 3.14159265f / 180.0f;
 // The ball has a second, inner look: the same bands cut into tiles in both hemispheres, a
 // meter running from the equator to the poles, in other colours, all of it within
-// kSoundBallInnerRadius of the centre. At the scene's zoom of 1 it lies wholly inside the near
-// plane (0.1) and the outer look shows; raising the zoom brings it out from the middle of the
-// picture outwards, hiding the outer look, until it fills the view from a zoom of about 20.
-constexpr float kSoundBallInnerRadius = 0.095f;
+// kSoundBallInnerRadius of the centre. Up to a zoom of 1.6 it lies wholly inside the near plane
+// (0.1) and the outer look shows; raising the zoom further brings it out from the middle of the
+// picture outwards, hiding the outer look, until it fills the view at a zoom of 20.
+constexpr float kSoundBallInnerRadius = 0.062f;
 constexpr int kSoundBallInnerTiles = 7;
 constexpr float kSoundBallInnerGap = 8.0f * 3.14159265f / 180.0f;
 constexpr float kSoundBallInnerTop = 78.0f * 3.14159265f / 180.0f;
