@@ -161,23 +161,27 @@ StationModel finishStation(HallParts& parts, formats::ModelDesc model) {
 }
 
 void addStationMaterials(formats::ModelDesc& model) {
-    const char* sky = maps::kReflection;
-    model.materials.push_back(
-        makeShadedMaterial({0.05f, 0.05f, 0.07f}, 0.6f, 0.5f, maps::kHallFloor, 1.0f, sky, 0.06f));
-    model.materials.push_back(
-        makeShadedMaterial({0.08f, 0.07f, 0.09f}, 0.1f, 0.1f, maps::kHallWall, 1.0f, sky, 0));
-    model.materials.push_back(
-        makeShadedMaterial({0.05f, 0.06f, 0.08f}, 0.3f, 0.3f, maps::kRoof, 0.55f, sky, 0.05f));
-    model.materials.push_back(
-        makeShadedMaterial({0.03f, 0.045f, 0.06f}, 0.8f, 0.6f, maps::kMetal, 0.12f, sky, 0.06f));
-    model.materials.push_back(
-        makeShadedMaterial({1, 1, 1}, 0.2f, 0.3f, maps::kStationProps, 1.0f, sky, 0));
-    model.materials.push_back(
-        makeShadedMaterial({1, 1, 1}, 0.1f, 0.2f, maps::kStationFront, 1.0f, sky, 0));
-    model.materials.push_back(
-        makeShadedMaterial({0.02f, 0.03f, 0.08f}, 0, 0, maps::kNightSky, 1.0f, sky, 0));
-    model.materials.push_back(
-        makeShadedMaterial({0.035f, 0.04f, 0.05f}, 0.3f, 0.3f, nullptr, 0, sky, 0.04f));
+    struct Row {
+        Vec3 colour;
+        float specular, glossiness;
+        const char* map;
+        float amount, reflection;
+    };
+    // In StationMaterial order; every one reflects the night a little.
+    const Row rows[] = {
+        {{0.05f, 0.05f, 0.07f}, 0.6f, 0.5f, maps::kHallFloor, 1.0f, 0.06f},
+        {{0.08f, 0.07f, 0.09f}, 0.1f, 0.1f, maps::kHallWall, 1.0f, 0},
+        {{0.05f, 0.06f, 0.08f}, 0.3f, 0.3f, maps::kRoof, 0.55f, 0.05f},
+        {{0.03f, 0.045f, 0.06f}, 0.8f, 0.6f, maps::kMetal, 0.12f, 0.06f},
+        {{1, 1, 1}, 0.2f, 0.3f, maps::kStationProps, 1.0f, 0},
+        {{1, 1, 1}, 0.1f, 0.2f, maps::kStationFront, 1.0f, 0},
+        {{0.02f, 0.03f, 0.08f}, 0, 0, maps::kNightSky, 1.0f, 0},
+        {{0.035f, 0.04f, 0.05f}, 0.3f, 0.3f, nullptr, 0, 0.04f},
+    };
+    for (const Row& row : rows)
+        model.materials.push_back(makeShadedMaterial(row.colour, row.specular, row.glossiness,
+                                                     row.map, row.amount, maps::kReflection,
+                                                     row.reflection));
 }
 
 namespace {
