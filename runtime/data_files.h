@@ -94,10 +94,13 @@ constexpr const char* kGlassTexture = "data/textures/glass.png";           // th
 constexpr const char* kHallWallTexture = "data/textures/hall_wall.png";    // station walls
 constexpr const char* kHallFloorTexture = "data/textures/hall_floor.png";  // station floors
 constexpr const char* kNightSkyTexture = "data/textures/night_sky.png";    // sky behind the station
+constexpr const char* kStationFrontTexture = "data/textures/station_front.png"; // its facade
+constexpr const char* kStationPropsTexture = "data/textures/station_props.png"; // its furniture
 constexpr const char* kModelTextures[] = {
-    kFacadeTexture,    kReflectionTexture, kTunnelTexture,   kMetalTexture,    kPlatformTexture,
-    kRoofTexture,      kReliefTexture,     kProbeTexture,    kSoundBallTexture, kGlassTexture,
-    kHallWallTexture,  kHallFloorTexture,  kNightSkyTexture};
+    kFacadeTexture,    kReflectionTexture,   kTunnelTexture,      kMetalTexture,
+    kPlatformTexture,  kRoofTexture,         kReliefTexture,      kProbeTexture,
+    kSoundBallTexture, kGlassTexture,        kHallWallTexture,    kHallFloorTexture,
+    kNightSkyTexture,  kStationFrontTexture, kStationPropsTexture};
 
 // The inventory by reader, built from the names above: the inventory test walks these lists.
 // The Train slides follow kTrainSlideFormat and the greetings kGreetings.

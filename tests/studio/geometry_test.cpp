@@ -176,7 +176,7 @@ TEST(ModelShape, SolidsAreClosed) {
     formats::ModelDesc soundball = geometry::buildSoundBallModel();
     EXPECT_EQ(openEdgeCount(meshData(soundball.meshes[1])), 0) << "the sound ball's shell";
     formats::ModelDesc probe = geometry::buildProbeModel();
-    EXPECT_EQ(openEdgeCount(mergedMeshes(probe, {0, 1})), 0);
+    EXPECT_EQ(openEdgeCount(mergedMeshes(probe, {0, 1, 2})), 0) << "the probe";
     // Tower walls and roofs together close every tower; lamps are closed boxes.
     formats::ModelDesc city = geometry::buildCityModel(geometry::makeCityLayout());
     MeshData towers = mergedMeshes(city, {0, 1});
@@ -217,7 +217,7 @@ TEST(ModelShape, EveryModelLoadsWithinTheSizeLimit) {
     }
 }
 
-TEST(SoundBall, EveryBandIsAGoreThatMovesWholeBehindTheShell) {
+TEST(SoundBall, EveryBandIsAGoreThatMovesWholeBehindTheShellInBothLooks) {
     formats::ModelDesc ball = geometry::buildSoundBallModel();
     MeshData gores = meshData(ball.meshes[0]);
     // The scene's choice of band: 30 bands per radian of |atan(y / x)|.
@@ -227,7 +227,10 @@ TEST(SoundBall, EveryBandIsAGoreThatMovesWholeBehindTheShell) {
     };
     std::vector<int> perBand(48, 0);
     for (Vec3 p : gores.positions) {
-        EXPECT_NEAR(geometry::length(p), geometry::kSoundBallRadius, 1e-3f);
+        // The outer look, or the inner one, within the near plane (0.1) at a zoom of 1.
+        float radius = geometry::length(p) < 0.1f ? geometry::kSoundBallInnerRadius
+                                                  : geometry::kSoundBallRadius;
+        EXPECT_NEAR(geometry::length(p), radius, 1e-3f);
         perBand[std::min(bandOf(p), 47)]++;
     }
     for (int band = 0; band < 47; band++)
@@ -242,9 +245,22 @@ TEST(SoundBall, EveryBandIsAGoreThatMovesWholeBehindTheShell) {
             torn++;
     }
     EXPECT_EQ(torn, 0);
-    // At rest the shell lies in front of every gore, so a silent band shows nothing.
-    for (Vec3 p : meshData(ball.meshes[1]).positions)
-        ASSERT_LT(geometry::length(p), 0.99f * geometry::kSoundBallRadius);
+    // At rest each shell lies in front of its gores, so a silent band shows nothing; each stays
+    // beyond the near plane in the lens's corners (84 degrees off its axis) at its own zoom,
+    // 1 for the outer look and 20 for the inner one, and the inner look lies wholly within the
+    // near plane up to a zoom of 1.6.
+    const float cornerNear = 0.1f / std::cos(84 * geometry::kPi / 180);
+    for (Vec3 p : meshData(ball.meshes[1]).positions) {
+        bool inner = geometry::length(p) < 0.1f;
+        float radius = inner ? geometry::kSoundBallInnerRadius : geometry::kSoundBallRadius;
+        ASSERT_LT(geometry::length(p), 0.99f * radius);
+        ASSERT_GT(geometry::length(p) * (inner ? 20 : 1), cornerNear);
+    }
+    for (Vec3 p : gores.positions) {
+        if (geometry::length(p) < 0.1f) {
+            ASSERT_LT(geometry::length(p) * 1.6f, 0.1f);
+        }
+    }
 }
 
 TEST(CityPaths, CamerasFlyAlongStreetsAndNeverThroughWalls) {

@@ -29,11 +29,6 @@ std::vector<Vec3> spikeDirections() {
     return directions;
 }
 
-// Rotation that turns +y into -z (about the x axis by -90 degrees).
-Vec3 yToMinusZ(Vec3 p) {
-    return {p.x, p.z, -p.y};
-}
-
 float smoothEdge(float d, float width) {
     float t = std::clamp(d / width, 0.0f, 1.0f);
     return t * t * (3 - 2 * t);
@@ -78,6 +73,64 @@ formats::ModelDesc buildSpikeBallModel() {
     return model;
 }
 
+namespace {
+
+// A direction from its azimuth about the z axis and its latitude; exactly a pole at +-90
+// degrees, so that the triangles meeting there collapse exactly.
+Vec3 sphereDirection(float azimuth, float latitude) {
+    if (std::fabs(latitude) >= 0.5f * kPi) return {0, 0, latitude > 0 ? 1.0f : -1.0f};
+    return {std::cos(latitude) * std::cos(azimuth), std::cos(latitude) * std::sin(azimuth),
+            std::sin(latitude)};
+}
+
+// The azimuth of a point `fold` radians into its quadrant: the scene folds every direction
+// into the first quadrant, mirroring the others onto it.
+float unfolded(int quadrant, float fold) {
+    return quadrant % 2 ? kPi * (quadrant / 2 + 1) - fold : kPi * (quadrant / 2) + fold;
+}
+
+// The outer look's gores: each band a whole gore from latitude -60 to 60 degrees.
+void addOuterGores(MeshBuilder& gores, int quadrant, float from, float to, float u) {
+    gores.addSurface(2, kSoundBallGoreRows, [&](float s, float t) {
+        float latitude = (2 * t - 1) * kSoundBallGoreLatitude;
+        Vec3 d = sphereDirection(unfolded(quadrant, from + (to - from) * s), latitude);
+        // v: 0 where the gore starts near a pole, 1 at the equator (the loud end).
+        float meter = 1 - std::fabs(latitude) / kSoundBallGoreLatitude;
+        return SurfacePoint{d * kSoundBallRadius, -d, u, meter};
+    });
+}
+
+// The inner look's gores: each band cut into tiles in both hemispheres, from the equator's
+// gap (the quiet end) towards the poles.
+void addInnerTiles(MeshBuilder& gores, int quadrant, float from, float to, float u) {
+    for (float hemisphere : {-1.0f, 1.0f})
+        for (int tile = 0; tile < kSoundBallInnerTiles; tile++) {
+            float span = (kSoundBallInnerTop - kSoundBallInnerGap) / kSoundBallInnerTiles;
+            float low = kSoundBallInnerGap + span * (tile + 0.12f);
+            float high = kSoundBallInnerGap + span * (tile + 0.88f);
+            gores.addSurface(1, 1, [&](float s, float t) {
+                float latitude = hemisphere * (low + (high - low) * t);
+                Vec3 d = sphereDirection(unfolded(quadrant, from + (to - from) * s), latitude);
+                float meter = (std::fabs(latitude) - kSoundBallInnerGap) /
+                              (kSoundBallInnerTop - kSoundBallInnerGap);
+                return SurfacePoint{d * kSoundBallInnerRadius, -d, u, meter};
+            });
+        }
+}
+
+// A look's shell: a sphere to the eye, drawn in towards the centre by `scale` by latitude.
+void addShell(MeshBuilder& shell, float radius, float u0, float u1,
+              float (*scale)(float latitude)) {
+    shell.addSurface(64, 48, [&](float s, float t) {
+        // The seam's two columns get exactly the same positions, so no crack opens there.
+        float azimuth = s < 1 ? 2 * kPi * s : 0, latitude = (t - 0.5f) * kPi;
+        Vec3 d = sphereDirection(azimuth, latitude);
+        return SurfacePoint{d * (radius * scale(latitude)), -d, u0 + (u1 - u0) * s, t};
+    });
+}
+
+} // namespace
+
 formats::ModelDesc buildSoundBallModel() {
     formats::ModelDesc model;
     model.materials.push_back(makeMaterial({1, 1, 1}, 1, 0.2f, 0.5f, maps::kSoundBall, 1.0f));
@@ -87,40 +140,33 @@ formats::ModelDesc buildSoundBallModel() {
     // centre a vertex moving along its own line of sight does not move on screen, so the
     // music shows through depth: each band is a separate gore that only moves as a whole, and
     // a static shell in front of the gores hides them until their band pulls them through it.
+    // Both looks are built this way, the inner one small enough to lie wholly within the
+    // near plane until the scene's zoom brings it out.
+    // The inner look comes first in each mesh: when it shows, it lies in front of the whole outer
+    // look, and the outer look's pixels behind it then fail the depth test before any shading.
     MeshBuilder gores;
-    for (int quadrant = 0; quadrant < 4; quadrant++)
-        for (int band = 0; band < kSoundBallBands; band++) {
-            float margin = 0.03f / kSoundBallBandsPerRadian;
-            float from = band / kSoundBallBandsPerRadian + margin;
-            float to = (band + 1) / kSoundBallBandsPerRadian - margin;
-            float u = kSoundBallGoreU0 +
-                      (kSoundBallGoreU1 - kSoundBallGoreU0) * (band + 0.5f) / kSoundBallBands;
-            gores.addSurface(2, kSoundBallGoreRows, [&](float s, float t) {
-                float fold = from + (to - from) * s;
-                float azimuth =
-                    quadrant % 2 ? kPi * (quadrant / 2 + 1) - fold : kPi * (quadrant / 2) + fold;
-                float latitude = (2 * t - 1) * kSoundBallGoreLatitude;
-                Vec3 d = {std::cos(latitude) * std::cos(azimuth),
-                          std::cos(latitude) * std::sin(azimuth), std::sin(latitude)};
-                // v: 0 where the gore starts near a pole, 1 at the equator (the loud end).
-                float meter = 1 - std::fabs(latitude) / kSoundBallGoreLatitude;
-                return SurfacePoint{d * kSoundBallRadius, -d, u, meter};
-            });
-        }
+    for (bool inner : {true, false})
+        for (int quadrant = 0; quadrant < 4; quadrant++)
+            for (int band = 0; band < kSoundBallBands; band++) {
+                float margin = 0.03f / kSoundBallBandsPerRadian;
+                float from = band / kSoundBallBandsPerRadian + margin;
+                float to = (band + 1) / kSoundBallBandsPerRadian - margin;
+                float across = (band + 0.5f) / kSoundBallBands;
+                if (inner)
+                    addInnerTiles(gores, quadrant, from, to,
+                                  kSoundBallInnerGoreU0 +
+                                      (kSoundBallInnerGoreU1 - kSoundBallInnerGoreU0) * across);
+                else
+                    addOuterGores(gores, quadrant, from, to,
+                                  kSoundBallGoreU0 +
+                                      (kSoundBallGoreU1 - kSoundBallGoreU0) * across);
+            }
     model.meshes.push_back(gores.toMesh("bands", 0));
-
-    // The shell: a sphere to the eye, but nearer the centre towards the equator, so a gore
-    // shows from its pole end down to the latitude its band's level reaches: a meter per band.
+    // The shells: a gore shows from its quiet end to the latitude its band's level reaches.
     MeshBuilder shell;
-    shell.addSurface(64, 48, [&](float s, float t) {
-        // The seam's two columns get exactly the same positions, so no crack opens there.
-        float azimuth = s < 1 ? 2 * kPi * s : 0, latitude = (t - 0.5f) * kPi;
-        Vec3 d = {std::cos(latitude) * std::cos(azimuth), std::cos(latitude) * std::sin(azimuth),
-                  std::sin(latitude)};
-        float radius = kSoundBallRadius * soundBallShellScale(latitude);
-        return SurfacePoint{d * radius, -d, kSoundBallShellU0 + (1 - kSoundBallShellU0) * 0.96f * s,
-                            t};
-    });
+    addShell(shell, kSoundBallInnerRadius, kSoundBallInnerShellU0, kSoundBallInnerShellU1,
+             soundBallInnerShellScale);
+    addShell(shell, kSoundBallRadius, kSoundBallShellU0, kSoundBallShellU1, soundBallShellScale);
     model.meshes.push_back(shell.toMesh("shell", 0));
     return model;
 }
@@ -134,64 +180,51 @@ float soundBallShellScale(float latitude) {
     return 1 - 1.5f * level;
 }
 
+float soundBallInnerShellScale(float latitude) {
+    // 0.03 at the equator's gap, 0.15 at the poles: a far shallower meter than the outer
+    // look's, so that at the largest zoom even the deepest part of the shell stays clear of the
+    // near plane at the edges of the wide lens.
+    float reach = std::clamp((std::fabs(latitude) - kSoundBallInnerGap) /
+                                 (kSoundBallInnerTop - kSoundBallInnerGap),
+                             0.0f, 1.0f);
+    float level = 0.03f + 0.12f * std::pow(reach, 1.3f);
+    return 1 - 1.5f * level;
+}
+
+float tunnelBandDistance(int band) {
+    if (band == kTunnelBands - 1) return 70; // the dark end: as good as flat along the tube
+    float nearEdge = std::max(kTunnelBandEdges[band], 0.0f), farEdge = kTunnelBandEdges[band + 1];
+    return nearEdge + 0.7f * (farEdge - nearEdge);
+}
+
 formats::ModelDesc buildTunnelModel() {
     formats::ModelDesc model;
     model.materials.push_back(makeMaterial({0.9f, 0.92f, 1.0f}, 1, 0.3f, 0.3f, maps::kTunnel, 1.0f,
                                            maps::kReflection, 0.1f));
     MeshBuilder tube;
-    const int sides = 16;
-    const float zNear = 3, zFar = -110;
-    const int segments = static_cast<int>(zNear - zFar);
-    // Flat panels: each side is its own strip with its own inward normal.
-    for (int side = 0; side < sides; side++) {
-        float a0 = 2 * kPi * side / sides, a1 = 2 * kPi * (side + 1) / sides;
-        Vec3 p0{kTunnelRadius * std::cos(a0), kTunnelRadius * std::sin(a0), 0};
-        Vec3 p1{kTunnelRadius * std::cos(a1), kTunnelRadius * std::sin(a1), 0};
-        Vec3 inward = -normalize(p0 + p1);
-        tube.addSurface(1, segments, [&](float u, float v) {
-            float z = zNear + (zFar - zNear) * v;
-            Vec3 p = p0 + (p1 - p0) * u + Vec3{0, 0, z};
-            float s = (side + u) * 2.0f / sides; // the picture twice round the tube
-            return SurfacePoint{p, inward, s, -z / kTunnelTileLength};
-        });
+    const float columnWidth = 1.0f / kTunnelBands;
+    // Flat panels: each side of each band is its own strip with its own inward normal, rows one
+    // unit long or less.
+    for (int band = 0; band < kTunnelBands; band++) {
+        float zNear = kTunnelEyeZ - kTunnelBandEdges[band];
+        float zFar = kTunnelEyeZ - kTunnelBandEdges[band + 1];
+        int rows = static_cast<int>(std::ceil(zNear - zFar));
+        for (int side = 0; side < kTunnelSides; side++) {
+            float a0 = 2 * kPi * side / kTunnelSides, a1 = 2 * kPi * (side + 1) / kTunnelSides;
+            Vec3 p0{kTunnelRadius * std::cos(a0), kTunnelRadius * std::sin(a0), 0};
+            Vec3 p1{kTunnelRadius * std::cos(a1), kTunnelRadius * std::sin(a1), 0};
+            Vec3 inward = -normalize(p0 + p1);
+            float s0 =
+                columnWidth * (band + float(side % kTunnelSidesPerColumn) / kTunnelSidesPerColumn);
+            tube.addSurface(1, rows, [&](float u, float v) {
+                float z = zNear + (zFar - zNear) * v;
+                Vec3 p = p0 + (p1 - p0) * u + Vec3{0, 0, z};
+                float s = s0 + u * columnWidth / kTunnelSidesPerColumn;
+                return SurfacePoint{p, inward, s, -z / kTunnelTileLength};
+            });
+        }
     }
     model.meshes.push_back(tube.toMesh("tunnel", 0));
-    return model;
-}
-
-formats::ModelDesc buildProbeModel() {
-    formats::ModelDesc model;
-    // Mid grey, not white: the tunnel's light and its glow pass lift the hull a long way.
-    model.materials.push_back(makeMaterial({0.5f, 0.52f, 0.56f}, 1, 0.5f, 0.6f, maps::kHull, 1.0f,
-                                           maps::kReflection, 0.3f));
-    model.materials.push_back(makeMaterial({0.18f, 0.2f, 0.28f}, 1, 0.5f, 0.5f));
-    model.materials.push_back(makeMaterial({0.4f, 0.9f, 1.0f}, 1, 1.0f, 0.9f));
-
-    MeshBuilder hull, trim, glow;
-    // Fuselage along +y, turned to point its nose down -z below.
-    hull.addLathe({{0.0f, -0.36f},
-                   {0.07f, -0.35f},
-                   {0.12f, -0.28f},
-                   {0.135f, -0.1f},
-                   {0.125f, 0.1f},
-                   {0.09f, 0.26f},
-                   {0.04f, 0.36f},
-                   {0.0f, 0.4f}},
-                  16, 1);
-    hull.transform(0, yToMinusZ, {});
-    // Wings, fin and wing-tip pods (already in the final orientation: nose at -z).
-    trim.addBox({{-0.45f, -0.012f, -0.02f}, {-0.1f, 0.012f, 0.16f}}, 4);
-    trim.addBox({{0.1f, -0.012f, -0.02f}, {0.45f, 0.012f, 0.16f}}, 4);
-    trim.addBox({{-0.012f, 0.1f, 0.1f}, {0.012f, 0.26f, 0.3f}}, 4);
-    trim.addBox({{-0.5f, -0.03f, -0.08f}, {-0.43f, 0.03f, 0.2f}}, 4);
-    trim.addBox({{0.43f, -0.03f, -0.08f}, {0.5f, 0.03f, 0.2f}}, 4);
-    // Engine glow at the tail and a canopy strip on top.
-    glow.addSphere({0, 0, 0.37f}, 0.065f, 12, 8, 1, 1);
-    glow.addBox({{-0.03f, 0.118f, -0.24f}, {0.03f, 0.135f, -0.08f}}, 4);
-
-    model.meshes.push_back(hull.toMesh("hull", 0));
-    model.meshes.push_back(trim.toMesh("wings", 1));
-    model.meshes.push_back(glow.toMesh("engine", 2));
     return model;
 }
 

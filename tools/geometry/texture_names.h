@@ -20,5 +20,7 @@ constexpr const char* kHallWall = datafiles::kHallWallTexture;
 constexpr const char* kHallFloor = datafiles::kHallFloorTexture;
 constexpr const char* kNightSky = datafiles::kNightSkyTexture;
 constexpr const char* kBlueNormal = datafiles::kBlueNormalPicture;
+constexpr const char* kStationFront = datafiles::kStationFrontTexture;
+constexpr const char* kStationProps = datafiles::kStationPropsTexture;
 
 } // namespace geometry::maps

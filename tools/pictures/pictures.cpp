@@ -75,6 +75,7 @@ std::vector<PictureJob> pictureJobs() {
     addCardJobs(jobs);
     addStationJobs(jobs);
     addTextureJobs(jobs);
+    addSetTextureJobs(jobs);
     return jobs;
 }
 

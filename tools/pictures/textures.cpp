@@ -2,9 +2,11 @@
 // credits relief, the probe's hull) and the sound ball's blue normal picture. They are 24-bit
 // and, where a model repeats them, tile seamlessly.
 #include "runtime/data_files.h"
-#include "tools/pictures/logotype.h"
+#include "tools/geometry/mesh.h"
+#include "tools/geometry/objects.h"
 #include "tools/pictures/palette.h"
 #include "tools/pictures/pictures.h"
+#include "tools/pictures/set_textures.h"
 
 namespace {
 
@@ -102,13 +104,13 @@ Canvas paintReflection(const Lettering&) {
     return canvas;
 }
 
-// Tunnel lining: four panels around, two along, with seams, bolts, a cyan light strip and
-// grime; repeats in both directions.
-Canvas paintTunnel(const Lettering&) {
-    const int width = 512, height = 512;
+// One tile of the tunnel lining, two panels around by two along: seams, bolts, a raised rib, a
+// cyan light strip and grime. It repeats in both directions.
+Canvas paintTunnelLining() {
+    const int width = 256, height = 512;
     Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
-        float grime = tileFractal(x, y, width, 8, 321, 4);
+        float grime = tileFractal(x, y, width, 4, 321, 4);
         float px = std::fmod(x, 128.0f), py = std::fmod(y, 256.0f);
         float seam = std::min({px, 128 - px, py, 256 - py});
         float edge = smoothStep(0, 5, seam);
@@ -123,7 +125,7 @@ Canvas paintTunnel(const Lettering&) {
         }
         return panel;
     });
-    for (int bx = 0; bx < 4; ++bx)
+    for (int bx = 0; bx < 2; ++bx)
         for (int by = 0; by < 2; ++by)
             for (float ox : {12.0f, 116.0f})
                 for (float oy : {12.0f, 244.0f}) {
@@ -133,6 +135,68 @@ Canvas paintTunnel(const Lettering&) {
                         [&](float x, float y) { return circleDistance(x, y, cx, cy, 3.5f); });
                 }
     return canvas;
+}
+
+// Blurs a picture that repeats in both directions: three box passes of radius rx across and ry
+// down, wrapping round its edges.
+void blurRepeating(Canvas& canvas, int rx, int ry) {
+    const int w = canvas.width(), h = canvas.height();
+    // Blurs `lines` lines of n samples each; sample(i, j) is sample j of line i.
+    auto pass = [&](int lines, int n, int r, auto sample) {
+        if (r <= 0) return;
+        std::vector<Rgba> line(n);
+        for (int k = 0; k < 3; ++k)
+            for (int i = 0; i < lines; ++i) {
+                for (int j = 0; j < n; ++j)
+                    line[j] = sample(i, j);
+                Rgba sum{0, 0, 0, 0};
+                for (int j = -r; j <= r; ++j) {
+                    const Rgba& c = line[((j % n) + n) % n];
+                    sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b, sum.a + c.a};
+                }
+                float norm = 1.0f / (2 * r + 1);
+                for (int j = 0; j < n; ++j) {
+                    sample(i, j) = scaled(withAlpha(sum, sum.a * norm), norm);
+                    const Rgba& in = line[(j + r + 1) % n];
+                    const Rgba& out = line[((j - r) % n + n) % n];
+                    sum = {sum.r + in.r - out.r, sum.g + in.g - out.g, sum.b + in.b - out.b,
+                           sum.a + in.a - out.a};
+                }
+            }
+    };
+    pass(h, w, std::min(rx, w / 2), [&](int row, int x) -> Rgba& { return canvas.at(x, row); });
+    pass(w, h, std::min(ry, h / 2), [&](int col, int y) -> Rgba& { return canvas.at(col, y); });
+}
+
+// The tunnel picture: the lining once per distance band of the tube (see buildTunnelModel),
+// side by side. Band k is blurred along the tube by about 0.7 of the texels one pixel covers at
+// its distance, and across by the same measure, then faded towards the dark of the far end.
+Canvas paintTunnel(const Lettering&) {
+    using namespace geometry;
+    const Canvas lining = paintTunnelLining();
+    const int columnWidth = lining.width(), height = lining.height();
+    // Texels per unit: along the tube, and around it (the column spans four sides).
+    const float alongTexels = height / kTunnelTileLength;
+    const float sideLength = 2 * kTunnelRadius * std::sin(kPi / kTunnelSides);
+    const float aroundTexels = columnWidth / (kTunnelSidesPerColumn * sideLength);
+    // Pixels per unit at distance 1 for the scene's 90-degree view, 768 pixels high.
+    const float focal = 384;
+    const Rgba haze = rgb(0x070b16);
+    Canvas atlas(columnWidth * kTunnelBands, height);
+    for (int band = 0; band < kTunnelBands; ++band) {
+        float d = tunnelBandDistance(band);
+        // A wall pixel at distance d spans d / focal units across and d^2 / (focal * radius)
+        // units along the tube.
+        float along = d * d / (focal * kTunnelRadius) * alongTexels;
+        float around = d / focal * aroundTexels;
+        Canvas column = lining;
+        blurRepeating(column, static_cast<int>(0.7f * around), static_cast<int>(0.7f * along));
+        float fade = 1 - std::exp(-std::max(0.0f, d - 3) / 40);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < columnWidth; ++x)
+                atlas.at(band * columnWidth + x, y) = mix(column.at(x, y), haze, fade);
+    }
+    return atlas;
 }
 
 // Brushed steel for the spike balls: a coarse grain along one direction, soft blotches and a
@@ -318,11 +382,12 @@ Canvas paintHallFloor(const Lettering&) {
 }
 
 // The night sky behind the station: deep blue over the city's orange haze at the horizon
-// (the bottom rows), soft stars and a full moon with its halo, placed where the entrance
-// flight first sees the sky: above the left wing, just clear of its roof line.
+// (row 478 is ground level, seen at eye height about ten rows higher), soft stars, a moon with
+// its halo above the left wing, and a distant skyline with scattered lit windows either side
+// of the station.
 Canvas paintNightSky(const Lettering&) {
     const int width = 1024, height = 512;
-    const float moonX = 400, moonY = 336, moonR = 21;
+    const float moonX = 393, moonY = 345, moonR = 13, ground = 478;
     Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
         float h = y / height; // 0 at the top, 1 at the horizon
@@ -330,51 +395,49 @@ Canvas paintNightSky(const Lettering&) {
         sky = mix(sky, rgb(0x5a3c34), smoothStep(0.7f, 1.0f, h) * 0.8f);
         float cloud = fractalNoise(x / 160, y / 40, 401, 4);
         sky = mix(sky, rgb(0x24324e), smoothStep(0.55f, 0.8f, cloud) * 0.5f * (1 - h * 0.5f));
-        float halo = std::exp(-std::hypot(x - moonX, y - moonY) / 70);
-        return mix(sky, rgb(0x4a5a80), halo * 0.8f);
+        float halo = std::exp(-std::hypot(x - moonX, y - moonY) / 50);
+        return mix(sky, rgb(0x4a5a80), halo * 0.7f);
     });
+    // The skyline: blocks 6 to 40 pixels wide, lower towards the middle, where the station
+    // stands in front of them.
+    Random towers(403);
+    for (float x0 = 0; x0 < width;) {
+        float w = towers.range(6, 40), centre = std::fabs(x0 + w / 2 - width / 2) / (width / 2);
+        float top = ground - towers.range(8, 30 + 60 * centre);
+        float right = x0 + w;
+        canvas.fill(x0, top, right, height, rgb(0x0a0d16), [&](float x, float y) {
+            return std::max({x0 - x, x - right, top - y});
+        });
+        for (float wy = top + 4; wy < ground - 2; wy += 5)
+            for (float wx = x0 + 3; wx < right - 2; wx += 4) {
+                float roll = hashUnit(static_cast<int>(wx), static_cast<int>(wy), 404);
+                if (roll > 0.22f) continue;
+                Rgba lit = roll < 0.15f ? palette::kWarm : rgb(0xbfe4ff);
+                canvas.fill(wx - 2, wy - 2, wx + 2, wy + 2, withAlpha(lit, 0.5f + 2 * roll),
+                            [&](float x, float y) { return circleDistance(x, y, wx, wy, 0.8f); });
+            }
+        x0 = right + towers.range(0, 6);
+    }
     Random random(402);
     for (int i = 0; i < 140; ++i) {
-        float sx = random.range(0, width), sy = random.range(0, height * 0.7f);
+        float sx = random.range(0, width), sy = random.range(0, height * 0.62f);
         float bright = random.range(0.3f, 1.0f);
         canvas.fill(sx - 4, sy - 4, sx + 4, sy + 4, withAlpha(rgb(0xe8f0ff), bright),
                     [&](float x, float y) { return circleDistance(x, y, sx, sy, 0.9f) / 1.5f; });
     }
     canvas.fill(moonX - moonR - 2, moonY - moonR - 2, moonX + moonR + 2, moonY + moonR + 2,
-                rgb(0xf6f2e0),
+                rgb(0xe8e2cc),
                 [&](float x, float y) { return circleDistance(x, y, moonX, moonY, moonR); });
     // Maria: soft grey seas on the moon's face, still bright enough to glow.
     for (int i = 0; i < 4; ++i) {
-        float mx = moonX + random.range(-12, 10), my = moonY + random.range(-10, 12);
-        float r = random.range(3.5f, 6.5f);
+        float mx = moonX + random.range(-7, 6), my = moonY + random.range(-6, 7);
+        float r = random.range(2.2f, 4.0f);
         canvas.fill(mx - 2 * r, my - 2 * r, mx + 2 * r, my + 2 * r, rgb(0xd8d2c0, 0.7f),
                     [&](float x, float y) {
                         return std::max(circleDistance(x, y, mx, my, r) / 3,
                                         circleDistance(x, y, moonX, moonY, moonR - 1));
                     });
     }
-    return canvas;
-}
-
-// The probe's hull: pale panels, dark seams, an orange stripe and the group's mark.
-Canvas paintProbe(const Lettering&) {
-    const int size = 256;
-    Canvas canvas(size, size);
-    canvas.shade([&](float x, float y) {
-        float wear = tileFractal(x, y, size, 4, 371, 3);
-        float px = std::fmod(x, 64.0f), py = std::fmod(y, 85.34f);
-        float seam = std::min({px, 64 - px, py, 85.34f - py});
-        Rgba hull = scaled(rgb(0xc8ccd4), 0.8f + 0.25f * wear);
-        if (y > 150 && y < 170) hull = rgb(0xe0782a);
-        return scaled(hull, 0.5f + 0.5f * smoothStep(0, 1.8f, seam));
-    });
-    TextStyle mark;
-    mark.fill = rgb(0x1a2230);
-    LogoSet set;
-    set.xHeight = 20;
-    set.weight = 0.3f;
-    set.tracking = 0.25f;
-    drawLogotype(canvas, "vsq-14", set, 128, 120, Align::Center, mark);
     return canvas;
 }
 
@@ -401,39 +464,66 @@ Canvas paintBlueNormal(const Lettering&) {
     return canvas;
 }
 
-// The sound ball, seen from its centre: the left half colours the band gores (across: bass
-// magenta to treble cyan; down: a meter from its dim pole end to its pale, bright equator end, in
-// six soft segments), the right half the dark shell in front of them (down: south to north pole),
-// with faint latitude rings as the meter's scale and a glowing hub about each pole. Nothing
-// is finer than a few texels: the gores are two or three pixels wide on screen.
-Canvas paintSoundBall(const Lettering&) {
-    const int size = 256;
+// The sound ball, seen from its centre. Its outer look fills the left half: the band gores
+// (across: bass magenta to treble cyan; down: a meter from its dim pole end to its pale, bright
+// equator end, in six soft segments), then the dark shell in front of them (down: south to north
+// pole), with faint latitude rings as the meter's scale and a glowing hub about each pole. The
+// inner look fills the right half in fire: tiles from deep red at the bass to white gold at the
+// treble, brightening towards the poles where the loudest levels reach, over a dark crimson
+// shell with gold rings and a glowing equator. Nothing is finer than a few texels: the gores are
+// two or three pixels wide on screen.
+Rgba outerSoundBall(float u, float v) {
     const Rgba hues[4] = {rgb(0xff2f7a), rgb(0x9a4dff), rgb(0x3d7bff), rgb(0x4ff0ff)};
-    Canvas canvas(size, size);
+    if (u < 0.5f) {
+        float band = clamp01((u - 0.02f) / 0.46f) * 3;
+        int k = std::min(static_cast<int>(band), 2);
+        Rgba hue = mix(hues[k], hues[k + 1], smoothStep(0, 1, band - k));
+        float meter = v;
+        float segment = 0.5f + 0.5f * std::cos(6.2831853f * meter * 6);
+        float light = (0.5f + 0.5f * std::pow(meter, 1.3f)) * (0.88f + 0.12f * segment);
+        Rgba c = mix(hue, rgb(0xfff4fa), 0.3f * smoothStep(0.55f, 1, meter));
+        return scaled(c, light * smoothStep(0, 0.1f, meter));
+    }
+    float latitude = (v - 0.5f) * 180; // degrees
+    float polar = std::fabs(latitude);
+    Rgba c = mix(rgb(0x04050c), rgb(0x0c1233), smoothStep(0, 60, polar));
+    if (polar < 60) {
+        float ring = std::fabs(std::fmod(polar + 5, 10.0f) - 5); // degrees from a ring
+        c = mix(c, rgb(0x27306a), 0.5f * (1 - smoothStep(0.3f, 1.6f, ring)));
+    }
+    float rim = std::exp(-(polar - 62) * (polar - 62) / 6.0f);
+    c = mix(c, rgb(0x7d74ff), 0.85f * rim);
+    float hub = smoothStep(72, 90, polar);
+    c = mix(c, rgb(0xa8d8ff), 0.75f * hub * hub);
+    return c;
+}
+
+Rgba innerSoundBall(float u, float v) {
+    if (u < 0.5f) {
+        const Rgba hues[4] = {rgb(0xc8141e), rgb(0xff5a14), rgb(0xffb428), rgb(0xfff0b4)};
+        float band = clamp01((u - 0.02f) / 0.46f) * 3;
+        int k = std::min(static_cast<int>(band), 2);
+        Rgba hue = mix(hues[k], hues[k + 1], smoothStep(0, 1, band - k));
+        float light = 0.45f + 0.55f * std::pow(v, 1.2f);
+        return scaled(mix(hue, rgb(0xfff8e8), 0.35f * smoothStep(0.6f, 1, v)), light);
+    }
+    float latitude = (v - 0.5f) * 180;
+    float polar = std::fabs(latitude);
+    Rgba c = mix(rgb(0x0c0304), rgb(0x240a0c), smoothStep(0, 80, polar));
+    float ring = std::fabs(std::fmod(polar + 5, 10.0f) - 5);
+    c = mix(c, rgb(0x6a3a10), 0.55f * (1 - smoothStep(0.3f, 1.4f, ring)));
+    float equator = std::exp(-polar * polar / 5.0f);
+    c = mix(c, rgb(0xffc860), 0.65f * equator);
+    float hub = smoothStep(80, 90, polar);
+    return mix(c, rgb(0xffe8b0), 0.7f * hub * hub);
+}
+
+Canvas paintSoundBall(const Lettering&) {
+    const int width = 512, height = 256;
+    Canvas canvas(width, height);
     canvas.shade([&](float x, float y) {
-        float u = x / size, v = y / size;
-        if (u < 0.5f) {
-            float band = clamp01((u - 0.02f) / 0.46f) * 3;
-            int k = std::min(static_cast<int>(band), 2);
-            Rgba hue = mix(hues[k], hues[k + 1], smoothStep(0, 1, band - k));
-            float meter = v;
-            float segment = 0.5f + 0.5f * std::cos(6.2831853f * meter * 6);
-            float light = (0.5f + 0.5f * std::pow(meter, 1.3f)) * (0.88f + 0.12f * segment);
-            Rgba c = mix(hue, rgb(0xfff4fa), 0.3f * smoothStep(0.55f, 1, meter));
-            return scaled(c, light * smoothStep(0, 0.1f, meter));
-        }
-        float latitude = (v - 0.5f) * 180; // degrees
-        float polar = std::fabs(latitude);
-        Rgba c = mix(rgb(0x04050c), rgb(0x0c1233), smoothStep(0, 60, polar));
-        if (polar < 60) {
-            float ring = std::fabs(std::fmod(polar + 5, 10.0f) - 5); // degrees from a ring
-            c = mix(c, rgb(0x27306a), 0.5f * (1 - smoothStep(0.3f, 1.6f, ring)));
-        }
-        float rim = std::exp(-(polar - 62) * (polar - 62) / 6.0f);
-        c = mix(c, rgb(0x7d74ff), 0.85f * rim);
-        float hub = smoothStep(72, 90, polar);
-        c = mix(c, rgb(0xa8d8ff), 0.75f * hub * hub);
-        return c;
+        float half = width / 2.0f, v = y / height;
+        return x < half ? outerSoundBall(x / half, v) : innerSoundBall((x - half) / half, v);
     });
     return canvas;
 }
