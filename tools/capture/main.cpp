@@ -6,6 +6,7 @@
 #include "tools/capture/options.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/video.h"
+#include "tools/cli/cli.h"
 #include "tools/pictures/lettering.h"
 
 #include "engine/window.h"
@@ -167,12 +168,19 @@ int captureMain(int argc, char** argv) {
     std::string problem;
     if (!parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc), options, problem)) {
         fprintf(stderr, "lirv-capture: %s\n", problem.c_str());
-        return 2;
+        return kExitUsage;
     }
     if (options.help) {
         fputs(captureUsage(), stdout);
-        return 0;
+        return kExitSuccess;
     }
+    if (options.version) {
+        printVersion("lirv-capture");
+        return kExitSuccess;
+    }
+    RunFolders folders;
+    if (!enterInstallFolder(folders, problem)) return fail(problem);
+    placeCaptureFiles(options, folders);
     if (!checkTimelineFile(options, problem)) return fail(problem);
     if (!options.contactSheetPath.empty()) return captureContactSheet(options);
     return captureFrames(options);
