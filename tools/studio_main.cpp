@@ -4,6 +4,7 @@
 #include "tools/timeline/timeline_text.h"
 #include "tools/music/music_command.h"
 #include "tools/geometry/geometry.h"
+#include "tools/pictures/icon.h"
 #include "tools/pictures/pictures.h"
 
 #include <chrono>
@@ -49,6 +50,9 @@ const StudioCommand kCommands[] = {
      runPictures, generatePictures,
      "Paints every picture of data/ into DATA_DIR, or those whose data path contains one of\n"
      "the NAMEs (\"title\" selects data/title.png).\n",
+     nullptr},
+    {"icon", "SIZE OUT.png", "paint the application icon, SIZE pixels square", runIconCommand,
+     nullptr, "Paints the release's icon, the logotype's \"lirv\" on a night-blue tile.\n",
      nullptr},
 };
 

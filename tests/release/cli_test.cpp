@@ -18,7 +18,7 @@ struct Tool {
 const Tool kTools[] = {{"lirv-studio", LIRV_STUDIO_EXECUTABLE},
                        {"lirv-capture", LIRV_CAPTURE_EXECUTABLE},
                        {"lirv-preview", LIRV_PREVIEW_EXECUTABLE}};
-const char* const kStudioCommands[] = {"all", "timeline", "music", "geometry", "pictures"};
+const char* const kStudioCommands[] = {"all", "timeline", "music", "geometry", "pictures", "icon"};
 
 // Runs a program in an empty folder and checks that it left the folder empty.
 ProcessResult runInEmptyFolder(const std::vector<std::string>& args) {
