@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <string>
 
@@ -62,6 +63,13 @@ int generateAll(int argc, char** argv) {
         return kExitUsage;
     }
     StudioPaths paths{argv[1], argv[2]};
+    std::error_code failure;
+    std::filesystem::create_directories(paths.dataDir, failure);
+    if (failure) {
+        fprintf(stderr, "lirv-studio: %s: cannot create the folder: %s\n", paths.dataDir.c_str(),
+                failure.message().c_str());
+        return kExitFailure;
+    }
     auto started = std::chrono::steady_clock::now();
     for (const StudioCommand& command : kCommands) {
         if (!command.generate) continue;
