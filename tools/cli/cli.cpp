@@ -58,7 +58,7 @@ bool looksLikeOption(const std::string& word) {
 
 std::string RunFolders::fromUser(const std::string& path) const {
     if (!installed || path.empty() || path[0] == '/') return path;
-    return user + "/" + path;
+    return path == "." ? user : user + "/" + path;
 }
 
 bool enterInstallFolder(RunFolders& folders, std::string& problem) {
