@@ -50,7 +50,7 @@ std::string makeVideo(const std::string& path, int videoWidth, const std::string
     EXPECT_TRUE(pipe.open(settings, problem)) << problem;
     for (int i = 0; i < kFrames && problem.empty(); i++)
         EXPECT_TRUE(pipe.write(barsFrame(i % 16), problem)) << problem;
-    EXPECT_TRUE(pipe.close(problem)) << problem;
+    EXPECT_TRUE(pipe.finish(kFrames, problem)) << problem;
     return path;
 }
 

@@ -35,6 +35,8 @@ struct CaptureOptions {
     bool quiet = false; // no progress line
     bool help = false;
     bool version = false;
+    // For the console: a --to past the end was clamped.
+    std::string rangeNote;
 };
 
 // Parses the arguments after the program name. Returns false with a one-line problem (naming
