@@ -8,7 +8,7 @@
 #include "tools/capture/stop.h"
 #include "tools/capture/video.h"
 #include "tools/cli/cli.h"
-#include "tools/pictures/lettering.h"
+#include "tools/pictures/system_font.h"
 
 #include "engine/window.h"
 
@@ -151,18 +151,18 @@ int captureFrames(const CaptureOptions& options) {
 }
 
 // A tile's caption: its time as minutes, seconds and tenths.
-TextLine timeCaption(const Lettering& fonts, uint32_t t, int tileHeight) {
+TextLine timeCaption(const SystemFont& fonts, uint32_t t, int tileHeight) {
     char text[32];
     snprintf(text, sizeof text, "%u:%02u.%u", t / 60000, t / 1000 % 60, t / 100 % 10);
     int size = tileHeight / 8 < 10 ? 10 : tileHeight / 8;
-    return fonts.line(Face::MonoBold, text, size, 0, size / 4);
+    return fonts.line(SystemFace::MonoBold, text, size, 0, size / 4);
 }
 
 int captureContactSheet(const CaptureOptions& options) {
     std::string problem;
     if (!makeFolder(parentFolder(options.contactSheetPath), problem)) return fail(problem);
     std::vector<uint32_t> times = contactSheetTimes(options);
-    Lettering fonts;
+    SystemFont fonts;
     std::string fontProblem;
     bool captions = fonts.open(fontProblem);
     if (!captions)
