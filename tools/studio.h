@@ -17,4 +17,9 @@ struct StudioCommand {
     // Writes this command's part of data/ during "lirv-studio all"; null when it has none.
     // Returns 0 on success; prints what failed, naming the file, otherwise.
     int (*generate)(const StudioPaths& paths);
+    // What "lirv-studio NAME --help" adds below the usage line.
+    const char* help;
+    // The options the command reads itself, each followed by a value ("--tempo --beats"); any
+    // other word starting with '-' is refused before the command runs. Null for none.
+    const char* options;
 };

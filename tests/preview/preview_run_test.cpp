@@ -88,7 +88,7 @@ TEST(Preview, RefusesToStartWithoutDataOrPastTheEnd) {
 
     options.workingDirectory = LIRV_SOURCE_DIR;
     ProcessResult late = runProcess({LIRV_PREVIEW_EXECUTABLE, "--from", "2:30"}, options);
-    EXPECT_EQ(late.exitStatus, 1);
+    EXPECT_EQ(late.exitStatus, 2);
     EXPECT_THAT(late.err, HasSubstr("--from: 2:30.000 is past the end of the production"));
 }
 

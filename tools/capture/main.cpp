@@ -7,6 +7,7 @@
 #include "tools/capture/progress.h"
 #include "tools/capture/stop.h"
 #include "tools/capture/video.h"
+#include "tools/cli/cli.h"
 #include "tools/pictures/system_font.h"
 
 #include "engine/window.h"
@@ -199,12 +200,19 @@ int captureMain(int argc, char** argv) {
     std::string problem;
     if (!parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc), options, problem)) {
         fprintf(stderr, "lirv-capture: %s\n", problem.c_str());
-        return 2;
+        return kExitUsage;
     }
     if (options.help) {
         fputs(captureUsage(), stdout);
-        return 0;
+        return kExitSuccess;
     }
+    if (options.version) {
+        printVersion("lirv-capture");
+        return kExitSuccess;
+    }
+    RunFolders folders;
+    if (!enterInstallFolder(folders, problem)) return fail(problem);
+    placeCaptureFiles(options, folders);
     if (!options.rangeNote.empty())
         fprintf(stderr, "lirv-capture: %s\n", options.rangeNote.c_str());
     if (!checkTimelineFile(options, problem)) return fail(problem);

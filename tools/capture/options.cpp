@@ -1,6 +1,7 @@
 #include "tools/capture/options.h"
 
 #include "production/time_text.h"
+#include "tools/cli/cli.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -54,8 +55,18 @@ struct Parser {
     // The value after an output option, or the default when the next argument is another
     // option or there is none.
     void pathOr(const char* fallback, std::string& out) {
-        bool given = index + 1 < args.size() && args[index + 1].compare(0, 2, "--") != 0;
+        bool given = index + 1 < args.size() && !looksLikeOption(args[index + 1]);
         out = given ? args[++index] : fallback;
+    }
+
+    // The file named after an input option; a word starting with '-' is an option, not a file.
+    bool path(std::string& out) {
+        if (index + 1 < args.size() && looksLikeOption(args[index + 1])) {
+            problem =
+                "option " + args[index] + " needs a file, not the option '" + args[index + 1] + "'";
+            return false;
+        }
+        return value(out);
     }
 
     // "WIDTHxHEIGHT", both even (the video's colour format halves them) and within 16K.
@@ -117,7 +128,7 @@ struct Parser {
 };
 
 bool checkChoices(CaptureOptions& options, bool rangeGiven, std::string& problem) {
-    if (options.help) return true;
+    if (options.help || options.version) return true;
     bool frames = !options.pngFolder.empty() || !options.videoPath.empty();
     bool sheet = !options.contactSheetPath.empty();
     if (!frames && !sheet) {
@@ -182,8 +193,10 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
     for (; parser.index < args.size(); parser.index++) {
         const std::string& option = args[parser.index];
         bool ok = true;
-        if (option == "--help" || option == "-h") {
+        if (isHelpOption(option)) {
             options.help = true;
+        } else if (isVersionOption(option)) {
+            options.version = true;
         } else if (option == "--fps") {
             ok = parser.whole(1, 1000, options.framesPerSecond);
         } else if (option == "--from") {
@@ -216,9 +229,9 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
         } else if (option == "--scale") {
             ok = parser.whole(1, 16, options.contactScale);
         } else if (option == "--timeline") {
-            ok = parser.value(options.timelinePath);
+            ok = parser.path(options.timelinePath);
         } else if (option == "--music") {
-            ok = parser.value(options.musicPath);
+            ok = parser.path(options.musicPath);
         } else if (option == "--quiet") {
             options.quiet = true;
         } else {
@@ -227,7 +240,8 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
         }
         if (!ok) return false;
     }
-    if (!options.help && (sizeGiven || options.silent) && options.videoPath.empty()) {
+    if (!options.help && !options.version && (sizeGiven || options.silent) &&
+        options.videoPath.empty()) {
         problem = std::string(sizeGiven ? "--size" : "--silent") +
                   " is about the video; use it with --video";
         return false;
@@ -263,6 +277,16 @@ bool checkTimelineFile(const CaptureOptions& options, std::string& problem) {
     return true;
 }
 
+void placeCaptureFiles(CaptureOptions& options, const RunFolders& folders) {
+    const CaptureOptions defaults;
+    for (std::string* output : {&options.pngFolder, &options.videoPath, &options.contactSheetPath})
+        *output = folders.fromUser(*output);
+    if (options.timelinePath != defaults.timelinePath)
+        options.timelinePath = folders.fromUser(options.timelinePath);
+    if (options.musicPath != defaults.musicPath)
+        options.musicPath = folders.fromUser(options.musicPath);
+}
+
 std::string describeCapture(const CaptureOptions& options) {
     size_t frames = captureFrameTimes(options).size();
     char line[160];
@@ -284,7 +308,9 @@ const char* captureUsage() {
     return "usage: lirv-capture [OPTIONS]\n"
            "\n"
            "Renders the production offline, frame by frame, from data/ in the working\n"
-           "directory, in a 1024 x 768 window. The clock that scenes read and the music\n"
+           "directory (an installed copy: from its own share/lirv; paths on the command line\n"
+           "and out/ still count from the working directory), in a 1024 x 768 window. The clock "
+           "that scenes read and the music\n"
            "spectrum follow the rendered time, not the wall clock: the decoded music is fed\n"
            "through the demo's analysis in 512-frame blocks up to each frame's time, so two\n"
            "captures of the same checkout give identical frames.\n"
@@ -331,5 +357,9 @@ const char* captureUsage() {
            "  --music FILE         music to analyse and put in the video\n"
            "                       (default data/morvane-quelfin.ogg)\n"
            "  --quiet              no progress line\n"
-           "  --help               this text\n";
+           "  --help               this text\n"
+           "  --version            the version of this build\n"
+           "\n"
+           "Exit status: 0 done, 1 failed while rendering or writing, 2 a mistake in the\n"
+           "options.\n";
 }

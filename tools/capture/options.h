@@ -34,6 +34,7 @@ struct CaptureOptions {
     std::string musicPath = "data/morvane-quelfin.ogg";
     bool quiet = false; // no progress line
     bool help = false;
+    bool version = false;
     // For the console: a --to past the end was clamped.
     std::string rangeNote;
 };
@@ -58,6 +59,12 @@ std::vector<uint32_t> contactSheetTimes(const CaptureOptions& options);
 // Checks that the timeline file can be opened, before the window and the loading: false with a
 // problem naming the file otherwise.
 bool checkTimelineFile(const CaptureOptions& options, std::string& problem);
+
+struct RunFolders;
+
+// For an installed copy, which runs in its share folder: the outputs, and the inputs given on
+// the command line, count from the folder the user started it in.
+void placeCaptureFiles(CaptureOptions& options, const RunFolders& folders);
 
 // One line saying what the capture will write: frame count, range, rate and destinations.
 std::string describeCapture(const CaptureOptions& options);

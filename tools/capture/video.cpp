@@ -77,13 +77,23 @@ std::string secondsText(uint32_t ms) {
     return text;
 }
 
-// Scales the frames to fit the video's size, keeping their shape, and pads with black.
-std::string fitFilter(int width, int height) {
-    char filter[200];
-    snprintf(filter, sizeof filter,
-             "scale=%d:%d:force_original_aspect_ratio=decrease:flags=lanczos,"
-             "pad=%d:%d:(ow-iw)/2:(oh-ih)/2:black,setsar=1",
-             width, height, width, height);
+// The frames' way from RGB to the encoder: scaled to fit the video's size (keeping their shape,
+// padded with black) when asked, and converted to limited-range YUV 4:2:0 with the BT.709
+// matrix that players assume for video, here rather than by ffmpeg's automatic conversion,
+// which would use BT.601.
+std::string videoFilter(const VideoSettings& settings) {
+    const char* toYuv = "flags=lanczos+accurate_rnd:out_color_matrix=bt709:out_range=tv";
+    bool scaled = settings.videoWidth > 0 && (settings.videoWidth != settings.width ||
+                                              settings.videoHeight != settings.height);
+    char filter[300];
+    if (scaled)
+        snprintf(filter, sizeof filter,
+                 "scale=%d:%d:force_original_aspect_ratio=decrease:%s,format=yuv420p,"
+                 "pad=%d:%d:(ow-iw)/2:(oh-ih)/2:black,setsar=1",
+                 settings.videoWidth, settings.videoHeight, toYuv, settings.videoWidth,
+                 settings.videoHeight);
+    else
+        snprintf(filter, sizeof filter, "scale=%s,format=yuv420p", toYuv);
     return filter;
 }
 
@@ -102,18 +112,21 @@ std::vector<std::string> ffmpegArguments(const std::string& ffmpeg, const VideoS
     if (withMusic)
         args.insert(args.end(), {"-ss", secondsText(settings.startMs), "-t", duration, "-i",
                                  settings.musicPath});
-    args.insert(args.end(), {"-map", "0:v"});
-    bool scaled = settings.videoWidth > 0 && (settings.videoWidth != settings.width ||
-                                              settings.videoHeight != settings.height);
-    if (scaled)
-        args.insert(args.end(), {"-vf", fitFilter(settings.videoWidth, settings.videoHeight)});
+    args.insert(args.end(), {"-map", "0:v", "-vf", videoFilter(settings)});
     args.insert(args.end(),
                 {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18", "-preset", "veryfast"});
+    // A keyframe at least every 2 s and closed groups of pictures with at most 2 B-frames in a
+    // row, so that players and sites seek and cut cleanly.
+    std::string keyframeInterval = std::to_string(2 * settings.framesPerSecond);
+    args.insert(args.end(), {"-g", keyframeInterval, "-bf", "2", "-flags", "+cgop"});
+    // What the filter's conversion made, said in the stream for players.
+    args.insert(args.end(), {"-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc",
+                             "bt709", "-color_range", "tv"});
     if (withMusic) {
         uint32_t fade = musicFadeOutMs(settings.durationMs);
         std::string fadeFilter =
             "afade=t=out:st=" + secondsText(settings.durationMs - fade) + ":d=" + secondsText(fade);
-        args.insert(args.end(), {"-map", "1:a", "-af", fadeFilter, "-c:a", "aac", "-b:a", "192k"});
+        args.insert(args.end(), {"-map", "1:a", "-af", fadeFilter, "-c:a", "aac", "-b:a", "320k"});
     }
     args.insert(args.end(),
                 {"-t", duration, "-shortest", "-movflags", "+faststart", settings.outputPath});

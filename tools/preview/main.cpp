@@ -7,6 +7,7 @@
 #include "production/time_text.h"
 #include "runtime/music.h"
 #include "tools/capture/frame_read.h"
+#include "tools/cli/cli.h"
 #include "tools/preview/hud.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/reload.h"
@@ -401,8 +402,8 @@ int Preview::run() {
 
 } // namespace
 
-// Status lines are line-buffered so that they reach a pipe as they are printed. Start-up
-// failures (bad options, a missing or broken data/) end with status 1; later problems are
+// Status lines are line-buffered so that they reach a pipe as they are printed. A mistake in
+// the options ends with status 2, a missing or broken data/ with status 1; later problems are
 // reported and the preview keeps running on its last good state.
 int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IOLBF, 0);
@@ -412,12 +413,22 @@ int main(int argc, char** argv) {
     std::string problem;
     if (!parsePreviewOptions(std::vector<std::string>(argv + 1, argv + argc), options, problem)) {
         fprintf(stderr, "lirv-preview: %s\n", problem.c_str());
-        return 1;
+        return kExitUsage;
     }
     if (options.help) {
         fputs(previewUsage(), stdout);
-        return 0;
+        return kExitSuccess;
     }
+    if (options.version) {
+        printVersion("lirv-preview");
+        return kExitSuccess;
+    }
+    RunFolders folders;
+    if (!enterInstallFolder(folders, problem)) {
+        fprintf(stderr, "lirv-preview: %s\n", problem.c_str());
+        return kExitFailure;
+    }
+    placePreviewFiles(options, folders);
     if (!options.rangeNote.empty())
         fprintf(stderr, "lirv-preview: %s\n", options.rangeNote.c_str());
     struct stat info;

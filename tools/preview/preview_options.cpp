@@ -2,6 +2,7 @@
 
 #include "production/production.h"
 #include "production/time_text.h"
+#include "tools/cli/cli.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -16,6 +17,17 @@ bool takeValue(const std::vector<std::string>& args, size_t& i, std::string& val
     }
     value = args[++i];
     return true;
+}
+
+// The file or folder named after an option; a word starting with '-' is an option instead.
+bool takePath(const std::vector<std::string>& args, size_t& i, std::string& path,
+              std::string& problem) {
+    if (i + 1 < args.size() && looksLikeOption(args[i + 1])) {
+        problem =
+            "option " + args[i] + " needs a file or folder, not the option '" + args[i + 1] + "'";
+        return false;
+    }
+    return takeValue(args, i, path, problem);
 }
 
 bool takeTime(const std::vector<std::string>& args, size_t& i, uint32_t& ms, std::string& problem) {
@@ -46,8 +58,10 @@ bool parsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& o
     for (size_t i = 0; i < args.size(); i++) {
         const std::string& option = args[i];
         bool ok = true;
-        if (option == "--help" || option == "-h")
+        if (isHelpOption(option))
             options.help = true;
+        else if (isVersionOption(option))
+            options.version = true;
         else if (option == "--from")
             ok = takeTime(args, i, options.fromMs, problem);
         else if (option == "--to")
@@ -63,11 +77,11 @@ bool parsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& o
         else if (option == "--scale")
             ok = takeScale(args, i, options.scale, problem);
         else if (option == "--timeline")
-            ok = takeValue(args, i, options.timelineText, problem);
+            ok = takePath(args, i, options.timelineText, problem);
         else if (option == "--shaders")
-            ok = takeValue(args, i, options.shaderFolder, problem);
+            ok = takePath(args, i, options.shaderFolder, problem);
         else if (option == "--shots")
-            ok = takeValue(args, i, options.shotFolder, problem);
+            ok = takePath(args, i, options.shotFolder, problem);
         else {
             problem = "unknown option '" + option + "' (see --help)";
             return false;
@@ -75,6 +89,15 @@ bool parsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& o
         if (!ok) return false;
     }
     return checkPlayRange(options.fromMs, options.toMs, problem, options.rangeNote);
+}
+
+void placePreviewFiles(PreviewOptions& options, const RunFolders& folders) {
+    const PreviewOptions defaults;
+    if (options.timelineText != defaults.timelineText)
+        options.timelineText = folders.fromUser(options.timelineText);
+    if (options.shaderFolder != defaults.shaderFolder)
+        options.shaderFolder = folders.fromUser(options.shaderFolder);
+    options.shotFolder = folders.fromUser(options.shotFolder);
 }
 
 const char* previewUsage() {
@@ -93,8 +116,13 @@ const char* previewUsage() {
            "  --shots DIR        where F12 saves screenshots (default the working directory)\n"
            "  --paused           start paused at --from\n"
            "  --no-hud           start with the HUD hidden\n"
+           "  --help, --version  this text; the version of this build\n"
            "\n"
            "Keys: Space pause/play; Left/Right one bar (with Shift one beat); Page Up/Down eight\n"
            "bars; Home 0:00; , and . one frame while paused; [ and ] loop start/end here; L loop\n"
-           "on/off; H HUD; R reload now; F12 screenshot; Escape quit.\n";
+           "on/off; H HUD; R reload now; F12 screenshot; Escape quit.\n"
+           "\n"
+           "An installed copy plays its own share/lirv (data/ and content/); files given here\n"
+           "and screenshots count from the working directory. Exit status: 0 after Escape, 1\n"
+           "when the production cannot start, 2 for a mistake in the options.\n";
 }

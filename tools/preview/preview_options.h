@@ -13,6 +13,7 @@ struct PreviewOptions {
     bool hud = true;
     bool paused = false; // start paused at --from
     bool help = false;
+    bool version = false;
     double scale = 1; // render size / window size, 0.25 to 1
     std::string timelineText = "content/timeline.txt";
     std::string shaderFolder = "content/shaders";
@@ -24,5 +25,11 @@ struct PreviewOptions {
 // option and quotes the value.
 bool parsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& options,
                          std::string& problem);
+
+struct RunFolders;
+
+// For an installed copy, which runs in its share folder: the files and folders given on the
+// command line, and the screenshots, count from the folder the user started it in.
+void placePreviewFiles(PreviewOptions& options, const RunFolders& folders);
 
 const char* previewUsage();
