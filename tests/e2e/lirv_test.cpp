@@ -1,5 +1,6 @@
 // The lirv executable, run as a user runs it: in a working directory of its own, under the
 // test's X display, with the dummy audio driver.
+#include "runtime/data_files.h"
 #include "tests/support/process.h"
 #include "tools/formats/model_writer.h"
 #include "tools/timeline/timeline_text.h"
@@ -121,6 +122,30 @@ TEST(LirvExecutable, AModelWithoutWhatItsSceneNeedsFailsTheLoadNamingTheFile) {
                                       "vertex positions (stream type 0)\n"
                                       "Failed to load effect Sound ball, aborting...\n"));
     EXPECT_THAT(result.out, testing::Not(HasSubstr("Starting time")));
+}
+
+// A greeting card whose picture data is damaged inside (its header reads well) fails the load
+// with the Credits' own message before the music starts, and the effects after Credits are
+// never loaded: no sound ball curve is opened.
+TEST(LirvExecutable, AGreetingDamagedInsideFailsTheLoadWithItsMessage) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir, "greets"));
+    const std::string greets = LIRV_SOURCE_DIR "/data/greets/";
+    for (const char* path : datafiles::kGreetings) {
+        const std::string name = std::string(path).substr(std::string("data/greets/").size());
+        std::string bytes = readFile(greets + name);
+        if (std::string(path) == datafiles::kGreetings[5])
+            bytes[bytes.find("IDAT") + 40] ^= 0x55; // the data no longer meets its checksum
+        dir.write(path, bytes);
+    }
+    ProcessOptions options = demoOptions(dir);
+    options.watcher = pressEscapeAfter("Starting time: ");
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
+    EXPECT_EQ(result.exitStatus, 1) << result.err;
+    EXPECT_EQ(result.out,
+              "BPM SET TO 27\nFailed loading credit: " + std::string(datafiles::kGreetings[5]) +
+                  "\nFailed to load effect Credits, aborting...\n");
 }
 
 // A music file cut short still plays (up to the cut), but the run says so, naming the file.
