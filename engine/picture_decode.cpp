@@ -8,9 +8,13 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <algorithm>
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <jpeglib.h>
+#include <png.h>
+#include <vector>
 
 namespace {
 
@@ -92,6 +96,125 @@ bool isTruncatedJpeg(const char* path) {
     return jpeg && !ended;
 }
 
+// ---- straight decoding ---------------------------------------------------------------------
+// The common kinds of picture are decoded with libpng and libjpeg straight into the image's
+// buffer, with the settings SDL_image uses, so the pixels and what is refused are the same:
+// no surface to copy out of, and for the decoding threads no second pass to add alpha. Any
+// other kind, and any failure, is left to SDL_image, which reports it.
+
+// An image buffer of width x height x bytesPerPixel bytes; false when the size is absurd or
+// there is no memory.
+bool allocatePixels(Image* image, int width, int height, int bytesPerPixel) {
+    if (width <= 0 || height <= 0 || width > 65536 || height > 65536) return false;
+    image->width = width;
+    image->height = height;
+    image->bytesPerPixel = bytesPerPixel;
+    image->pixels = static_cast<uint8_t*>(malloc(size_t(width) * size_t(height) * bytesPerPixel));
+    return image->pixels != nullptr;
+}
+
+void pngFail(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+void pngQuiet(png_structp, png_const_charp) {}
+
+// 8-bit RGB or RGBA PNGs without interlacing or a transparent colour. With rgba, RGB comes out
+// with alpha 255. hasAlpha tells whether the file had an alpha channel.
+bool decodePngDirect(FILE* file, Image* image, bool rgba, bool* hasAlpha) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngFail, pngQuiet);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    std::vector<png_bytep> rows;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        qorFreeImage(image);
+        return false;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    const int colourType = png_get_color_type(png, info);
+    if (png_get_bit_depth(png, info) != 8 || png_get_interlace_type(png, info) != 0 ||
+        (colourType != PNG_COLOR_TYPE_RGB && colourType != PNG_COLOR_TYPE_RGBA) ||
+        png_get_valid(png, info, PNG_INFO_tRNS))
+        png_longjmp(png, 1);
+    *hasAlpha = colourType == PNG_COLOR_TYPE_RGBA;
+    if (rgba && !*hasAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_read_update_info(png, info);
+    const int bytesPerPixel = *hasAlpha || rgba ? 4 : 3;
+    if (!allocatePixels(image, int(png_get_image_width(png, info)),
+                        int(png_get_image_height(png, info)), bytesPerPixel))
+        png_longjmp(png, 1);
+    rows.resize(size_t(image->height));
+    for (int y = 0; y < image->height; y++)
+        rows[size_t(y)] = image->pixels + size_t(y) * size_t(image->width) * bytesPerPixel;
+    // As SDL_image, the chunks after the picture data are not read.
+    png_read_image(png, rows.data());
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+struct JpegFailure {
+    jpeg_error_mgr manager;
+    jmp_buf jump;
+};
+
+void jpegFail(j_common_ptr info) {
+    longjmp(reinterpret_cast<JpegFailure*>(info->err)->jump, 1);
+}
+
+void jpegQuiet(j_common_ptr) {}
+
+// Three-channel JPEGs, decoded to RGB, or with rgba to RGBA with alpha 255.
+bool decodeJpegDirect(FILE* file, Image* image, bool rgba) {
+    jpeg_decompress_struct info;
+    JpegFailure failure;
+    info.err = jpeg_std_error(&failure.manager);
+    failure.manager.error_exit = jpegFail;
+    failure.manager.output_message = jpegQuiet;
+    if (setjmp(failure.jump)) {
+        jpeg_destroy_decompress(&info);
+        qorFreeImage(image);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    jpeg_read_header(&info, TRUE);
+    if (info.num_components != 3) jpegFail(reinterpret_cast<j_common_ptr>(&info));
+    info.out_color_space = rgba ? JCS_EXT_RGBA : JCS_RGB;
+    info.quantize_colors = FALSE;
+    jpeg_calc_output_dimensions(&info);
+    const int bytesPerPixel = rgba ? 4 : 3;
+    if (!allocatePixels(image, int(info.output_width), int(info.output_height), bytesPerPixel))
+        jpegFail(reinterpret_cast<j_common_ptr>(&info));
+    jpeg_start_decompress(&info);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row =
+            image->pixels + size_t(info.output_scanline) * info.output_width * bytesPerPixel;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+// A PNG or a JPEG of a kind decoded straight; false, with no buffer, for any other kind and
+// any failure.
+bool decodeDirect(const char* path, Image* image, bool rgba, bool* hasAlpha) {
+    FILE* file = fopen(path, "rb");
+    if (!file) return false;
+    unsigned char head[8] = {};
+    const bool read = fread(head, 1, sizeof head, file) == sizeof head;
+    rewind(file);
+    *hasAlpha = false;
+    bool decoded = false;
+    if (read && png_sig_cmp(head, 0, sizeof head) == 0)
+        decoded = decodePngDirect(file, image, rgba, hasAlpha);
+    else if (read && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF)
+        decoded = decodeJpegDirect(file, image, rgba);
+    fclose(file);
+    return decoded;
+}
+
 } // namespace
 
 bool decodePicture(const char* path, Image* image, bool report) {
@@ -99,6 +222,8 @@ bool decodePicture(const char* path, Image* image, bool report) {
         if (report) qorError("Picture '%s' is cut short: its JPEG data has no end marker\n", path);
         return false;
     }
+    bool hasAlpha = false;
+    if (decodeDirect(path, image, false, &hasAlpha)) return true;
     SDL_Surface* surface = IMG_Load(path);
     if (!surface) {
         if (report) {
@@ -199,6 +324,12 @@ bool widenToRgba(Image& image) {
 } // namespace
 
 bool decodePictureAsRgba(const char* path, Image* image, TextureAlphaBox* alphaBox) {
+    if (isTruncatedJpeg(path)) return false;
+    bool hasAlpha = false;
+    if (decodeDirect(path, image, true, &hasAlpha)) {
+        *alphaBox = hasAlpha ? findAlphaBox(*image) : wholePictureBox(*image);
+        return true;
+    }
     if (!decodePicture(path, image, false)) return false;
     *alphaBox = findAlphaBox(*image); // before widening: no scan for 24 bits
     return widenToRgba(*image);

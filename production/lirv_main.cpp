@@ -16,6 +16,7 @@ namespace {
 constexpr unsigned kAnnouncedBpm = 27;
 
 int demoMain() {
+    Timeline::prefetchPictures(); // decodes beside the window's creation
     openProductionWindow("vsq-14: lirv", true);
     printf("BPM SET TO %u\n", kAnnouncedBpm);
 

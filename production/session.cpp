@@ -48,6 +48,7 @@ ProductionSession::ProductionSession(const SessionSettings& settings)
         musicCpuMs = qorThreadCpuMs() - cpuStart;
     });
     try {
+        Timeline::prefetchPictures(); // decodes beside the window's creation
         startVideoWithRetries();
         openProductionWindow(settings.caption, settings.fullscreen);
         if (settings.renderWidth != kScreenWidth || settings.renderHeight != kScreenHeight)
