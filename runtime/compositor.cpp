@@ -93,6 +93,7 @@ void Compositor::warmUp(const std::vector<Clip*>& clips) {
     // Effects set up their own state but never touch the scissor: one pixel is all they draw.
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 1, 1);
+    Effect::setWarmingUp(true);
     for (Clip* clip : clips) {
         bool seen = false;
         for (Effect* effect : warmed)
@@ -106,6 +107,7 @@ void Compositor::warmUp(const std::vector<Clip*>& clips) {
         glPopMatrix();
         glPopAttrib();
     }
+    Effect::setWarmingUp(false);
     glDisable(GL_SCISSOR_TEST);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

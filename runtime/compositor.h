@@ -32,7 +32,7 @@ class Compositor {
     // Draws the effect of each clip once (the first clip of each effect, at its start), with
     // only one pixel writable, and then clears the framebuffer to black: the driver builds the
     // shader variants the clips need now, during loading, not in their first frames. Starts
-    // no effect and leaves the layers empty.
+    // no effect and leaves the layers empty; Effect::isWarmingUp() is true meanwhile.
     void warmUp(const std::vector<Clip*>& clips);
 
     GLuint framebufferName() const { return framebuffer; }

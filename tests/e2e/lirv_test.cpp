@@ -124,6 +124,26 @@ TEST(LirvExecutable, AModelWithoutWhatItsSceneNeedsFailsTheLoadNamingTheFile) {
     EXPECT_THAT(result.out, testing::Not(HasSubstr("Starting time")));
 }
 
+// The fixed console lines come in the order a run without the loading's warm-up draw prints
+// them: the sound ball's size line when it first deforms in a frame, after the start line.
+TEST(LirvExecutable, TheConsoleLinesComeInTheirOrder) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir));
+    TimelineFileData ball;
+    ball.clipCount = 1;
+    ball.clips.push_back({ClipRecord{0, 4, 0, 60000, 0, 0}, {}}); // the sound ball from 0
+    std::vector<uint8_t> bytes = encodeTimeline(ball);
+    dir.write("data/time", std::string(bytes.begin(), bytes.end()));
+    ProcessOptions options = demoOptions(dir);
+    options.watcher = pressEscapeAfter("size: ");
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_THAT(result.out, testing::MatchesRegex("BPM SET TO 27\nopening data/curve1.curve\n"
+                                                  "opening data/curve2.curve\n"
+                                                  "Starting time: [0-9]+\nsize: [0-9]+\n"));
+}
+
 // A greeting card whose picture data is damaged inside (its header reads well) fails the load
 // with the Credits' own message before the music starts, and the effects after Credits are
 // never loaded: no sound ball curve is opened.
