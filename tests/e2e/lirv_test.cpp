@@ -6,6 +6,7 @@
 #include "tools/timeline/timeline_text.h"
 
 #include <cstdlib>
+#include <csignal>
 #include <dirent.h>
 #include <unistd.h>
 #include <gmock/gmock.h>
@@ -166,6 +167,25 @@ TEST(LirvExecutable, AGreetingDamagedInsideFailsTheLoadWithItsMessage) {
     EXPECT_EQ(result.out,
               "BPM SET TO 27\nFailed loading credit: " + std::string(datafiles::kGreetings[5]) +
                   "\nFailed to load effect Credits, aborting...\n");
+}
+
+// Ctrl-C and SIGTERM end the run as Escape does, with status 0, instead of being swallowed.
+TEST(LirvExecutable, InterruptAndTerminateEndTheRunWithStatusZero) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    for (int stop : {SIGINT, SIGTERM}) {
+        ScratchDir dir;
+        ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir));
+        ProcessOptions options = demoOptions(dir);
+        options.timeoutSeconds = 20; // the run itself would last 139 s
+        options.watcher = [stop](const ProcessResult& sofar, double) {
+            if (sofar.out.find("Starting time: ") == std::string::npos) return true;
+            kill(sofar.pid, stop);
+            return false;
+        };
+        ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
+        EXPECT_FALSE(result.timedOut) << "signal " << stop;
+        EXPECT_EQ(result.exitStatus, 0) << "signal " << stop << ": " << result.err;
+    }
 }
 
 // A music file cut short still plays (up to the cut), but the run says so, naming the file.
