@@ -14,7 +14,6 @@
 #include <cstring>
 #include <jpeglib.h>
 #include <png.h>
-#include <vector>
 
 namespace {
 
@@ -124,7 +123,6 @@ void pngQuiet(png_structp, png_const_charp) {}
 bool decodePngDirect(FILE* file, Image* image, bool rgba, bool* hasAlpha) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngFail, pngQuiet);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    std::vector<png_bytep> rows;
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         qorFreeImage(image);
@@ -144,11 +142,11 @@ bool decodePngDirect(FILE* file, Image* image, bool rgba, bool* hasAlpha) {
     if (!allocatePixels(image, int(png_get_image_width(png, info)),
                         int(png_get_image_height(png, info)), bytesPerPixel))
         png_longjmp(png, 1);
-    rows.resize(size_t(image->height));
+    // Row by row: no C++ object may live across the error jump. As SDL_image, the chunks after
+    // the picture data are not read.
     for (int y = 0; y < image->height; y++)
-        rows[size_t(y)] = image->pixels + size_t(y) * size_t(image->width) * bytesPerPixel;
-    // As SDL_image, the chunks after the picture data are not read.
-    png_read_image(png, rows.data());
+        png_read_row(png, image->pixels + size_t(y) * size_t(image->width) * bytesPerPixel,
+                     nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }
