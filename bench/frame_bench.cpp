@@ -12,6 +12,7 @@
 //                                                                   (run where data/ lies)
 // --scale renders at S times the size (0.25 to 1), as lirv-preview --scale does; --cold
 // disables Mesa's shader cache, so every program is compiled as on a first run.
+#include "bench/process_clock.h"
 #include "engine/gl.h"
 #include "engine/load_stats.h"
 #include "engine/texture.h"
@@ -41,30 +42,6 @@ using Clock = std::chrono::steady_clock;
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double processCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1000 + double(now.tv_nsec) / 1e6;
-}
-
-// Seconds since the kernel started this process (10 ms resolution), or -1 when unknown.
-double processAgeSeconds() {
-    std::ifstream stat("/proc/self/stat"), uptime("/proc/uptime");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    double sinceBoot = 0;
-    size_t close = text.rfind(')'); // the command name may hold spaces
-    if (close == std::string::npos || !(uptime >> sinceBoot)) return -1;
-    // Field 22 (starttime) is the 20th after the state letter that follows the name.
-    const char* field = text.c_str() + close + 2;
-    for (int i = 0; i < 19 && field; i++) {
-        field = strchr(field, ' ');
-        if (field) field++;
-    }
-    if (!field) return -1;
-    double startTicks = strtod(field, nullptr);
-    return sinceBoot - startTicks / double(sysconf(_SC_CLK_TCK));
 }
 
 // The nearest-rank percentile of unsorted samples.
