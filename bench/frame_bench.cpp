@@ -12,6 +12,7 @@
 //                                                                   (run where data/ lies)
 // --scale renders at S times the size (0.25 to 1), as lirv-preview --scale does; --cold
 // disables Mesa's shader cache, so every program is compiled as on a first run.
+#include "bench/process_clock.h"
 #include "engine/gl.h"
 #include "engine/load_stats.h"
 #include "engine/texture.h"
@@ -43,30 +44,6 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double processCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1000 + double(now.tv_nsec) / 1e6;
-}
-
-// Seconds since the kernel started this process (10 ms resolution), or -1 when unknown.
-double processAgeSeconds() {
-    std::ifstream stat("/proc/self/stat"), uptime("/proc/uptime");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    double sinceBoot = 0;
-    size_t close = text.rfind(')'); // the command name may hold spaces
-    if (close == std::string::npos || !(uptime >> sinceBoot)) return -1;
-    // Field 22 (starttime) is the 20th after the state letter that follows the name.
-    const char* field = text.c_str() + close + 2;
-    for (int i = 0; i < 19 && field; i++) {
-        field = strchr(field, ' ');
-        if (field) field++;
-    }
-    if (!field) return -1;
-    double startTicks = strtod(field, nullptr);
-    return sinceBoot - startTicks / double(sysconf(_SC_CLK_TCK));
-}
-
 // The nearest-rank percentile of unsorted samples.
 double percentile(std::vector<double> samples, double fraction) {
     if (samples.empty()) return 0;
@@ -86,9 +63,7 @@ std::string lowestDrawnScene(Timeline& timeline, uint32_t t) {
     return kNoClipDrawn;
 }
 
-// One frame's cost: wall time, CPU time of the main thread and of the whole process less the
-// picture decoding threads. Those decode the pictures that later clips need while the first
-// frames are drawn; that is start-up work, which the start-up block reports, not the frames'.
+// One frame's cost: wall time, CPU time of the main thread and of the whole process.
 struct FrameCost {
     double wallMs, mainCpuMs, totalCpuMs;
 };
@@ -100,16 +75,20 @@ class FrameTimer {
     void restart() {
         wall = Clock::now();
         mainCpu = qorThreadCpuMs();
-        totalCpu = processCpuMs() - qorDecodingThreadsCpuMs();
+        totalCpu = processCpuMs();
     }
     FrameCost stop() const {
-        return {millisecondsSince(wall), qorThreadCpuMs() - mainCpu,
-                processCpuMs() - qorDecodingThreadsCpuMs() - totalCpu};
+        return {millisecondsSince(wall), qorThreadCpuMs() - mainCpu, processCpuMs() - totalCpu};
     }
 
   private:
     Clock::time_point wall;
     double mainCpu = 0, totalCpu = 0;
+};
+
+// CPU time used up to the first frame with a clip, in ms.
+struct FirstFrameCpu {
+    double processMs = -1, mainThreadMs = -1, decodingThreadsMs = 0;
 };
 
 struct SceneFrames {
@@ -180,12 +159,18 @@ bool parseArguments(int argc, char** argv, CaptureOptions& options, double& scal
            scale <= 1;
 }
 
-void printStartUp(double firstFrameSeconds, double firstFrameCpuMs, double firstFrameMainCpuMs,
-                  const QorLoadStats& before, double musicCpuMs) {
+// What the first frame cost. The CPU figures are the whole process's (Mesa's rasterizer threads
+// and the picture decoding threads included) up to the frame; the music's decoding for the
+// spectrum is the benchmark's own work, which the demo does not do: the last figure leaves it out.
+void printStartUp(double firstFrameSeconds, const FirstFrameCpu& cpu, const QorLoadStats& before,
+                  double musicCpuMs) {
     const QorLoadStats& all = qorLoadStats();
     printf("\nstart-up: process start to the first frame with a clip shown %.2f s, %.0f ms of CPU "
-           "(main thread %.0f ms)\n",
-           firstFrameSeconds, firstFrameCpuMs, firstFrameMainCpuMs);
+           "(main thread %.0f ms, picture decoding threads %.0f ms)\n",
+           firstFrameSeconds, cpu.processMs, cpu.mainThreadMs, cpu.decodingThreadsMs);
+    printf("  without the music's decoding for the spectrum (%.0f ms, the benchmark's own work): "
+           "%.0f ms of CPU\n",
+           musicCpuMs, cpu.processMs - musicCpuMs);
     printf("                      before it       after it, between and in frames\n");
     printf("  pictures decoded:  %4d  %7.0f ms CPU   %4d  %7.0f ms CPU\n", before.picturesDecoded,
            before.decodeCpuMs, all.picturesDecoded - before.picturesDecoded,
@@ -196,9 +181,6 @@ void printStartUp(double firstFrameSeconds, double firstFrameCpuMs, double first
     printf("  programs built:    %4d  %7.0f ms CPU   %4d  %7.0f ms CPU (main thread)\n",
            before.programsBuilt, before.programCpuMs, all.programsBuilt - before.programsBuilt,
            all.programCpuMs - before.programCpuMs);
-    printf("  music decoded for the spectrum (the capture's own work, not the demo's): %.0f ms "
-           "CPU on its own thread\n",
-           musicCpuMs);
 }
 
 } // namespace
@@ -225,8 +207,8 @@ int main(int argc, char** argv) {
     std::vector<uint32_t> times = captureFrameTimes(options);
     std::map<std::string, SceneFrames> scenes;
     std::vector<FrameCost> emptyFrames, allFrames;
-    double firstFrameSeconds = -1, firstFrameCpuMs = -1, firstFrameMainCpuMs = -1;
-    double decodingThreadsAtFirstFrameMs = 0;
+    double firstFrameSeconds = -1;
+    FirstFrameCpu firstFrameCpu;
     QorLoadStats beforeFirstFrame;
     ProgressLine progress(true);
     Clock::time_point started = Clock::now();
@@ -237,10 +219,8 @@ int main(int argc, char** argv) {
         std::string scene = lowestDrawnScene(session.timeline(), t);
         if (firstFrameSeconds < 0 && scene != kNoClipDrawn) {
             firstFrameSeconds = processAgeSeconds();
-            firstFrameCpuMs = processCpuMs();
-            firstFrameMainCpuMs = qorThreadCpuMs();
+            firstFrameCpu = {processCpuMs(), qorThreadCpuMs(), qorDecodingThreadsCpuMs()};
             beforeFirstFrame = qorLoadStats();
-            decodingThreadsAtFirstFrameMs = qorDecodingThreadsCpuMs();
         }
         scenes[scene].frames.push_back(cost);
         allFrames.push_back(cost);
@@ -284,9 +264,6 @@ int main(int argc, char** argv) {
         frameMs += cost.wallMs;
     printf("\n%zu frames drawn in %.2f s: %.1f frames per second\n", allFrames.size(),
            frameMs / 1000, frameMs > 0 ? double(allFrames.size()) * 1000 / frameMs : 0.0);
-    printStartUp(firstFrameSeconds, firstFrameCpuMs, firstFrameMainCpuMs, beforeFirstFrame,
-                 session.musicDecodeCpuMs());
-    printf("  decoding threads after it: %.0f ms CPU, left out of the frames' CPU columns\n",
-           qorDecodingThreadsCpuMs() - decodingThreadsAtFirstFrameMs);
+    printStartUp(firstFrameSeconds, firstFrameCpu, beforeFirstFrame, session.musicDecodeCpuMs());
     return 0;
 }

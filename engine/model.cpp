@@ -11,6 +11,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <sys/stat.h>
 #include <zlib.h>
 
 void qorLoadError(const char* format, ...) {
@@ -20,6 +21,8 @@ void qorLoadError(const char* format, ...) {
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
     qorError("%s", text);
+    // The error line ends here, so that what follows on the console starts a line of its own.
+    if (text[0] == '\0' || text[strlen(text) - 1] != '\n') fputc('\n', stderr);
     printf("Load error: %s\n", text);
     throw 0;
 }
@@ -38,9 +41,17 @@ namespace QOR {
 
 namespace {
 
+// Whether the path names a directory, which opens for reading but holds no model.
+bool isDirectory(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 // Fills bytes from the gzip (or plain) stream; returns false if file is not there.
 bool readCompressedCopy(const char* path, std::vector<uint8_t>& bytes) {
     const std::string compressedPath = std::string(path) + ".gz";
+    if (isDirectory(compressedPath.c_str()))
+        qorLoadError("Model file '%s' is a directory", compressedPath.c_str());
     gzFile file = gzopen(compressedPath.c_str(), "rb");
     if (!file) return false;
     try {
@@ -68,6 +79,7 @@ bool readCompressedCopy(const char* path, std::vector<uint8_t>& bytes) {
 }
 
 void readPlainFile(const char* path, std::vector<uint8_t>& bytes) {
+    if (isDirectory(path)) qorLoadError("Model file '%s' is a directory", path);
     FILE* file = fopen(path, "rb");
     if (!file) qorLoadError("Model file '%s' not found", path);
     long size = -1;

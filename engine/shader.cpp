@@ -390,6 +390,22 @@ GLuint plainTextureProgram = 0;
 
 } // namespace
 
+namespace {
+
+// Whether the texture bound to unit 0's 2-D target can be sampled: it has an image at level 0
+// and its minification filter uses no mipmaps (the loader builds none). The fixed pipeline draws
+// with texturing off where it cannot, in the current colour, while a program would sample
+// black; texture 0, which holds no image, is such a texture.
+bool boundTextureIsComplete() {
+    GLint width = 0, height = 0, minFilter = GL_NEAREST_MIPMAP_LINEAR;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    return width > 0 && height > 0 && (minFilter == GL_NEAREST || minFilter == GL_LINEAR);
+}
+
+} // namespace
+
 bool qorUsePlainTextureProgram() {
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
@@ -398,7 +414,7 @@ bool qorUsePlainTextureProgram() {
     if (current != 0 || unit != GL_TEXTURE0 || !glIsEnabled(GL_TEXTURE_2D) ||
         glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG) || glIsEnabled(GL_COLOR_SUM) ||
         glIsEnabled(GL_TEXTURE_GEN_S) || glIsEnabled(GL_TEXTURE_GEN_T) ||
-        glIsEnabled(GL_TEXTURE_CUBE_MAP) || glIsEnabled(GL_TEXTURE_3D))
+        glIsEnabled(GL_TEXTURE_CUBE_MAP) || glIsEnabled(GL_TEXTURE_3D) || !boundTextureIsComplete())
         return false;
     // A new GL context (the tests open several) does not know the program built in the last.
     if (plainTextureProgram == 0 || !glIsProgram(plainTextureProgram)) {

@@ -42,7 +42,9 @@ bool qorIsModelProgram(GLuint program);
 
 // Makes current a program that draws exactly as the fixed pipeline does with texture unit 0's
 // 2-D texture modulated by the current colour, when that is all the fixed pipeline would do
-// now: no program current, 2-D texturing on, no lighting, fog or texture coordinate generation.
+// now: no program current, 2-D texturing on with a complete texture bound (not texture 0, which
+// the fixed pipeline draws untextured in the current colour), no lighting, fog or texture
+// coordinate generation.
 // Returns whether it did; the caller makes program 0 current again after its draws. Mesa's
 // software rasterizer runs these few instructions faster than it runs its own fixed-function
 // path for textured quads, which is where the screen passes spend most of their time.

@@ -9,8 +9,9 @@ void openProductionWindow(const char* caption, bool fullscreen) {
     qorCreateWindow(caption, kScreenWidth, kScreenHeight, fullscreen);
 }
 
-void loadProduction(Timeline& timeline, const char* timelinePath) {
-    timeline.load(timelinePath, registerEffects);
+void loadProduction(Timeline& timeline, const char* timelinePath,
+                    Timeline::LoadingScreen showLoading) {
+    timeline.load(timelinePath, registerEffects, showLoading);
 }
 
 void rebuildActivation(Timeline& timeline, uint32_t t, ActivationClock setClock) {

@@ -16,7 +16,8 @@ void openProductionWindow(const char* caption, bool fullscreen);
 // Fills the timeline's effect list from the registry, reads the timeline file and loads every
 // effect with the loading screen. Returns only on success; prints the problem and exits with
 // status 1 otherwise (Timeline::load).
-void loadProduction(Timeline& timeline, const char* timelinePath);
+void loadProduction(Timeline& timeline, const char* timelinePath,
+                    Timeline::LoadingScreen showLoading = Timeline::showLoadingProgress);
 
 // Called with the timeline time of the frame that activates a clip, right before it does.
 using ActivationClock = void (*)(uint32_t t);

@@ -38,6 +38,15 @@ bool twoClipsDue(const Timeline& timeline, uint32_t t) {
     return next + 1 < timeline.clips.size() && timeline.clips[next + 1]->start < t;
 }
 
+// Whether a layer holds a clip whose span ends exactly at t: drawn at t - 1, not at t.
+bool clipEndsAt(const Timeline& timeline, uint32_t t) {
+    for (int layer = 0; layer < LAYER_COUNT; layer++) {
+        const Clip* clip = timeline.compositor.layerClip(layer);
+        if (clip && clip->start < t - 1 && clip->start + clip->duration == t) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 ProductionSession::ProductionSession(const SessionSettings& settings)
@@ -48,6 +57,7 @@ ProductionSession::ProductionSession(const SessionSettings& settings)
         musicCpuMs = qorThreadCpuMs() - cpuStart;
     });
     try {
+        Timeline::prefetchPictures(); // decodes beside the window's creation
         startVideoWithRetries();
         openProductionWindow(settings.caption, settings.fullscreen);
         if (settings.renderWidth != kScreenWidth || settings.renderHeight != kScreenHeight)
@@ -122,6 +132,10 @@ void ProductionSession::seek(uint32_t t) {
     rebuildActivation(*player, t, setCaptureClock);
     resetAnalysis();
     blocksFed = 0;
+    // On a cut the outgoing clip is no longer drawn at t and the incoming one not yet, and a run
+    // shows there what its previous frame left in the compositor: the outgoing clip's last
+    // picture. The seek draws it first, at t - 1, without showing it.
+    if (t > 0 && clipEndsAt(*player, t)) draw(t - 1);
     feedSpectrum(t);
     lastTime = t;
 }

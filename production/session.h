@@ -54,9 +54,10 @@ class ProductionSession {
     void draw(uint32_t t);
     // catchUp then draw.
     void renderFrame(uint32_t t);
-    // Jumps to t without drawing: the clips activated as a straight run would have them
-    // (rebuildActivation) and the spectrum analysed afresh from the decoded music up to t.
-    // The next draw may be at t or later.
+    // Jumps to t: the clips activated as a straight run would have them (rebuildActivation) and
+    // the spectrum analysed afresh from the decoded music up to t. On a cut (a clip's span ends
+    // at t) it draws the frame at t - 1 without showing it, so that the compositor holds the
+    // outgoing picture a run shows at t. The next draw may be at t or later.
     void seek(uint32_t t);
     // Renders the frame at t as a capture would, without drawing catch-up frames: seeks first
     // when t lies before the last frame drawn, then activates every clip due before t

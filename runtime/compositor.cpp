@@ -1,14 +1,10 @@
 #include "runtime/compositor.h"
 
 #include "engine/fbo.h"
-#include "engine/texture.h"
 #include "runtime/clip.h"
 #include "runtime/effect.h"
 
-#include <algorithm>
 #include <cassert>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -27,12 +23,6 @@ void drawFramebufferImage() {
     glTexCoord2f(0, qorGetFBOMaxV());
     glVertex2f(-1, 1);
     glEnd();
-}
-
-// Ends the process as a failed load does.
-[[noreturn]] void failEffect(Effect* effect) {
-    printf("Failed to load effect %s, aborting...\n", effect->name());
-    exit(1);
 }
 
 void loadIdentity(GLenum mode) {
@@ -67,53 +57,10 @@ void Compositor::clearLayers() {
         clip = nullptr;
 }
 
-void Compositor::holdPictures(std::vector<EffectPictures> pictures) {
-    heldPictures = std::move(pictures);
-    decodingStarted = false;
-    drewClip = false;
-    // The first clip's pictures decode on the workers right away, while the loading ends.
-    if (!heldPictures.empty()) qorDecodePictures(heldPictures.front().textures, false);
-}
-
-void Compositor::completePictures(Effect* effect) {
-    for (auto held = heldPictures.begin(); held != heldPictures.end(); ++held) {
-        if (held->effect != effect) continue;
-        if (!qorCompleteTextures(held->textures, true)) failEffect(effect);
-        heldPictures.erase(held);
-        return;
-    }
-}
-
-void Compositor::uploadDecodedPictures(int maxUploads, uint32_t t, uint32_t lookahead) {
-    if (!decodingStarted) return;
-    int uploadsLeft = maxUploads;
-    for (auto held = heldPictures.begin(); held != heldPictures.end() && uploadsLeft > 0;) {
-        if (held->firstStart - std::min(held->firstStart, t) > lookahead) {
-            ++held;
-            continue;
-        }
-        if (!qorCompleteTextures(held->textures, false, &uploadsLeft)) failEffect(held->effect);
-        bool complete = true;
-        for (GLuint texture : held->textures)
-            complete = complete && !qorIsTexturePending(texture);
-        held = complete ? heldPictures.erase(held) : held + 1;
-    }
-}
-
 void Compositor::compose(uint32_t t) {
-    // The first frame with a clip has been shown: the rest of the pictures may decode now.
-    if (drewClip && !decodingStarted) {
-        std::vector<GLuint> order;
-        for (const EffectPictures& held : heldPictures)
-            order.insert(order.end(), held.textures.begin(), held.textures.end());
-        qorDecodePictures(order, true);
-        decodingStarted = true;
-    }
     qorPushFBO(framebuffer);
     for (Clip* clip : layers) {
         if (!clip || !(t < clip->start + clip->duration)) continue;
-        if (!heldPictures.empty()) completePictures(clip->effect);
-        drewClip = true;
         glPushAttrib(kAllAttributes);
         glPushMatrix();
         clip->applyProperties(t);
@@ -146,6 +93,7 @@ void Compositor::warmUp(const std::vector<Clip*>& clips) {
     // Effects set up their own state but never touch the scissor: one pixel is all they draw.
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 1, 1);
+    Effect::setWarmingUp(true);
     for (Clip* clip : clips) {
         bool seen = false;
         for (Effect* effect : warmed)
@@ -159,6 +107,7 @@ void Compositor::warmUp(const std::vector<Clip*>& clips) {
         glPopMatrix();
         glPopAttrib();
     }
+    Effect::setWarmingUp(false);
     glDisable(GL_SCISSOR_TEST);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

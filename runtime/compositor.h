@@ -10,13 +10,6 @@
 class Clip;
 class Effect;
 
-// The textures one effect's load asked for.
-struct EffectPictures {
-    Effect* effect;
-    std::vector<GLuint> textures;
-    uint32_t firstStart = 0; // of the effect's first clip (ms); for none, the last clip's start
-};
-
 constexpr int LAYER_COUNT = 5;
 
 class Compositor {
@@ -39,32 +32,14 @@ class Compositor {
     // Draws the effect of each clip once (the first clip of each effect, at its start), with
     // only one pixel writable, and then clears the framebuffer to black: the driver builds the
     // shader variants the clips need now, during loading, not in their first frames. Starts
-    // no effect and leaves the layers empty.
+    // no effect and leaves the layers empty; Effect::isWarmingUp() is true meanwhile.
     void warmUp(const std::vector<Clip*>& clips);
-
-    // Takes the pictures that may still be decoding (qorDeferPictures), by effect, in the order
-    // the clips first need them. Those of the first clip's effect start decoding at once, the
-    // others once a frame that drew a clip has been shown; compose completes an effect's pictures
-    // before it first draws it (waiting for them), so that no effect ever draws a texture without
-    // its pixels. A picture that cannot be decoded ends the process as a failed load does, naming
-    // the effect.
-    void holdPictures(std::vector<EffectPictures> pictures);
-    // Between frames: uploads at most maxUploads of the held pictures that have been decoded,
-    // in the order the clips need them, without waiting for any, for the effects whose first
-    // clip starts before t + lookahead. The uploads so fall in the frames shortly before each
-    // scene needs them, not all in the first scene's.
-    void uploadDecodedPictures(int maxUploads, uint32_t t, uint32_t lookahead);
 
     GLuint framebufferName() const { return framebuffer; }
     Clip* layerClip(int layer) const { return layers[layer]; }
 
   private:
-    void completePictures(Effect* effect);
-
     Clip* layers[LAYER_COUNT] = {};
-    std::vector<EffectPictures> heldPictures; // whose textures may still be pending
-    bool decodingStarted = false;
-    bool drewClip = false; // a compose has drawn a clip
     GLuint framebuffer;
     GLuint texture;
 };

@@ -2,6 +2,8 @@
 
 #include "engine/gl.h"
 
+bool Effect::warmingUp = false;
+
 const char* Effect::propertyName(int32_t index) {
     if (index < 0 || static_cast<size_t>(index) >= propertyList.size()) return nullptr;
     return propertyList[static_cast<size_t>(index)].name;

@@ -44,6 +44,12 @@ class Effect {
 
     const std::vector<Property>& properties() const { return propertyList; }
 
+    // Whether the renders now are the loading's warm-up (Compositor::warmUp), which only lets
+    // the driver build its shaders: an effect prints nothing then, so that the console shows
+    // what a run without the warm-up shows. Main thread.
+    static bool isWarmingUp() { return warmingUp; }
+    static void setWarmingUp(bool on) { warmingUp = on; }
+
   protected:
     void addProperty(const char* name, float* target, float minValue, float maxValue,
                      float defaultValue);
@@ -55,6 +61,7 @@ class Effect {
 
   private:
     std::vector<Property> propertyList;
+    static bool warmingUp;
 };
 
 // A flat grey quad blended over the layers below; "Transparency" 1 is fully opaque.

@@ -9,18 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Decoded pictures uploaded after each frame: a 1024 x 768 picture takes about two
-// milliseconds, a frame tens of them.
-constexpr int kPictureUploadsPerFrame = 2;
-// How far ahead of a clip's start its effect's pictures are uploaded, in ms of production time.
-constexpr uint32_t kPictureUploadLookahead = 10000;
 
 // Reads a whole file; false when it cannot be opened or read.
 bool readFile(const char* path, std::vector<uint8_t>& bytes) {
@@ -36,11 +29,14 @@ bool readFile(const char* path, std::vector<uint8_t>& bytes) {
     return !failed;
 }
 
-// The pictures the production's effects load besides the models' maps: overlays, scene
-// pictures, the Train slides and the greeting cards.
-std::vector<std::string> effectPictures() {
+// Every picture the production's effects load, roughly in the order the registry's loads ask
+// for them (the greetings, the models' maps, the scene pictures and the slides, then the
+// overlays, which load last), so that the loads seldom wait for the decoding threads.
+std::vector<std::string> productionPictures() {
     std::vector<std::string> paths;
-    for (const char* path : datafiles::kOverlayPictures)
+    for (const char* path : datafiles::kGreetings)
+        paths.push_back(path);
+    for (const char* path : datafiles::kModelTextures)
         paths.push_back(path);
     for (const char* path : datafiles::kScenePictures)
         paths.push_back(path);
@@ -49,33 +45,9 @@ std::vector<std::string> effectPictures() {
         snprintf(path, sizeof path, datafiles::kTrainSlideFormat, slide);
         paths.push_back(path);
     }
-    for (const char* path : datafiles::kGreetings)
+    for (const char* path : datafiles::kOverlayPictures)
         paths.push_back(path);
     return paths;
-}
-
-// The textures each effect's load asked for (by effect index), ordered by the first clip of
-// each effect in file order; effects without a clip come last, so that their pictures are
-// still decoded and checked.
-std::vector<EffectPictures> picturesByFirstUse(const EffectList& effects,
-                                               const std::vector<Clip*>& clips,
-                                               std::vector<std::vector<GLuint>>& asked) {
-    std::vector<EffectPictures> ordered;
-    auto add = [&](Effect* effect, uint32_t start) {
-        for (size_t i = 0; i < effects.size(); i++)
-            if (effects[i] == effect && !asked[i].empty()) {
-                ordered.push_back({effect, std::move(asked[i]), start});
-                asked[i].clear();
-            }
-    };
-    uint32_t lastStart = 0;
-    for (Clip* clip : clips) {
-        add(clip->effect, clip->start);
-        lastStart = std::max(lastStart, clip->start);
-    }
-    for (Effect* effect : effects)
-        add(effect, lastStart);
-    return ordered;
 }
 
 } // namespace
@@ -101,28 +73,17 @@ void Timeline::load(const char* path, EffectRegistration registration, LoadingSc
 
     setClips(file);
 
-    // The models' maps decode on worker threads while the effects load, and upload on this
-    // thread when the loads ask for them: models are shared between the effects of a class,
-    // whose later loads do not ask for the maps again. The other pictures get their textures
-    // at once and decode later: the compositor completes an effect's pictures before it first
-    // draws, and uploads decoded ones between frames.
-    std::vector<std::string> mapPaths(std::begin(datafiles::kModelTextures),
-                                      std::end(datafiles::kModelTextures));
-    qorPrefetchPictures(mapPaths);
-    qorDeferPictures(effectPictures());
-    qorTakeLoadedTextures(); // names asked for before this load
-    std::vector<std::vector<GLuint>> asked(effects.size());
+    // Every picture decodes on worker threads while the effects load; each load uploads its
+    // pictures on this thread as it asks for them, and sees a picture that cannot be decoded
+    // as the failure it is, before any frame.
+    prefetchPictures();
     for (size_t i = 0; i < effects.size(); i++) {
         if (!effects[i]->load()) {
             printf("Failed to load effect %s, aborting...\n", effects[i]->name());
             exit(1);
         }
-        asked[i] = qorTakeLoadedTextures();
         showLoading(int32_t(double(i) * 100.0 / double(effects.size())));
     }
-    compositor.holdPictures(picturesByFirstUse(effects, clips, asked));
-    // Pending textures already have their pictures' format, sampling and power-of-two sides:
-    // the warm-up builds the same shader variants with them.
     compositor.warmUp(clips);
 }
 
@@ -158,12 +119,15 @@ void Timeline::render(uint32_t t) {
         nextClip++;
     }
     compositor.compose(t);
-    compositor.uploadDecodedPictures(kPictureUploadsPerFrame, t, kPictureUploadLookahead);
 }
 
 void Timeline::releaseClipList() {
     std::vector<Clip*>().swap(clips);
     nextClip = 0;
+}
+
+void Timeline::prefetchPictures() {
+    qorPrefetchPictures(productionPictures());
 }
 
 void Timeline::showLoadingProgress(int32_t percent) {

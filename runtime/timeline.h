@@ -40,6 +40,11 @@ class Timeline {
     // Releases the clip list's storage; the clips and effects stay alive.
     void releaseClipList();
 
+    // Starts decoding every picture the production's effects load on worker threads
+    // (qorPrefetchPictures); load does it too. Needs no GL context: called before the window
+    // opens, the decoding runs beside the window's creation.
+    static void prefetchPictures();
+
     // The loading screen of the demo: drawLoadingProgress, shown with qorSwapBuffer.
     static void showLoadingProgress(int32_t percent);
 

@@ -45,10 +45,9 @@ bool Overlay::load() {
     return texture != 0;
 }
 
-// The visible area is found from the picture's pixels, which a pending texture does not have
-// yet; until then the whole quad is drawn (the same picture, more fill).
+// The visible area is found from the alpha box recorded when the picture was uploaded.
 void Overlay::findVisibleArea() {
-    if (visibleFound || qorIsTexturePending(texture)) return;
+    if (visibleFound) return;
     TextureAlphaBox box;
     if (qorGetTextureAlphaBox(texture, &box)) visible = visibleArea(box);
     visibleFound = true;

@@ -30,6 +30,7 @@ int32_t SoundBall::curveChoice = 0;
 uint32_t SoundBall::lastSwitch = 0;
 std::vector<float> SoundBall::restPositions;
 const SoundBall* SoundBall::restOwner = nullptr;
+bool SoundBall::sizeUnannounced = false;
 
 // A band level above this on band 1 counts as a strong beat.
 static const float kBeatLevel = 0.8f;
@@ -107,7 +108,11 @@ void SoundBall::deform() {
     if (restOwner != this) {
         restOwner = this;
         restPositions.assign(vertices, vertices + 3 * n);
+        sizeUnannounced = true;
+    }
+    if (sizeUnannounced && !isWarmingUp()) {
         printf("size: %d\n", stream->byteSize);
+        sizeUnannounced = false;
     }
     n = std::min(n, restPositions.size() / 3);
 

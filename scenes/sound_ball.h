@@ -54,4 +54,7 @@ class SoundBall : public Effect {
     // taken from: another SoundBall with another model captures its own.
     static std::vector<float> restPositions;
     static const SoundBall* restOwner;
+    // The first deformation's size line is still to print: the warm-up's deformation prints
+    // nothing, so the line comes when the ball first deforms in a frame.
+    static bool sizeUnannounced;
 };

@@ -1,10 +1,12 @@
 // The lirv executable, run as a user runs it: in a working directory of its own, under the
 // test's X display, with the dummy audio driver.
+#include "runtime/data_files.h"
 #include "tests/support/process.h"
 #include "tools/formats/model_writer.h"
 #include "tools/timeline/timeline_text.h"
 
 #include <cstdlib>
+#include <csignal>
 #include <dirent.h>
 #include <unistd.h>
 #include <gmock/gmock.h>
@@ -121,6 +123,69 @@ TEST(LirvExecutable, AModelWithoutWhatItsSceneNeedsFailsTheLoadNamingTheFile) {
                                       "vertex positions (stream type 0)\n"
                                       "Failed to load effect Sound ball, aborting...\n"));
     EXPECT_THAT(result.out, testing::Not(HasSubstr("Starting time")));
+}
+
+// The fixed console lines come in the order a run without the loading's warm-up draw prints
+// them: the sound ball's size line when it first deforms in a frame, after the start line.
+TEST(LirvExecutable, TheConsoleLinesComeInTheirOrder) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir));
+    TimelineFileData ball;
+    ball.clipCount = 1;
+    ball.clips.push_back({ClipRecord{0, 4, 0, 60000, 0, 0}, {}}); // the sound ball from 0
+    std::vector<uint8_t> bytes = encodeTimeline(ball);
+    dir.write("data/time", std::string(bytes.begin(), bytes.end()));
+    ProcessOptions options = demoOptions(dir);
+    options.watcher = pressEscapeAfter("size: ");
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_THAT(result.out, testing::MatchesRegex("BPM SET TO 27\nopening data/curve1.curve\n"
+                                                  "opening data/curve2.curve\n"
+                                                  "Starting time: [0-9]+\nsize: [0-9]+\n"));
+}
+
+// A greeting card whose picture data is damaged inside (its header reads well) fails the load
+// with the Credits' own message before the music starts, and the effects after Credits are
+// never loaded: no sound ball curve is opened.
+TEST(LirvExecutable, AGreetingDamagedInsideFailsTheLoadWithItsMessage) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    ScratchDir dir;
+    ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir, "greets"));
+    const std::string greets = LIRV_SOURCE_DIR "/data/greets/";
+    for (const char* path : datafiles::kGreetings) {
+        const std::string name = std::string(path).substr(std::string("data/greets/").size());
+        std::string bytes = readFile(greets + name);
+        if (std::string(path) == datafiles::kGreetings[5])
+            bytes[bytes.find("IDAT") + 40] ^= 0x55; // the data no longer meets its checksum
+        dir.write(path, bytes);
+    }
+    ProcessOptions options = demoOptions(dir);
+    options.watcher = pressEscapeAfter("Starting time: ");
+    ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
+    EXPECT_EQ(result.exitStatus, 1) << result.err;
+    EXPECT_EQ(result.out,
+              "BPM SET TO 27\nFailed loading credit: " + std::string(datafiles::kGreetings[5]) +
+                  "\nFailed to load effect Credits, aborting...\n");
+}
+
+// Ctrl-C and SIGTERM end the run as Escape does, with status 0, instead of being swallowed.
+TEST(LirvExecutable, InterruptAndTerminateEndTheRunWithStatusZero) {
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "run the e2e tests under xvfb-run";
+    for (int stop : {SIGINT, SIGTERM}) {
+        ScratchDir dir;
+        ASSERT_NO_FATAL_FAILURE(writeEmptyTimeline(dir));
+        ProcessOptions options = demoOptions(dir);
+        options.timeoutSeconds = 20; // the run itself would last 139 s
+        options.watcher = [stop](const ProcessResult& sofar, double) {
+            if (sofar.out.find("Starting time: ") == std::string::npos) return true;
+            kill(sofar.pid, stop);
+            return false;
+        };
+        ProcessResult result = runProcess({LIRV_EXECUTABLE}, options);
+        EXPECT_FALSE(result.timedOut) << "signal " << stop;
+        EXPECT_EQ(result.exitStatus, 0) << "signal " << stop << ": " << result.err;
+    }
 }
 
 // A music file cut short still plays (up to the cut), but the run says so, naming the file.

@@ -220,7 +220,43 @@ TEST(PlainTextureProgram, StepsAsideWhenTheFixedPipelineWouldDoMore) {
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     EXPECT_EQ(current, static_cast<GLint>(program));
     glUseProgram(0);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    const uint8_t texel[4] = {1, 2, 3, 4};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
     EXPECT_TRUE(qorUsePlainTextureProgram());
     glUseProgram(0);
     glDisable(GL_TEXTURE_2D);
+    glDeleteTextures(1, &texture);
+}
+
+// Texture 0 (a picture that failed to load) or a texture without an image: the fixed pipeline
+// draws untextured in the current colour, and so must a draw that offers the plain program.
+TEST(PlainTextureProgram, WithoutAPictureDrawsInTheCurrentColour) {
+    GLuint empty = 0;
+    glGenTextures(1, &empty);
+    for (GLuint texture : {0u, empty}) {
+        clearTo(0, 0, 0);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glColor4f(0.8f, 0.4f, 0.2f, 1);
+        {
+            const PlainTextureDraw plainTexture;
+            glBegin(GL_QUADS);
+            glVertex2f(-1, -1);
+            glVertex2f(1, -1);
+            glVertex2f(1, 1);
+            glVertex2f(-1, 1);
+            glEnd();
+        }
+        glDisable(GL_TEXTURE_2D);
+        EXPECT_EQ(readPixel(5, 5), (Rgba{204, 102, 51, 255})) << "texture " << texture;
+    }
+    glDeleteTextures(1, &empty);
 }

@@ -4,6 +4,7 @@
 #include "tests/support/process.h"
 
 #include <SDL.h>
+#include <SDL_image.h>
 #include <algorithm>
 #include <cstdio>
 #include <gmock/gmock.h>
@@ -310,4 +311,33 @@ TEST_F(Textures, PrefetchedPicturesUploadAsTheyDecode) {
     CaptureStderr();
     EXPECT_EQ(qorLoadSharedTexture(missing.c_str(), true), 0u);
     EXPECT_THAT(GetCapturedStderr(), StartsWith("QOR error: "));
+}
+
+// The common pictures are decoded straight with libpng and libjpeg; they must give exactly what
+// SDL_image gives, for direct loads and for the decoding threads' 32-bit copies. The production's
+// own pictures: a subsampled JPEG, an RGBA and an RGB PNG.
+TEST_F(Textures, StraightDecodingGivesTheDecodersPixels) {
+    for (const char* name : {"Trainstation/07.jpg", "title.png", "textures/facade.png"}) {
+        const std::string path = std::string(LIRV_SOURCE_DIR) + "/data/" + name;
+        SDL_Surface* surface = IMG_Load(path.c_str());
+        ASSERT_NE(surface, nullptr) << path << ": generate data/ first";
+        const int bpp = surface->format->BytesPerPixel, w = surface->w, h = surface->h;
+        std::vector<uint8_t> expected, widened;
+        for (int y = 0; y < h; y++) {
+            const uint8_t* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+            expected.insert(expected.end(), row, row + w * bpp);
+            for (int x = 0; x < w; x++) {
+                widened.insert(widened.end(), row + x * bpp, row + x * bpp + 3);
+                widened.push_back(bpp == 4 ? row[x * bpp + 3] : 255);
+            }
+        }
+        SDL_FreeSurface(surface);
+        Image image;
+        ASSERT_TRUE(qorLoadImage(path.c_str(), &image)) << path;
+        EXPECT_EQ(image.bytesPerPixel, bpp) << path;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), image.pixels)) << path;
+        qorFreeImage(&image);
+        qorPrefetchPictures({path});
+        EXPECT_TRUE(textureRgba(qorLoadSharedTexture(path.c_str(), true), w, h) == widened) << path;
+    }
 }

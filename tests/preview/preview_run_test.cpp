@@ -113,6 +113,20 @@ TEST(Preview, StartsAtASeekWithTheFrameTheCaptureRenders) {
     EXPECT_LT(differingShare(shown, expected, 8), 0.002);
 }
 
+// Started inside the flight into the station, the probe shows its textures from the first frame:
+// the same picture as after a seek away and back (a frame forward, a frame back).
+TEST(Preview, StartsInsideASceneWithItsTextures) {
+    ScratchDir dir;
+    ProcessResult run = preview({"--from", "100", "--paused", "--no-hud", "--shots", dir.path()},
+                                {{"paused at 1:40.000", [] { press("F12"); }},
+                                 {"preview-001.png", [] { press("period comma F12", 0.5); }},
+                                 {"preview-002.png", [] { press("Escape"); }}});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    Picture first = readPicture(dir.path() + "/preview-001.png");
+    Picture sought = readPicture(dir.path() + "/preview-002.png");
+    EXPECT_LT(differingShare(first, sought, 8), 0.0005); // the untextured probe: 0.0017
+}
+
 TEST(Preview, PauseHoldsThePictureExactly) {
     ScratchDir dir;
     // 0:30 lies in a city flight under the directional glow, which feeds back on itself.

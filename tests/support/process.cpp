@@ -66,6 +66,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
     close(errPipe[1]);
 
     ProcessResult result;
+    result.pid = pid;
     auto started = std::chrono::steady_clock::now();
     bool outOpen = true, errOpen = true, watching = static_cast<bool>(options.watcher);
     while (outOpen || errOpen) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 struct ProcessResult {
+    int pid = 0;         // the child's process id, for watchers that signal it
     int exitStatus = -1; // exit code, or -1 when the process was killed or did not exit
     bool timedOut = false;
     std::string out; // standard output
