@@ -9,12 +9,6 @@ namespace {
 constexpr float kPanelWidth = 460, kPanelHeight = 170, kPad = 8, kLabelWidth = 58;
 constexpr float kHitPixels = 6;
 
-std::string formatAxis(float value) {
-    char text[32];
-    snprintf(text, sizeof text, "%.4g", double(value));
-    return text;
-}
-
 } // namespace
 
 CurveLayout::CurveLayout(float left, float top, float panelWidth, float panelHeight,
@@ -95,8 +89,8 @@ void drawCurve(const GlyphFont& font, const CurveLayout& layout, const std::stri
               layout.y + 3);
     paint::color(0.7f, 0.7f, 0.7f);
     float textHeight = font.lineHeight();
-    font.draw(formatAxis(layout.high), layout.x + kPad, layout.plotTop - 2);
-    font.draw(formatAxis(layout.low), layout.x + kPad, layout.plotBottom - textHeight + 2);
+    font.draw(paint::formatNumber(layout.high), layout.x + kPad, layout.plotTop - 2);
+    font.draw(paint::formatNumber(layout.low), layout.x + kPad, layout.plotBottom - textHeight + 2);
     paint::color(1, 1, 1, 0.15f);
     paint::frameRect(layout.plotLeft, layout.plotTop, layout.plotRight - layout.plotLeft + 1,
                      layout.plotBottom - layout.plotTop + 1);

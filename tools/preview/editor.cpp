@@ -15,12 +15,6 @@ namespace {
 constexpr uint32_t kUnderPlayheadMs = uint32_t(30000.0 / kProductionTempo.beatsPerMinute);
 constexpr float kAxisLockPixels = 4;
 
-std::string formatValue(float value) {
-    char text[32];
-    snprintf(text, sizeof text, "%.6g", double(value));
-    return text;
-}
-
 } // namespace
 
 Editor::Editor(TimelineDocument& edited, Timeline& played) : document(edited), timeline(played) {}
@@ -99,8 +93,8 @@ std::string Editor::describeKey(size_t key) {
     const Key& edited = document.compiled().clips[size_t(clip)].keys[key];
     const EffectDescription& effect = describeEffect(int(clipData()->record.effect));
     return "\"" + std::string(effect.properties[edited.property].name) + "\" " +
-           formatValue(edited.value) + " at " + formatBarBeat(edited.time, kProductionTempo) +
-           " in the clip (" + document.path() + ":" +
+           paint::formatNumber(edited.value, 6) + " at " +
+           formatBarBeat(edited.time, kProductionTempo) + " in the clip (" + document.path() + ":" +
            std::to_string(document.keyLineNumber(size_t(clip), key)) + ")";
 }
 

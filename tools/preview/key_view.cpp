@@ -13,12 +13,6 @@ namespace {
 constexpr float kMargin = 6;
 constexpr size_t kViewCharacters = 58;
 
-std::string formatNumber(float value) {
-    char text[32];
-    snprintf(text, sizeof text, "%.4g", double(value));
-    return text;
-}
-
 } // namespace
 
 std::vector<KeyRow> keyRows(const TimelineClipData& clip, const Clip& running, uint32_t localTime,
@@ -96,7 +90,7 @@ void drawKeyView(const GlyphFont& font, const KeyViewFrame& frame, const std::st
         }
         char head[64];
         snprintf(head, sizeof head, "%-17.17s %9s ", row.name.c_str(),
-                 formatNumber(row.value).c_str());
+                 paint::formatNumber(row.value).c_str());
         std::string text = head;
         bool atPlayhead = false;
         if (row.marks.empty()) text += "default, no keys";

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -143,6 +144,12 @@ void frameRect(float x, float y, float width, float height) {
     fillRect(x, y + height - 1, width, 1);
     fillRect(x, y + 1, 1, height - 2);
     fillRect(x + width - 1, y + 1, 1, height - 2);
+}
+
+std::string formatNumber(float value, int digits) {
+    char text[32];
+    snprintf(text, sizeof text, "%.*g", digits, double(value));
+    return text;
 }
 
 void verticalLine(float x, float y0, float y1) {

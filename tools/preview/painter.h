@@ -33,6 +33,9 @@ void flush();
 void saveProductionState();
 void restoreProductionState();
 
+// A value as the displays show it: at most `digits` significant digits ("%g").
+std::string formatNumber(float value, int digits = 4);
+
 } // namespace paint
 
 // Drawn shapes kept between frames: drawn once into a texture of their own, then shown each

@@ -88,8 +88,9 @@ void drawKeyTicks(const StripLayout& layout, const ClipSpan& span, const StripSt
             if (chosen)
                 paint::color(1, 0.9f, 0.3f);
             else
-                paint::color(1, 1, 1, 0.55f);
-            paint::verticalLine(x, chosen ? top + 1 : top + kLaneHeight - 6, top + kLaneHeight - 1);
+                paint::color(1, 1, 1, 0.8f);
+            float tickTop = chosen ? top + 1 : top + kLaneHeight / 2;
+            paint::fillRect(x - 1, tickTop, 2, top + kLaneHeight - 1 - tickTop);
         }
 }
 
