@@ -56,9 +56,14 @@ const TimelineClipData* Editor::clipData() {
     return &running;
 }
 
-bool Editor::editable(std::string& message) const {
+bool Editor::editable(uint32_t t, std::string& message) const {
     if (clip < 0) {
         message = "select a clip on the strip first";
+        return false;
+    }
+    const Clip& played = *timeline.clips[size_t(clip)];
+    if (t < played.start || uint64_t(t) > uint64_t(played.start) + played.duration) {
+        message = "the playhead lies outside the selected clip";
         return false;
     }
     if (!document.loaded()) {
@@ -99,7 +104,7 @@ std::string Editor::describeKey(size_t key) {
 }
 
 bool Editor::nudge(uint32_t t, int steps, std::string& message) {
-    if (!editable(message)) return false;
+    if (!editable(t, message)) return false;
     long key = keyAtPlayhead(t);
     const EffectDescription& effect = describeEffect(int(clipData()->record.effect));
     if (property >= effect.propertyCount) {
@@ -120,7 +125,7 @@ bool Editor::nudge(uint32_t t, int steps, std::string& message) {
 }
 
 bool Editor::insertKey(uint32_t t, std::string& message) {
-    if (!editable(message)) return false;
+    if (!editable(t, message)) return false;
     const TimelineClipData& data = *clipData();
     const EffectDescription& effect = describeEffect(int(data.record.effect));
     if (property >= effect.propertyCount) {
@@ -152,7 +157,7 @@ bool Editor::insertKey(uint32_t t, std::string& message) {
 }
 
 bool Editor::deleteKey(uint32_t t, std::string& message) {
-    if (!editable(message)) return false;
+    if (!editable(t, message)) return false;
     long key = keyAtPlayhead(t);
     if (key < 0) {
         message = "no key of the selected property under the playhead";
@@ -170,7 +175,7 @@ bool Editor::pressCurve(float x, float y, std::string& message) {
     if (!curveShown || !data) return false;
     long key = keyPointAt(curve, data->keys, property, x, y);
     if (key < 0) return false;
-    if (!editable(message)) return true;
+    if (!editable(data->record.start, message)) return true;
     dragging = true;
     dragKey = key;
     pressX = x, pressY = y;

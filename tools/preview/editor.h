@@ -50,7 +50,8 @@ class Editor {
               bool curves);
 
   private:
-    bool editable(std::string& message) const;
+    // Whether edits at timeline time t can be made, else why not.
+    bool editable(uint32_t t, std::string& message) const;
     uint32_t localTime(uint32_t t) const;
     long keyAtPlayhead(uint32_t t);
     void apply();

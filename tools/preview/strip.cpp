@@ -153,8 +153,7 @@ void StripSpan::zoom(double at, int steps, double runMs) {
 
 void StripSpan::follow(double t, double runMs) {
     double length = last - first;
-    if (t < first) first = t, last = t + length;
-    if (t > last) last = t, first = t - length;
+    if (t < first || t > last) first = t - length / 10, last = first + length; // a page on
     if (first < 0) first = 0, last = length;
     if (last > runMs) last = runMs, first = std::max(0.0, runMs - length);
 }

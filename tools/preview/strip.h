@@ -21,7 +21,8 @@ struct StripSpan {
     // Zooms by 1.25 per step (positive steps zoom in) keeping the time `at` where it is, within
     // the production (runMs) and down to a span of two seconds.
     void zoom(double at, int steps, double runMs);
-    // Moves the span, unchanged in length, so that t lies in it.
+    // Moves the span, unchanged in length, so that t lies in it: a time outside it comes to lie
+    // a tenth of the way in.
     void follow(double t, double runMs);
 };
 
