@@ -466,7 +466,7 @@ void Preview::saveScreenshot() {
     if (writeScreenshot(path, picture, problem))
         printf("lirv-preview: screenshot %s at %s\n", path.c_str(), formatClockTime(time).c_str());
     else
-        fprintf(stderr, "lirv-preview: %s\n", problem.c_str());
+        fprintf(stderr, "lirv-preview: screenshot %s\n", problem.c_str());
 }
 
 void Preview::start() {
