@@ -1,5 +1,7 @@
 #include "production/time_text.h"
 
+#include "production/production.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -112,9 +114,9 @@ struct TimeReader {
 
 bool parseTime(const std::string& text, const TimeSyntax& syntax, uint32_t* ms,
                std::string* error) {
-    TimeReader reader{text, error};
+    TimeReader reader{messageExcerpt(text), error};
     std::string body = trimmed(text);
-    if (body.empty()) return reader.fail("'" + text + "' is not a time");
+    if (body.empty()) return reader.fail("'" + reader.quoted + "' is not a time");
     if (body.compare(0, 3, "bar") == 0 && body.size() > 3 && (body[3] == ' ' || body[3] == '\t'))
         return reader.barBeat(trimmed(body.substr(3)), syntax.tempo, ms);
     double value = 0;
@@ -132,6 +134,42 @@ bool parseTime(const std::string& text, const TimeSyntax& syntax, uint32_t* ms,
     }
     if (!reader.number(body, value)) return false;
     return reader.finish(syntax.bareIsMilliseconds ? value : value * 1000.0, ms);
+}
+
+std::string messageExcerpt(const std::string& text) {
+    size_t length = text.size();
+    if (length > kMessageExcerptLength) {
+        length = kMessageExcerptLength;
+        // Back to the first byte of a UTF-8 character, so that none is cut in two.
+        while (length > 0 && (uint8_t(text[length]) & 0xc0) == 0x80)
+            length--;
+    }
+    std::string excerpt = text.substr(0, length);
+    for (char& c : excerpt)
+        if (uint8_t(c) < 0x20 || c == 0x7f) c = '?';
+    return length < text.size() ? excerpt + "..." : excerpt;
+}
+
+bool checkPlayRange(uint32_t fromMs, uint32_t& toMs, std::string& problem, std::string& note) {
+    const std::string end = formatClockTime(kRunTimeMs);
+    if (fromMs >= kRunTimeMs) {
+        problem = "option --from: " + formatClockTime(fromMs) +
+                  (fromMs == kRunTimeMs
+                       ? " is the end of the production (" + end + "); nothing plays from there"
+                       : " is past the end of the production (" + end + ")");
+        return false;
+    }
+    if (toMs > kRunTimeMs) {
+        note = "option --to: " + formatClockTime(toMs) +
+               " is past the end of the production; clamped to " + end;
+        toMs = kRunTimeMs;
+    }
+    if (toMs <= fromMs) {
+        problem = "the range is empty: --to (" + formatClockTime(toMs) +
+                  ") must lie after --from (" + formatClockTime(fromMs) + ")";
+        return false;
+    }
+    return true;
 }
 
 std::string formatClockTime(uint32_t ms) {

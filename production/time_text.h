@@ -2,6 +2,7 @@
 // timeline text ("1500", "16:2" after a tempo line), and the texts the displays show.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -30,6 +31,16 @@ inline constexpr TimeSyntax kCommandLineTime{false, false, kProductionTempo};
 // fills *error with a one-line message that quotes the text, e.g.
 // "beat 7 is beyond a 4-beat bar in 'bar 3:7'".
 bool parseTime(const std::string& text, const TimeSyntax& syntax, uint32_t* ms, std::string* error);
+
+// A text from a file or a command line as a message quotes it: at most kMessageExcerptLength
+// characters (a cut is marked "..."), control characters shown as '?'.
+constexpr size_t kMessageExcerptLength = 60;
+std::string messageExcerpt(const std::string& text);
+
+// The one answer the programs that play a part of the production (the previewer, the capture)
+// give to --from and --to: false with the problem when from lies at or past the production's
+// end or the range is empty; a to past the end is clamped to the end, and note says so.
+bool checkPlayRange(uint32_t fromMs, uint32_t& toMs, std::string& problem, std::string& note);
 
 // "1:40.200" (m:ss.mmm) and "41:2" / "41:2.5" (bar:beat, beats to 0.01) for displays.
 std::string formatClockTime(uint32_t ms);

@@ -1,5 +1,6 @@
 // lirv-capture's command line: times, ranges, single times and the refusals of bad choices.
 #include "tools/capture/options.h"
+#include "tools/preview/preview_options.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -94,7 +95,7 @@ TEST(CaptureOptions, BadOptionsAreNamedInTheProblem) {
     EXPECT_EQ(problemWith({"--out", "f", "--fps"}), "option --fps needs a value");
     EXPECT_THAT(problemWith({"--out", "f", "--fps", "0"}), HasSubstr("--fps: '0'"));
     EXPECT_THAT(problemWith({"--out", "f", "--fps", "30x"}), HasSubstr("--fps: '30x'"));
-    EXPECT_THAT(problemWith({"--out", "f", "--from", "200"}), HasSubstr("--from: '200'"));
+    EXPECT_THAT(problemWith({"--out", "f", "--from", "2:00:00"}), HasSubstr("'2:00:00'"));
     EXPECT_THAT(problemWith({"--out", "f", "--times", "1,,2"}), HasSubstr("--times: ''"));
     EXPECT_THAT(problemWith({"--contact-sheet", "s.png", "--every", "0"}),
                 HasSubstr("longer than 0"));
@@ -125,7 +126,7 @@ TEST(CaptureOptions, AVideoSizeIsEvenAndNeedsAVideo) {
 TEST(CaptureOptions, ContradictoryChoicesAreRefused) {
     EXPECT_THAT(problemWith({}), HasSubstr("nothing to write"));
     EXPECT_THAT(problemWith({"--out", "f", "--from", "20", "--to", "10"}),
-                HasSubstr("time range is empty"));
+                HasSubstr("range is empty"));
     EXPECT_THAT(problemWith({"--out", "f", "--times", "1", "--from", "2"}),
                 HasSubstr("exclude each other"));
     EXPECT_THAT(problemWith({"--video", "v.mp4", "--times", "1"}), HasSubstr("needs a range"));
@@ -134,6 +135,33 @@ TEST(CaptureOptions, ContradictoryChoicesAreRefused) {
     EXPECT_EQ(problemWith({"--contact-sheet", "s.png", "--every", "10ms"}),
               "a contact sheet of 13900 tiles is too large; choose a longer --every or a larger "
               "--scale");
+}
+
+// The previewer and the capture give one answer to a range at or past the production's end.
+TEST(CaptureOptions, ARangePastTheEndIsAnsweredAsThePreviewerDoes) {
+    for (std::vector<std::string> range : {std::vector<std::string>{"--from", "139"},
+                                           {"--from", "2:30"},
+                                           {"--to", "150"},
+                                           {"--from", "130", "--to", "bar 60"}}) {
+        PreviewOptions preview;
+        std::string previewProblem, captureProblem;
+        bool previewed = parsePreviewOptions(range, preview, previewProblem);
+        CaptureOptions capture;
+        range.push_back("--out"); // the capture also needs an output
+        EXPECT_EQ(parse(range, capture, captureProblem), previewed) << range[1];
+        EXPECT_EQ(captureProblem, previewProblem) << range[1];
+        EXPECT_EQ(capture.rangeNote, preview.rangeNote) << range[1];
+        EXPECT_EQ(capture.toMs, preview.toMs) << range[1];
+    }
+    EXPECT_EQ(problemWith({"--out", "f", "--from", "139"}),
+              "option --from: 2:19.000 is the end of the production (2:19.000); nothing plays "
+              "from there");
+    CaptureOptions options;
+    std::string problem;
+    ASSERT_TRUE(parse({"--out", "f", "--from", "130", "--to", "150"}, options, problem)) << problem;
+    EXPECT_EQ(options.toMs, 139000u);
+    EXPECT_EQ(options.rangeNote,
+              "option --to: 2:30.000 is past the end of the production; clamped to 2:19.000");
 }
 
 TEST(CaptureOptions, HelpNeedsNoOutput) {

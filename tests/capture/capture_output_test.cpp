@@ -123,7 +123,7 @@ TEST(VideoPipe, AFailingFfmpegIsReported) {
     Picture frame = flatFrame(512, 512, 9, 9, 9);
     for (int i = 0; i < 8 && video.write(frame, problem); i++) {
     }
-    EXPECT_FALSE(video.close(problem));
+    EXPECT_FALSE(video.finish(8, problem));
     EXPECT_THAT(problem, HasSubstr("ffmpeg failed on /nonexistent-folder/out.mp4 with status"));
 }
 

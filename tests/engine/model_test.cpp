@@ -238,7 +238,7 @@ TEST_F(ModelFiles, MissingFile) {
 TEST(ModelWriter, AWriteFailingAtCloseIsReported) {
     std::string error;
     EXPECT_FALSE(formats::writeModelBytes("/dev/full", "bytes", false, &error));
-    EXPECT_EQ(error, "cannot write '/dev/full'");
+    EXPECT_EQ(error, "cannot write '/dev/full': No space left on device");
 }
 
 TEST(ModelReader, HeaderFailures) {

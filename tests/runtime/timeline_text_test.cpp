@@ -1,4 +1,5 @@
 #include "runtime/timeline_format.h"
+#include "tests/support/process.h"
 #include "tools/timeline/timeline_text.h"
 
 #include <cmath>
@@ -120,6 +121,45 @@ TEST(TimelineCompiler, RefusesMalformedStatements) {
     EXPECT_EQ(compileError("clip \"Black layer 0\n"), "t.txt:1: a quoted name is not closed");
     EXPECT_EQ(compileError("play \"Black\"\n"),
               "t.txt:1: unknown statement \"play\"; expected tempo, clip or key");
+    EXPECT_EQ(compileError("clip \"Black\" layer 0 start 0 layer 1 duration 1\n"),
+              "t.txt:1: \"layer\" is given twice in this clip");
+    EXPECT_EQ(compileError("tempo 19.5\n"),
+              "t.txt:1: a tempo of 19.5 beats per minute is outside 20 to 999");
+    EXPECT_EQ(compileError("tempo 1000 4\n"),
+              "t.txt:1: a tempo of 1000 beats per minute is outside 20 to 999");
+    // A message quotes at most 60 characters of a token.
+    std::string sixty(60, 'x');
+    EXPECT_EQ(compileError("clip \"" + sixty + "tail\" layer 0 start 0 duration 1\n"),
+              "t.txt:1: unknown effect \"" + sixty + "...\"");
+    EXPECT_EQ(compileError("clip 6 layer 0 start 0 duration 1" + sixty + "tail\n"),
+              "t.txt:1: '1" + sixty.substr(1) + "...' is not a time");
+}
+
+TEST(TimelineCompiler, ReadsAnyTextFile) {
+    // A byte-order mark is skipped; every kind of line end counts lines alike.
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string text = std::string("\xef\xbb\xbftempo 100") + end +
+                           "clip \"Black\" layer 0 start 0 duration 1" + end + "  key 0 0 1" + end +
+                           end;
+        TimelineFileData timeline = read(compileOk(text));
+        ASSERT_EQ(timeline.clips.size(), 1u) << end;
+        EXPECT_EQ(timeline.clips[0].keys.size(), 1u) << end;
+        EXPECT_EQ(compileError(text + "play"), "t.txt:5: unknown statement \"play\"; expected "
+                                               "tempo, clip or key");
+    }
+    EXPECT_EQ(
+        compileError(std::string("clip 6 layer 0 start 0 duration 1\n# a ") + '\0' + "\nclip"),
+        "t.txt:2: a NUL byte in column 5: this is not a text file");
+
+    // A directory is no text at all.
+    ScratchDir dir;
+    std::string out = dir.path() + "/time";
+    const char* argv[] = {"timeline", "compile", dir.path().c_str(), out.c_str()};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runTimelineCommand(4, const_cast<char**>(argv)), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "timeline: cannot read " + dir.path() + ": Is a directory\n");
+    EXPECT_EQ(readFile(out), "");
 }
 
 TEST(TimelineCompiler, ABeatBeyondTheBarIsAnError) {
@@ -141,7 +181,8 @@ TEST(TimelineCompiler, LikelyMistakesCompileWithWarningsNamingTheLine) {
                                 "  key 8:1 \"Glow alpha\" 0\n"
                                 "clip \"Black\" layer 4 start 2:0 duration 190000\n"
                                 "clip \"Black\" layer 4 start 138000 duration 1000\n"
-                                "  key 0 \"Transparency\" -0.5\n",
+                                "  key 0 \"Transparency\" -0.5\n"
+                                "clip \"Black\" layer 3 start 138000 duration 0\n",
                                 "t.txt", bytes, error, &warnings))
         << error;
     EXPECT_EQ(warnings, (std::vector<std::string>{
@@ -151,7 +192,13 @@ TEST(TimelineCompiler, LikelyMistakesCompileWithWarningsNamingTheLine) {
                             "t.txt:6: warning: the clip runs to 194800 ms, past the production's "
                             "end at 139000 ms",
                             "t.txt:8: warning: \"Transparency\" -0.5 is outside its range, 0 "
-                            "to 1"}));
+                            "to 1",
+                            "t.txt:9: warning: the clip lasts 0 ms and never shows"}));
+    warnings.clear();
+    ASSERT_TRUE(compileTimeline("tempo 100\n# nothing yet\n", "t.txt", bytes, error, &warnings));
+    EXPECT_EQ(warnings, (std::vector<std::string>{
+                            "t.txt: warning: no clips: the production would show nothing but "
+                            "black"}));
 }
 
 TEST(TimelineDecompiler, WithATempoTimesOnTheGridAreBarsAndBeats) {
@@ -184,6 +231,15 @@ TEST(TimelineDecompiler, CompileOfDecompileGivesTheSameBytes) {
                                            "  key 0 \"FFT strength\" 3.14159274 ease\n");
     expectRoundTrip(bytes);
     expectRoundTrip(compileOk(""));
+}
+
+TEST(TimelineDecompiler, NamesEffectsByNameAndARepeatedNameByIndex) {
+    std::string text, error;
+    ASSERT_TRUE(decompileTimeline(compileOk("clip 17 layer 0 start 0 duration 1\n"
+                                            "clip 28 layer 1 start 0 duration 1\n"),
+                                  "time", text, error));
+    EXPECT_NE(text.find("clip \"Overlay: data/revolt.png\" layer 0"), std::string::npos) << text;
+    EXPECT_NE(text.find("clip 28 layer 1"), std::string::npos) << text;
 }
 
 TEST(TimelineDecompiler, TheProductionRoundTrips) {

@@ -1,5 +1,5 @@
-// The studio's pictures: file round trips, lettering, the job table and what the painted
-// pictures hold where the demo depends on it.
+// The studio's pictures: file round trips, the job table and what the painted pictures hold
+// where the demo depends on it (the lettering's own tests are in lettering_test.cpp).
 #include <gtest/gtest.h>
 
 #include <SDL_image.h>
@@ -12,7 +12,6 @@
 
 #include "runtime/data_files.h"
 #include "tests/support/process.h"
-#include "tools/pictures/logotype.h"
 #include "tools/pictures/pictures.h"
 
 namespace {
@@ -38,13 +37,8 @@ std::string fileBytes(const std::string& path) {
 }
 
 const Lettering& fonts() {
-    static Lettering* shared = [] {
-        auto* opened = new Lettering;
-        std::string error;
-        EXPECT_TRUE(opened->open(error)) << error;
-        return opened;
-    }();
-    return *shared;
+    static const Lettering shared;
+    return shared;
 }
 
 const PictureJob& jobFor(const std::vector<PictureJob>& jobs, const std::string& dataFile) {
@@ -176,37 +170,6 @@ TEST(CanvasOutput, HalfTransparentColourKeepsItsStraightColour) {
     EXPECT_NEAR(picture.pixel(0, 0)[1], 153, 1);
     EXPECT_NEAR(picture.pixel(0, 0)[2], 255, 1);
     EXPECT_NEAR(picture.pixel(0, 0)[3], 128, 1);
-}
-
-TEST(Lettering, TextHasInkInsideItsMaskAndLongerTextIsWider) {
-    TextLine short_ = fonts().line(Face::Sans, "vsq", 64);
-    TextLine long_ = fonts().line(Face::Sans, "vsq-14: lirv", 64);
-    EXPECT_GT(short_.mask.total(), 100);
-    EXPECT_GT(short_.inkRight - short_.inkLeft, 60);
-    EXPECT_GT(long_.inkRight - long_.inkLeft, 3 * (short_.inkRight - short_.inkLeft));
-    EXPECT_LE(long_.inkRight, long_.mask.width);
-    EXPECT_LT(short_.capTop, short_.xHeightTop);
-    EXPECT_LT(short_.xHeightTop, short_.baseline);
-    // The ink of "vsq" lies between the x-height and the baseline except for the q's tail.
-    float above = 0;
-    for (int y = 0; y < short_.xHeightTop - 2; ++y)
-        for (int x = 0; x < short_.mask.width; ++x)
-            above += short_.mask.at(x, y);
-    EXPECT_LT(above, 1.0f);
-}
-
-TEST(Lettering, EmptyAndMalformedTextDoNotCrash) {
-    EXPECT_EQ(fonts().line(Face::SansBold, "", 40).mask.total(), 0.0f);
-    TextLine broken = fonts().line(Face::Mono, std::string("a\xff\xc3", 3), 40);
-    EXPECT_GT(broken.mask.total(), 10);
-}
-
-TEST(Lettering, FittingSizeShrinksTextToTheWidth) {
-    int size = fittingSize(fonts(), Face::SansBold, "glasshouse", 200, 0, 300);
-    EXPECT_LT(size, 200);
-    TextLine fitted = fonts().line(Face::SansBold, "glasshouse", size);
-    EXPECT_LE(fitted.inkRight - fitted.inkLeft, 300);
-    EXPECT_EQ(fittingSize(fonts(), Face::SansBold, "a", 40, 0, 300), 40);
 }
 
 TEST(PictureJobs, EveryPictureTheDemoReadsIsWrittenOnce) {
@@ -465,41 +428,6 @@ TEST(CanvasPainting, NoiseIsRepeatableAndInRange) {
     EXPECT_NE(valueNoise(1.5f, 2.5f, 1), valueNoise(1.5f, 2.5f, 2));
 }
 
-TEST(Lettering, AlignmentPlacesTheInkAtTheGivenColumn) {
-    for (Align align : {Align::Left, Align::Center, Align::Right}) {
-        Canvas canvas(400, 100);
-        int ink =
-            drawText(canvas, fonts(), Face::SansBold, "lirv", 48, 200, 70, align, TextStyle{});
-        Picture picture = canvas.toPicture(4);
-        int left = 400, right = 0;
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 400; ++x)
-                if (picture.pixel(x, y)[3] > 0) {
-                    left = std::min(left, x);
-                    right = std::max(right, x + 1);
-                }
-        EXPECT_NEAR(right - left, ink, 1);
-        if (align == Align::Left) {
-            EXPECT_NEAR(left, 200, 1);
-        }
-        if (align == Align::Center) {
-            EXPECT_NEAR((left + right) / 2.0, 200, 1);
-        }
-        if (align == Align::Right) {
-            EXPECT_NEAR(right, 200, 1);
-        }
-    }
-}
-
-TEST(Lettering, TrackingWidensAndEveryFaceHasGlyphs) {
-    TextLine tight = fonts().line(Face::Serif, "feat.", 40);
-    TextLine loose = fonts().line(Face::Serif, "feat.", 40, 10);
-    EXPECT_NEAR((loose.inkRight - loose.inkLeft) - (tight.inkRight - tight.inkLeft), 40, 2);
-    for (Face face :
-         {Face::Sans, Face::SansBold, Face::Mono, Face::MonoBold, Face::Serif, Face::SerifBold})
-        EXPECT_GT(fonts().line(face, "\u2192 14", 30).mask.total(), 20);
-}
-
 TEST(PaintedPictures, EveryWordOverlayHasLetteringOnATransparentScreen) {
     using namespace datafiles;
     for (const char* file :
@@ -650,37 +578,4 @@ TEST(StudioCommand, HelpIsUsageAndAnUnknownPictureIsAnError) {
     EXPECT_NE(unknown.err.find("no picture matches 'nosuchname'"), std::string::npos)
         << unknown.err;
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/title.png"));
-}
-
-TEST(Logotype, LettersSitBetweenBaselineAndXHeightWithTheirAscendersAndTails) {
-    // Ink rows of one letter set at an x-height of 100 pixels, as (top, bottom) mask rows.
-    auto inkRows = [](char letter, TextLine& line) {
-        LogoSet set;
-        set.xHeight = 100;
-        line = logotypeLine(std::string(1, letter), set);
-        int top = line.mask.height, bottom = -1;
-        for (int y = 0; y < line.mask.height; ++y)
-            for (int x = 0; x < line.mask.width; ++x)
-                if (line.mask.at(x, y) > 0.5f) {
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-        return std::make_pair(top, bottom);
-    };
-    TextLine line;
-    for (char letter : std::string("vsr")) {
-        auto [top, bottom] = inkRows(letter, line);
-        EXPECT_NEAR(top, line.xHeightTop, 2) << letter;
-        EXPECT_NEAR(bottom, line.baseline - 1, 2) << letter;
-        EXPECT_GT(line.inkRight - line.inkLeft, 40) << letter;
-    }
-    auto [lTop, lBottom] = inkRows('l', line);
-    EXPECT_LT(lTop, line.xHeightTop - 40);
-    EXPECT_NEAR(lBottom, line.baseline - 1, 2);
-    auto [qTop, qBottom] = inkRows('q', line);
-    EXPECT_NEAR(qTop, line.xHeightTop, 2);
-    EXPECT_GT(qBottom, line.baseline + 30);
-    auto [iTop, iBottom] = inkRows('i', line);
-    EXPECT_LT(iTop, line.xHeightTop - 15) << "the dot above the stem";
-    EXPECT_NEAR(iBottom, line.baseline - 1, 2);
 }

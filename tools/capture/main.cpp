@@ -5,8 +5,9 @@
 #include "tools/capture/frame_writer.h"
 #include "tools/capture/options.h"
 #include "tools/capture/progress.h"
+#include "tools/capture/stop.h"
 #include "tools/capture/video.h"
-#include "tools/pictures/lettering.h"
+#include "tools/pictures/system_font.h"
 
 #include "engine/window.h"
 
@@ -61,16 +62,19 @@ std::string framePath(const CaptureOptions& options, size_t index, uint32_t t) {
 
 // Renders the times in order and hands each frame, read back through pixel buffer objects one
 // frame late so that the read overlaps the next frame's rendering, to take with its index,
-// with a progress line. Stops at the first nonzero status take returns, and returns it.
-// spare gives a picture to read into (its pixels are reused when it has some).
+// with a progress line. Stops at the first nonzero status take returns, and returns it. A stop
+// signal ends the rendering after the frame in hand, which is still taken. rendered counts the
+// frames rendered; spare gives a picture to read into (its pixels are reused when it has some).
 int renderEach(ProductionSession& session, const std::vector<uint32_t>& times, bool quiet,
                const std::function<int(size_t, Picture&&)>& take,
-               const std::function<Picture()>& spare) {
+               const std::function<Picture()>& spare, size_t& rendered) {
     ProgressLine progress(!quiet);
     auto started = std::chrono::steady_clock::now();
     FrameReader reader;
-    for (size_t i = 0; i <= times.size(); i++) {
-        if (i < times.size()) {
+    rendered = times.size();
+    for (size_t i = 0; i <= rendered; i++) {
+        if (i < rendered && stopSignal()) rendered = i;
+        if (i < rendered) {
             session.renderFrame(times[i]);
             reader.request();
             session.present();
@@ -82,7 +86,21 @@ int renderEach(ProductionSession& session, const std::vector<uint32_t>& times, b
         }
     }
     progress.finish();
+    if (rendered < times.size())
+        fprintf(stderr, "lirv-capture: %s: stopped after %zu of %zu frames, finishing them\n",
+                stopSignalName(stopSignal()), rendered, times.size());
     return 0;
+}
+
+// What a stopped capture leaves: the first frames in the PNG folder and the video.
+std::string describeWritten(const CaptureOptions& options, size_t frames) {
+    if (frames == 0) return "nothing is written";
+    std::string text = frames == 1 ? "the first frame is written"
+                                   : "the first " + std::to_string(frames) + " frames are written";
+    if (!options.pngFolder.empty()) text += " to " + options.pngFolder + "/";
+    if (!options.videoPath.empty())
+        text += (options.pngFolder.empty() ? " to " : " and ") + options.videoPath;
+    return text;
 }
 
 int fail(const std::string& problem) {
@@ -112,30 +130,38 @@ int captureFrames(const CaptureOptions& options) {
             return fail(writeProblem);
         return 0;
     });
+    size_t rendered = 0;
     int status = renderEach(
         session, times, options.quiet,
         [&](size_t i, Picture&& frame) { return writer.submit(i, std::move(frame)); },
-        [&] { return writer.spare(); });
+        [&] { return writer.spare(); }, rendered);
     if (status == 0) status = writer.finish();
     if (status != 0) return status;
-    if (!options.videoPath.empty() && !video.close(problem)) return fail(problem);
+    // A video stopped before its first frame is abandoned: there is nothing to play.
+    if (!options.videoPath.empty() && rendered > 0 && !video.finish(rendered, problem))
+        return fail(problem);
+    if (int signal = stopSignal()) {
+        fprintf(stderr, "lirv-capture: stopped by %s; %s\n", stopSignalName(signal),
+                describeWritten(options, rendered).c_str());
+        return 128 + signal;
+    }
     printf("lirv-capture: %zu frames written\n", times.size());
     return 0;
 }
 
 // A tile's caption: its time as minutes, seconds and tenths.
-TextLine timeCaption(const Lettering& fonts, uint32_t t, int tileHeight) {
+TextLine timeCaption(const SystemFont& fonts, uint32_t t, int tileHeight) {
     char text[32];
     snprintf(text, sizeof text, "%u:%02u.%u", t / 60000, t / 1000 % 60, t / 100 % 10);
     int size = tileHeight / 8 < 10 ? 10 : tileHeight / 8;
-    return fonts.line(Face::MonoBold, text, size, 0, size / 4);
+    return fonts.line(SystemFace::MonoBold, text, size, 0, size / 4);
 }
 
 int captureContactSheet(const CaptureOptions& options) {
     std::string problem;
     if (!makeFolder(parentFolder(options.contactSheetPath), problem)) return fail(problem);
     std::vector<uint32_t> times = contactSheetTimes(options);
-    Lettering fonts;
+    SystemFont fonts;
     std::string fontProblem;
     bool captions = fonts.open(fontProblem);
     if (!captions)
@@ -143,6 +169,7 @@ int captureContactSheet(const CaptureOptions& options) {
     ProductionSession session(options.timelinePath, options.musicPath);
     ContactSheet sheet(kCaptureWidth, kCaptureHeight, options.contactScale, options.contactColumns,
                        int(times.size()));
+    size_t rendered = 0;
     renderEach(
         session, times, options.quiet,
         [&](size_t i, Picture&& frame) {
@@ -155,7 +182,12 @@ int captureContactSheet(const CaptureOptions& options) {
             }
             return 0;
         },
-        [] { return Picture(); });
+        [] { return Picture(); }, rendered);
+    if (int signal = stopSignal()) {
+        fprintf(stderr, "lirv-capture: stopped by %s; no contact sheet written\n",
+                stopSignalName(signal));
+        return 128 + signal;
+    }
     if (!writePng(options.contactSheetPath, sheet.picture())) return 1;
     printf("lirv-capture: contact sheet of %zu tiles written to %s\n", times.size(),
            options.contactSheetPath.c_str());
@@ -173,7 +205,10 @@ int captureMain(int argc, char** argv) {
         fputs(captureUsage(), stdout);
         return 0;
     }
+    if (!options.rangeNote.empty())
+        fprintf(stderr, "lirv-capture: %s\n", options.rangeNote.c_str());
     if (!checkTimelineFile(options, problem)) return fail(problem);
+    catchStopSignals();
     if (!options.contactSheetPath.empty()) return captureContactSheet(options);
     return captureFrames(options);
 }

@@ -75,11 +75,14 @@ struct Parser {
         return false;
     }
 
-    bool time(uint32_t& ms) {
+    // A time; a range's ends may lie past the production, checked with the range.
+    bool time(uint32_t& ms, bool rangeEnd = false) {
         std::string text;
         if (!value(text)) return false;
         std::string why;
-        if (parseCaptureTime(text, ms, &why)) return true;
+        if (rangeEnd ? parseTime(text, kCommandLineTime, &ms, &why)
+                     : parseCaptureTime(text, ms, &why))
+            return true;
         problem = "option " + args[index - 1] + ": " + why + kTimeForms;
         return false;
     }
@@ -139,10 +142,7 @@ bool checkChoices(CaptureOptions& options, bool rangeGiven, std::string& problem
             std::unique(options.singleTimesMs.begin(), options.singleTimesMs.end()),
             options.singleTimesMs.end());
     }
-    if (options.fromMs >= options.toMs) {
-        problem = "the time range is empty: --from must lie before --to";
-        return false;
-    }
+    if (!checkPlayRange(options.fromMs, options.toMs, problem, options.rangeNote)) return false;
     if (sheet) {
         uint64_t tiles = contactSheetTimes(options).size();
         uint64_t tileArea = uint64_t(kCaptureWidth / options.contactScale) *
@@ -187,10 +187,10 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
         } else if (option == "--fps") {
             ok = parser.whole(1, 1000, options.framesPerSecond);
         } else if (option == "--from") {
-            ok = parser.time(options.fromMs);
+            ok = parser.time(options.fromMs, true);
             rangeGiven = true;
         } else if (option == "--to") {
-            ok = parser.time(options.toMs);
+            ok = parser.time(options.toMs, true);
             rangeGiven = true;
         } else if (option == "--times") {
             ok = parser.timeList(options.singleTimesMs);

@@ -34,6 +34,8 @@ struct CaptureOptions {
     std::string musicPath = "data/morvane-quelfin.ogg";
     bool quiet = false; // no progress line
     bool help = false;
+    // For the console: a --to past the end was clamped.
+    std::string rangeNote;
 };
 
 // Parses the arguments after the program name. Returns false with a one-line problem (naming

@@ -1,10 +1,14 @@
 #include "tools/capture/video.h"
 
+#include "tools/capture/child_process.h"
+
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +50,11 @@ VideoSettings videoSettings(const CaptureOptions& options) {
 bool checkVideoInputs(const CaptureOptions& options, std::string& problem) {
     if (findOnPath("ffmpeg").empty()) {
         problem = "--video needs ffmpeg on the PATH, and none was found";
+        return false;
+    }
+    if (findOnPath("ffprobe").empty()) {
+        problem = "--video needs ffprobe (it comes with ffmpeg) on the PATH to check the video, "
+                  "and none was found";
         return false;
     }
     if (!options.silent && access(options.musicPath.c_str(), R_OK) != 0) {
@@ -106,13 +115,79 @@ std::vector<std::string> ffmpegArguments(const std::string& ffmpeg, const VideoS
             "afade=t=out:st=" + secondsText(settings.durationMs - fade) + ":d=" + secondsText(fade);
         args.insert(args.end(), {"-map", "1:a", "-af", fadeFilter, "-c:a", "aac", "-b:a", "192k"});
     }
-    args.insert(args.end(), {"-t", duration, "-movflags", "+faststart", settings.outputPath});
+    args.insert(args.end(),
+                {"-t", duration, "-shortest", "-movflags", "+faststart", settings.outputPath});
     return args;
 }
 
+namespace {
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t begin = 0; begin < text.size();) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return lines;
+}
+
+// The value of the entry "name=value" ffprobe printed, or empty.
+std::string probeEntry(const std::string& printed, const std::string& name) {
+    for (const std::string& line : splitLines(printed))
+        if (line.compare(0, name.size() + 1, name + "=") == 0) return line.substr(name.size() + 1);
+    return {};
+}
+
+// The first line ffprobe printed that is no entry, without its "[mov,mp4 @ 0x...] ".
+std::string probeComplaint(const std::string& printed) {
+    for (std::string line : splitLines(printed)) {
+        if (line.empty() || line.find('=') != std::string::npos) continue;
+        size_t tag = line[0] == '[' ? line.find("] ") : std::string::npos;
+        return tag == std::string::npos ? line : line.substr(tag + 2);
+    }
+    return "ffprobe finds no video stream in it";
+}
+
+} // namespace
+
+bool checkVideoFile(const std::string& file, const std::string& shownName, size_t frames,
+                    int framesPerSecond, std::string& problem) {
+    std::string printed;
+    int status =
+        runForOutput({findOnPath("ffprobe"), "-v", "error", "-count_packets", "-select_streams",
+                      "v:0", "-show_entries", "stream=nb_read_packets,duration", "-of",
+                      "default=noprint_wrappers=1", file},
+                     printed);
+    std::string packets = probeEntry(printed, "nb_read_packets");
+    if (status != 0 || packets.empty() || packets == "N/A") {
+        problem = shownName + ": ffmpeg left no playable video: " + probeComplaint(printed);
+        return false;
+    }
+    if (packets != std::to_string(frames)) {
+        problem = shownName + ": the video holds " + packets + " frames, not the " +
+                  std::to_string(frames) + " rendered";
+        return false;
+    }
+    char* end = nullptr;
+    std::string duration = probeEntry(printed, "duration");
+    double seconds = strtod(duration.c_str(), &end), expected = double(frames) / framesPerSecond;
+    if (!duration.empty() && *end == '\0' &&
+        std::fabs(seconds - expected) > 0.5 / framesPerSecond) {
+        char rendered[32];
+        snprintf(rendered, sizeof rendered, "%.3f", expected);
+        problem =
+            shownName + ": the video lasts " + duration + " s, not the " + rendered + " s rendered";
+        return false;
+    }
+    return true;
+}
+
+// Without a finish the video is abandoned: ffmpeg is let go and its file removed.
 VideoPipe::~VideoPipe() {
-    std::string ignored;
-    if (child > 0) close(ignored);
+    if (input >= 0) ::close(input);
+    if (child > 0) waitForChild(child);
 }
 
 bool VideoPipe::open(const VideoSettings& settings, std::string& problem) {
@@ -121,12 +196,11 @@ bool VideoPipe::open(const VideoSettings& settings, std::string& problem) {
         problem = "--video needs ffmpeg on the PATH, and none was found";
         return false;
     }
-    std::vector<std::string> args = ffmpegArguments(ffmpeg, settings);
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
+    // ffmpeg writes a temporary file beside the video, which takes the video's place once it
+    // is checked.
+    file = std::make_unique<formats::TemporaryFile>(settings.outputPath);
+    VideoSettings temporary = settings;
+    temporary.outputPath = file->path();
     int fds[2];
     if (pipe(fds) != 0) {
         problem = std::string("cannot make a pipe for ffmpeg: ") + strerror(errno);
@@ -134,24 +208,17 @@ bool VideoPipe::open(const VideoSettings& settings, std::string& problem) {
     }
     // A write to an ffmpeg that has quit must come back as EPIPE, not end this process.
     signal(SIGPIPE, SIG_IGN);
-    fflush(nullptr);
-    child = fork();
+    fcntl(fds[1], F_SETFD, FD_CLOEXEC); // ffmpeg must not hold its own input open
+    child = startChild(ffmpegArguments(ffmpeg, temporary), fds[0], -1);
+    ::close(fds[0]);
     if (child < 0) {
         problem = std::string("cannot start ffmpeg: ") + strerror(errno);
-        ::close(fds[0]);
         ::close(fds[1]);
         return false;
     }
-    if (child == 0) {
-        dup2(fds[0], 0);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    ::close(fds[0]);
     input = fds[1];
     output = settings.outputPath;
+    framesPerSecond = settings.framesPerSecond;
     return true;
 }
 
@@ -171,19 +238,18 @@ bool VideoPipe::write(const Picture& frame, std::string& problem) {
     return true;
 }
 
-bool VideoPipe::close(std::string& problem) {
+bool VideoPipe::finish(size_t frames, std::string& problem) {
     if (input >= 0) ::close(input);
     input = -1;
-    if (child <= 0) return true;
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    if (child <= 0) return false;
+    int status = waitForChild(child);
     child = -1;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    if (WIFEXITED(status))
-        problem =
-            "ffmpeg failed on " + output + " with status " + std::to_string(WEXITSTATUS(status));
-    else
-        problem = "ffmpeg was killed while writing " + output;
-    return false;
+    if (status != 0) {
+        problem = status > 0
+                      ? "ffmpeg failed on " + output + " with status " + std::to_string(status)
+                      : "ffmpeg was killed while writing " + output;
+        return false;
+    }
+    return checkVideoFile(file->path(), output, frames, framesPerSecond, problem) &&
+           file->commit(&problem);
 }

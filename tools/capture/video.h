@@ -4,9 +4,12 @@
 #pragma once
 
 #include "tools/capture/options.h"
+#include "tools/formats/file_writer.h"
 #include "tools/pictures/picture_io.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -29,8 +32,9 @@ uint32_t musicFadeOutMs(uint32_t durationMs);
 // The video settings of a capture: its frames, range, size and music (none with --silent).
 VideoSettings videoSettings(const CaptureOptions& options);
 
-// Checks, before the long start-up, what a video needs: ffmpeg on the PATH and, unless the
-// capture is silent, a readable music file. False with the problem naming what is missing.
+// Checks, before the long start-up, what a video needs: ffmpeg and ffprobe on the PATH and,
+// unless the capture is silent, a readable music file. False with the problem naming what is
+// missing.
 bool checkVideoInputs(const CaptureOptions& options, std::string& problem);
 
 // The full path of an executable found on the PATH, or empty.
@@ -39,22 +43,35 @@ std::string findOnPath(const std::string& name);
 // The ffmpeg command line (program path first) for the settings.
 std::vector<std::string> ffmpegArguments(const std::string& ffmpeg, const VideoSettings& settings);
 
+// Checks with ffprobe that a video file is whole: its index readable and its picture holding
+// the frames, lasting frames / framesPerSecond. False with a problem naming shownName and the
+// reason otherwise.
+bool checkVideoFile(const std::string& file, const std::string& shownName, size_t frames,
+                    int framesPerSecond, std::string& problem);
+
+// The video is written whole or not at all: ffmpeg writes a temporary file beside it, which
+// replaces it only after finish has checked it.
 class VideoPipe {
   public:
     VideoPipe() = default;
     VideoPipe(const VideoPipe&) = delete;
     VideoPipe& operator=(const VideoPipe&) = delete;
-    ~VideoPipe();
+    ~VideoPipe(); // without a finish: lets ffmpeg end and removes its file
 
-    // Starts ffmpeg from the PATH. False with the problem when ffmpeg is absent or won't start.
+    // Starts ffmpeg from the PATH in its own process group (a Ctrl-C reaches only the capture).
+    // False with the problem when ffmpeg is absent or won't start.
     bool open(const VideoSettings& settings, std::string& problem);
     // Sends one RGB frame of the settings' size. False with the problem when ffmpeg has gone.
     bool write(const Picture& frame, std::string& problem);
-    // Ends the input and waits for ffmpeg. False with the problem unless it exited with 0.
-    bool close(std::string& problem);
+    // Ends the input, waits for ffmpeg and checks that the file holds the frames written, then
+    // puts it in the video's place. False with the problem naming the video otherwise, when
+    // the video's old file, if any, stays as it was.
+    bool finish(size_t frames, std::string& problem);
 
   private:
     pid_t child = -1;
     int input = -1;
     std::string output;
+    int framesPerSecond = 30;
+    std::unique_ptr<formats::TemporaryFile> file;
 };

@@ -63,7 +63,8 @@ void putMesh(std::string& out, const ModelMeshDesc& mesh) {
 }
 
 bool writeGzip(const std::string& path, const std::string& bytes, std::string* error) {
-    gzFile file = gzopen(path.c_str(), "wb9");
+    TemporaryFile out(path);
+    gzFile file = gzopen(out.path(), "wb9");
     if (!file) {
         *error = "cannot create '" + path + "': " + strerror(errno);
         return false;
@@ -75,9 +76,13 @@ bool writeGzip(const std::string& path, const std::string& bytes, std::string* e
         written = gzwrite(file, bytes.data() + done, piece) == static_cast<int>(piece);
         done += piece;
     }
-    if (gzclose(file) != Z_OK) written = false;
-    if (!written) *error = "cannot write compressed '" + path + "'";
-    return written;
+    int reason = errno;
+    if (gzclose(file) != Z_OK && written) {
+        written = false;
+        reason = errno;
+    }
+    if (!written) *error = "cannot write compressed '" + path + "': " + strerror(reason);
+    return written && out.commit(error);
 }
 
 } // namespace

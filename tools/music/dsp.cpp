@@ -97,6 +97,28 @@ float adsr(double t, double gateSeconds, double attack, double decay, float sust
     return float(held(gateSeconds) * std::exp(-(t - gateSeconds) / release));
 }
 
+InterSamplePeak::InterSamplePeak() {
+    for (int phase = 0; phase < kPhases; ++phase)
+        for (int k = 0; k < 2 * kHalfTaps; ++k) {
+            double u = k - kHalfTaps + double(phase) / kPhases; // time from the sample
+            double sinc = u == 0 ? 1.0 : std::sin(kPi * u) / (kPi * u);
+            double window = 0.5 + 0.5 * std::cos(kPi * u / kHalfTaps);
+            taps[phase][k] = sinc * window;
+        }
+}
+
+double InterSamplePeak::at(const std::vector<float>& x, size_t i) const {
+    if (i + 1 < kHalfTaps || i + kHalfTaps >= x.size()) return 0.0;
+    double peak = 0;
+    for (int phase = 1; phase < kPhases; ++phase) {
+        double sum = 0;
+        for (int k = 0; k < 2 * kHalfTaps; ++k)
+            sum += taps[phase][k] * x[i + kHalfTaps - size_t(k)];
+        peak = std::max(peak, std::fabs(sum));
+    }
+    return peak;
+}
+
 Reverb::Reverb(float roomSize, float dampingAmount) : feedback(roomSize), damping(dampingAmount) {
     static const int kCombLengths[] = {1116, 1188, 1277, 1356, 1422, 1491, 1557, 1617};
     static const int kAllpassLengths[] = {556, 441, 341, 225};

@@ -89,6 +89,20 @@ struct Biquad {
 float adsr(double t, double gateSeconds, double attack, double decay, float sustain,
            double release);
 
+// The highest level of a signal reconstructed between two neighbouring samples: three points
+// a quarter, a half and three quarters of the way, by a windowed-sinc interpolator (four-times
+// oversampling). What a converter may reach above the sample peak.
+class InterSamplePeak {
+  public:
+    InterSamplePeak();
+    // Between samples i and i + 1; 0 where the interpolator would run off either end.
+    double at(const std::vector<float>& samples, size_t i) const;
+
+  private:
+    static constexpr int kPhases = 4, kHalfTaps = 12;
+    double taps[kPhases][2 * kHalfTaps];
+};
+
 // A feedback delay line of whole samples.
 struct DelayLine {
     std::vector<float> buffer;

@@ -1,129 +1,32 @@
-// The instruments: one function per sound, each rendering a single note into the buses.
-#include "tools/music/mixer.h"
-#include "tools/music/spectrum_report.h"
-
-#include <algorithm>
-#include <cmath>
+// The tonal instruments, one function per sound, each rendering a single note into the buses,
+// and the dispatch of every note to its instrument.
+#include "tools/music/voice.h"
 
 namespace music {
 
 namespace {
 
-constexpr int kTuneInterval = 16; // samples between filter cutoff updates
-constexpr size_t kOutsideBuses = size_t(-1);
-
-struct PanGains {
-    float left, right;
-};
-
-// Equal-power pan, normalised so that the centre passes both channels at unity.
-PanGains panGains(float pan) {
-    double angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * kPi / 4.0;
-    return {float(std::cos(angle) * std::sqrt(2.0)), float(std::sin(angle) * std::sqrt(2.0))};
-}
-
-// Walks the frames of one note that may reach into the buses, calling 'voice' with the note
-// time t in seconds, the frame n counted from the note's start and the frame's bus index, or
-// kOutsideBuses for frames before the buses (the voice still runs there to build its state).
-template <typename Voice> void play(const Note& note, double seconds, Buses& buses, Voice&& voice) {
-    long start = std::lround(note.start * kSampleRate);
-    long length = long(seconds * kSampleRate);
-    long end = buses.firstFrame + long(buses.frames());
-    if (start + length <= buses.firstFrame || start >= end) return;
-    for (long n = 0; n < length && start + n < end; ++n) {
-        long index = start + n - buses.firstFrame;
-        voice(double(n) / kSampleRate, n, index >= 0 ? size_t(index) : kOutsideBuses);
-    }
-}
-
-void addStereo(std::vector<float>& left, std::vector<float>& right, size_t index, float l,
-               float r) {
-    left[index] += l;
-    right[index] += r;
-}
-
-void kick(const Note& note, uint32_t seed, Buses& buses) {
-    Sine body;
-    Noise noise(seed);
-    Biquad clickFilter = Biquad::highPass(2500, 0.7);
-    float gain = 0.9f * note.velocity;
-    play(note, 0.56, buses, [&](double t, long, size_t index) {
-        double hz = 45.0 + 120.0 * std::exp(-t / 0.018) + 400.0 * std::exp(-t / 0.003);
-        double envelope = std::min(1.0, t / 0.0015) * std::exp(-t / 0.4);
-        envelope *= std::min(1.0, (0.56 - t) / 0.06); // fade out before the next beat
-        float tone = float(std::tanh(1.4 * body.next(hz) * envelope) / std::tanh(1.4));
-        float click = float(clickFilter.process(noise.next())) * float(std::exp(-t / 0.003));
-        float value = gain * (tone + 0.25f * click);
-        if (index != kOutsideBuses) addStereo(buses.dryLeft, buses.dryRight, index, value, value);
-    });
-}
-
-void clap(const Note& note, uint32_t seed, Buses& buses) {
-    Noise noise(seed);
-    Biquad low = Biquad::bandPass(1400, 0.9), high = Biquad::bandPass(2600, 1.0);
-    Sine body;
-    PanGains pan = panGains(note.pan);
-    float gain = 0.45f * note.velocity;
-    play(note, 0.7, buses, [&](double t, long, size_t index) {
-        // Three quick hands, then the room's tail.
-        double envelope = 0;
-        for (int hand = 0; hand < 3; ++hand) {
-            double u = t - 0.011 * hand;
-            if (u >= 0) envelope = std::max(envelope, std::exp(-u / 0.0045));
-        }
-        if (t > 0.022) envelope = std::max(envelope, 0.7 * std::exp(-(t - 0.022) / 0.10));
-        float white = noise.next();
-        float crack = float(low.process(white) + 0.8 * high.process(white));
-        float tone = 0.35f * body.next(185.0) * float(std::exp(-t / 0.045));
-        // Soft clipping keeps the clap's noise peaks from pushing the kick under the limiter.
-        float value = gain * 0.6f * std::tanh((2.2f * crack * float(envelope) + tone) / 0.6f);
-        if (index == kOutsideBuses) return;
-        addStereo(buses.dryLeft, buses.dryRight, index, value * pan.left, value * pan.right);
-        buses.reverbSend[index] += 0.45f * value;
-    });
-}
-
-// Hats: high-passed noise over a metallic cluster of square waves. The squares are tuned to
-// the spectrum bands the scenes read (1.3 to 2.8 kHz and 4.3 kHz), so every hat lights them.
-void hat(const Note& note, uint32_t seed, Buses& buses, double decay, float level) {
-    static const double kMetalBands[7] = {30, 35, 40, 50, 55, 65, 100};
-    Noise noise(seed);
-    Pulse metal[7];
-    double metalHz[7];
-    for (int i = 0; i < 7; ++i) {
-        metalHz[i] = kMetalBands[i] * kDemoRate / kDemoBlockFrames;
-        metal[i].phase = 0.5 + 0.5 * double(noise.next());
-    }
-    Biquad highPass = Biquad::highPass(3000, 0.7);
-    PanGains pan = panGains(note.pan);
-    play(note, decay * 7.0, buses, [&](double t, long, size_t index) {
-        float metallic = 0;
-        for (int i = 0; i < 7; ++i)
-            metallic += metal[i].next(metalHz[i]);
-        float value =
-            float(0.12 * highPass.process(noise.next()) + 0.75 * std::tanh(metallic / 4.0));
-        value *= level * note.velocity * float(std::min(1.0, t / 0.0008) * std::exp(-t / decay));
-        if (index == kOutsideBuses) return;
-        addStereo(buses.dryLeft, buses.dryRight, index, value * pan.left, value * pan.right);
-        buses.reverbSend[index] += 0.12f * value;
-    });
-}
-
+// Bass: two detuned saws and a sine an octave down through a resonant low pass that snaps
+// shut, driven for harmonics that carry on small speakers. The sine moves up to the root where
+// an octave down would sit on the kick's fundamental, and a high pass keeps the lowest octave
+// to the kick.
 void bass(const Note& note, uint32_t, Buses& buses) {
+    constexpr double kLowestSubHz = 65.0;
     Saw sawA, sawB;
-    Pulse pulse;
+    Sine sub;
     sawB.phase = 0.37;
     Svf filter;
+    Biquad kickRoom = Biquad::highPass(45, 0.7);
     double hz = noteHz(note.pitch);
-    float gain = 0.48f * note.velocity;
+    double subHz = hz * 0.5 >= kLowestSubHz ? hz * 0.5 : hz;
+    float gain = 0.17f * note.velocity;
     play(note, note.length + 0.25, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0)
-            filter.tune(float(160.0 + 1500.0 * note.velocity * std::exp(-t / 0.09)), 1.1f);
-        float raw = 0.45f * sawA.next(hz * 0.9965) + 0.45f * sawB.next(hz * 1.0035) +
-                    0.3f * pulse.next(hz * 0.5, 0.5);
-        filter.process(raw);
+            filter.tune(float(220.0 + 1800.0 * note.velocity * std::exp(-t / 0.08)), 1.2f);
+        filter.process(0.5f * sawA.next(hz * 0.9965) + 0.5f * sawB.next(hz * 1.0035));
+        double driven = std::tanh(2.4 * filter.low) + 0.45 * sub.next(subHz);
         float envelope = adsr(t, note.length, 0.003, 0.18, 0.65f, 0.03);
-        float value = gain * float(std::tanh(1.8 * filter.low)) * envelope;
+        float value = gain * float(kickRoom.process(driven)) * envelope;
         if (index == kOutsideBuses) return;
         addStereo(buses.duckedLeft, buses.duckedRight, index, value, value);
     });
@@ -138,8 +41,8 @@ void pad(const Note& note, uint32_t seed, Buses& buses) {
         saw.phase = 0.5 + 0.5 * phases.next();
     Svf filterLeft, filterRight;
     double hz = noteHz(note.pitch);
-    const double kDetune[3] = {0.9948, 1.0, 1.0052};
-    PanGains pan = panGains(note.pan * 0.5f);
+    const double kDetune[3] = {0.993, 1.0, 1.007};
+    PanGains pan = panGains(note.pan * 0.7f);
     float gain = 0.105f * note.velocity;
     double release = 0.9;
     play(note, note.length + release * 5, buses, [&](double t, long n, size_t index) {
@@ -152,8 +55,8 @@ void pad(const Note& note, uint32_t seed, Buses& buses) {
         }
         float a = saws[0].next(hz * kDetune[0]), b = saws[1].next(hz * kDetune[1]);
         float c = saws[2].next(hz * kDetune[2]);
-        filterLeft.process(a + 0.6f * b);
-        filterRight.process(c + 0.6f * b);
+        filterLeft.process(a + 0.3f * b);
+        filterRight.process(c + 0.3f * b);
         float envelope = gain * adsr(t, note.length, 0.35, 1.2, 0.75f, release);
         if (index == kOutsideBuses) return;
         float left = filterLeft.low * envelope * pan.left;
@@ -203,39 +106,53 @@ void bell(const Note& note, uint32_t, Buses& buses) {
     });
 }
 
+// Lead: a saw and a square with a delayed vibrato through an opening low pass; the right
+// channel's saw is detuned a little against the left's for width.
 void lead(const Note& note, uint32_t, Buses& buses) {
-    Saw saw;
+    Saw saw, wideSaw;
     Pulse pulse;
     Sine vibrato;
-    Svf filter;
+    Svf filterLeft, filterRight;
     double hz = noteHz(note.pitch);
+    PanGains pan = panGains(note.pan);
     float gain = 0.24f * note.velocity;
     play(note, note.length + 0.8, buses, [&](double t, long n, size_t index) {
-        if (n % kTuneInterval == 0) filter.tune(float(3000.0 + 3000.0 * std::exp(-t / 0.25)), 1.3f);
+        if (n % kTuneInterval == 0) {
+            float cutoff = float(3500.0 + 3500.0 * std::exp(-t / 0.25));
+            filterLeft.tune(cutoff, 1.3f);
+            filterRight.tune(cutoff, 1.3f);
+        }
         double depth = 0.004 * std::min(1.0, std::max(0.0, (t - 0.18) / 0.3));
         double bend = 1.0 + depth * vibrato.next(5.4);
-        filter.process(0.55f * saw.next(hz * bend) + 0.45f * pulse.next(hz * bend * 1.004, 0.5));
-        float value = gain * filter.low * adsr(t, note.length, 0.012, 0.4, 0.7f, 0.16);
+        float square = 0.45f * pulse.next(hz * bend * 1.004, 0.5);
+        filterLeft.process(0.55f * saw.next(hz * bend * 0.997) + square);
+        filterRight.process(0.55f * wideSaw.next(hz * bend * 1.007) + square);
+        float envelope = gain * adsr(t, note.length, 0.012, 0.4, 0.7f, 0.16);
         if (index == kOutsideBuses) return;
-        addStereo(buses.dryLeft, buses.dryRight, index, value, value);
-        buses.delaySend[index] += 0.35f * value;
-        buses.reverbSend[index] += 0.3f * value;
+        float left = filterLeft.low * envelope * pan.left;
+        float right = filterRight.low * envelope * pan.right;
+        addStereo(buses.duckedLeft, buses.duckedRight, index, left, right);
+        buses.delaySend[index] += 0.35f * 0.5f * (left + right);
+        buses.reverbSend[index] += 0.3f * 0.5f * (left + right);
     });
 }
 
-// The finale's lead: seven detuned saws spread across the stereo field through one opening
-// low-pass each side, with a delayed vibrato; brighter and wider than the main tune's lead.
+// The finale's lead: seven detuned saws spread across the stereo field, two more an octave
+// down and one an octave up in the middle, through one opening low pass each
+// side and a delayed vibrato; brighter, wider and fuller than the main tune's lead.
 void supersaw(const Note& note, uint32_t seed, Buses& buses) {
     static const double kDetune[7] = {0.9885, 0.9932, 0.9973, 1.0, 1.0029, 1.0068, 1.0112};
-    static const float kSpread[7] = {-0.9f, 0.6f, -0.3f, 0.0f, 0.3f, -0.6f, 0.9f};
-    Saw saws[7];
+    static const float kSpread[7] = {-0.6f, 0.4f, -0.2f, 0.0f, 0.2f, -0.4f, 0.6f};
+    Saw saws[7], octaves[3];
     Noise phases(seed);
     for (Saw& saw : saws)
+        saw.phase = 0.5 + 0.5 * phases.next();
+    for (Saw& saw : octaves)
         saw.phase = 0.5 + 0.5 * phases.next();
     Sine vibrato;
     Svf filterLeft, filterRight;
     double hz = noteHz(note.pitch);
-    float gain = 0.15f * note.velocity;
+    float gain = 0.3f * note.velocity;
     play(note, note.length + 0.6, buses, [&](double t, long n, size_t index) {
         if (n % kTuneInterval == 0) {
             float cutoff = float(2600.0 + 3400.0 * std::exp(-t / 0.3));
@@ -250,12 +167,17 @@ void supersaw(const Note& note, uint32_t seed, Buses& buses) {
             left += value * (1.0f - kSpread[i]) * 0.5f;
             right += value * (1.0f + kSpread[i]) * 0.5f;
         }
+        float low =
+            0.45f * (octaves[0].next(hz * bend * 0.498) + octaves[1].next(hz * bend * 0.502));
+        float high = 0.35f * octaves[2].next(hz * bend * 2.002);
+        left += low + high;
+        right += low + high;
         filterLeft.process(left);
         filterRight.process(right);
         float envelope = gain * adsr(t, note.length, 0.008, 0.35, 0.75f, 0.14);
         if (index == kOutsideBuses) return;
         float outLeft = filterLeft.low * envelope, outRight = filterRight.low * envelope;
-        addStereo(buses.dryLeft, buses.dryRight, index, outLeft, outRight);
+        addStereo(buses.duckedLeft, buses.duckedRight, index, outLeft, outRight);
         buses.delaySend[index] += 0.3f * (outLeft + outRight) * 0.5f;
         buses.reverbSend[index] += 0.3f * (outLeft + outRight) * 0.5f;
     });
@@ -282,23 +204,6 @@ void stab(const Note& note, uint32_t, Buses& buses) {
     });
 }
 
-// A noise sweep that climbs over its length into the next section.
-void riser(const Note& note, uint32_t seed, Buses& buses) {
-    Noise noise(seed);
-    Svf filter;
-    float gain = 0.22f * note.velocity;
-    play(note, note.length + 0.05, buses, [&](double t, long n, size_t index) {
-        double progress = std::min(1.0, t / note.length);
-        if (n % kTuneInterval == 0) filter.tune(float(250.0 * std::pow(28.0, progress)), 2.5f);
-        filter.process(noise.next());
-        float value = gain * filter.band * float(progress * progress);
-        if (t > note.length) value *= float((note.length + 0.05 - t) / 0.05);
-        if (index == kOutsideBuses) return;
-        addStereo(buses.dryLeft, buses.dryRight, index, value, value);
-        buses.reverbSend[index] += 0.5f * value;
-    });
-}
-
 } // namespace
 
 void renderNote(const Note& note, uint32_t seed, Buses& buses) {
@@ -309,14 +214,17 @@ void renderNote(const Note& note, uint32_t seed, Buses& buses) {
     case Instrument::Clap:
         clap(note, seed, buses);
         break;
+    case Instrument::Snare:
+        snare(note, seed, buses);
+        break;
     case Instrument::ClosedHat:
-        hat(note, seed, buses, 0.04, 1.3f);
+        hat(note, seed, buses, 0.04, 0.55f);
         break;
     case Instrument::OpenHat:
-        hat(note, seed, buses, 0.16, 0.7f);
+        hat(note, seed, buses, 0.16, 0.3f);
         break;
     case Instrument::Crash:
-        hat(note, seed, buses, 0.6, 0.8f);
+        hat(note, seed, buses, 0.6, 0.3f);
         break;
     case Instrument::Bass:
         bass(note, seed, buses);

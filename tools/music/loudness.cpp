@@ -10,9 +10,11 @@ namespace music {
 namespace {
 
 constexpr double kBlockSeconds = 0.4;
-constexpr double kStepSeconds = 0.1; // 75 % overlap
+constexpr double kShortTermSeconds = 3.0;
+constexpr double kStepSeconds = 0.1; // 75 % overlap for gating blocks
 constexpr double kAbsoluteGate = -70.0;
 constexpr double kRelativeGate = -10.0;
+constexpr double kRangeGate = -20.0; // the loudness range's relative gate
 constexpr double kLoudnessOffset = -0.691;
 
 // The first K-weighting stage: a high shelf of about +4 dB above 1.5 kHz, modelling the head.
@@ -50,11 +52,12 @@ double blockLoudness(double meanSquare) {
                           : -std::numeric_limits<double>::infinity();
 }
 
-// Mean square of the K-weighted signal, both channels summed, over each gating block.
-std::vector<double> blockPowers(const StereoBuffer& samples) {
+// Mean square of the K-weighted signal, both channels summed, over blocks of the given length
+// starting every 100 ms.
+std::vector<double> blockPowers(const StereoBuffer& samples, double blockSeconds) {
     double rate = samples.sampleRate;
     size_t step = size_t(std::lround(kStepSeconds * rate));
-    size_t stepsPerBlock = size_t(std::lround(kBlockSeconds / kStepSeconds));
+    size_t stepsPerBlock = size_t(std::lround(blockSeconds / kStepSeconds));
     std::vector<double> stepEnergy; // sum of squares of each 100 ms step
     const std::vector<float>* channels[2] = {&samples.left, &samples.right};
     for (const std::vector<float>* channel : channels) {
@@ -91,7 +94,7 @@ double gatedMean(const std::vector<double>& powers, double gate) {
 } // namespace
 
 double integratedLoudness(const StereoBuffer& samples) {
-    std::vector<double> powers = blockPowers(samples);
+    std::vector<double> powers = blockPowers(samples, kBlockSeconds);
     double ungated = gatedMean(powers, kAbsoluteGate);
     if (ungated <= 0) return kSilentLoudness;
     double relativeGate = blockLoudness(ungated) + kRelativeGate;
@@ -118,6 +121,31 @@ double loudnessBetween(const StereoBuffer& samples, double fromSeconds, double t
         }
     }
     return std::max(kSilentLoudness, blockLoudness(energy / double(last - first)));
+}
+
+double loudnessRange(const StereoBuffer& samples) {
+    std::vector<double> powers = blockPowers(samples, kShortTermSeconds);
+    double ungated = gatedMean(powers, kAbsoluteGate);
+    if (ungated <= 0) return 0.0;
+    double gate = std::max(kAbsoluteGate, blockLoudness(ungated) + kRangeGate);
+    std::vector<double> kept;
+    for (double power : powers)
+        if (blockLoudness(power) > gate) kept.push_back(blockLoudness(power));
+    if (kept.empty()) return 0.0;
+    std::sort(kept.begin(), kept.end());
+    auto percentile = [&](double p) {
+        return kept[size_t(std::lround(p * double(kept.size() - 1)))];
+    };
+    return percentile(0.95) - percentile(0.10);
+}
+
+double truePeak(const StereoBuffer& samples) {
+    InterSamplePeak between;
+    double peak = 0;
+    for (const std::vector<float>* channel : {&samples.left, &samples.right})
+        for (size_t i = 0; i < channel->size(); ++i)
+            peak = std::max({peak, double(std::fabs((*channel)[i])), between.at(*channel, i)});
+    return peak;
 }
 
 double toDecibels(double level) {

@@ -19,6 +19,14 @@ double integratedLoudness(const StereoBuffer& samples);
 // to them; reads kSilentLoudness for silence and for anything quieter.
 double loudnessBetween(const StereoBuffer& samples, double fromSeconds, double toSeconds);
 
+// Loudness range in LU: the spread between the 10th and 95th percentiles of the short-term
+// loudness (3 s blocks every 100 ms) above -70 LUFS and 20 LU below their mean. 0 for silence.
+double loudnessRange(const StereoBuffer& samples);
+
+// Highest level of both channels with the peaks between samples, found by four-times
+// oversampling: what a converter will reach (linear; toDecibels gives dBTP).
+double truePeak(const StereoBuffer& samples);
+
 // 20 log10 of a linear level; -inf for 0.
 double toDecibels(double level);
 

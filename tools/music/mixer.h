@@ -1,5 +1,7 @@
 // Renders the score into stereo samples: every note into the mixing buses, then the shared
-// effects (side-chain ducking, delay, reverb) and the master chain (filter, gain, limiter).
+// effects (side-chain ducking, the build's filter sweeps, the drums' soft clipper, delay,
+// reverb) and the master chain (filters, mono low end, gain, bus compressor, fade, true-peak
+// limiter).
 #pragma once
 
 #include "tools/music/dsp.h"
@@ -21,7 +23,7 @@ struct StereoBuffer {
 // The buses every note writes into; index 0 is the frame at 'firstFrame' of the track.
 struct Buses {
     long firstFrame = 0;
-    std::vector<float> dryLeft, dryRight;       // straight to the master
+    std::vector<float> dryLeft, dryRight;       // the drums and the riser: soft-clipped
     std::vector<float> duckedLeft, duckedRight; // ducked under the kick first
     std::vector<float> reverbSend, delaySend;   // mono sends to the shared effects
     explicit Buses(long first, size_t frames);

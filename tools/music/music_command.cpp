@@ -4,9 +4,11 @@
 #include "tools/music/loudness.h"
 #include "tools/music/mixer.h"
 #include "tools/music/spectrum_report.h"
+#include "tools/music/track_analysis.h"
 #include "tools/music/vorbis_file.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -15,6 +17,8 @@
 #include <unistd.h>
 
 namespace {
+
+using music::StereoBuffer;
 
 const char* const kTitle = "morvane-quelfin";
 
@@ -58,29 +62,57 @@ int renderTo(const std::string& path) {
     return 0;
 }
 
-// Loudness and peak of each section, for following the arrangement from the timeline.
-void printSections(const music::StereoBuffer& track) {
+StereoBuffer sliceOf(const StereoBuffer& track, double fromSeconds, double toSeconds) {
+    size_t first = std::min(track.frames(), size_t(std::max(0.0, fromSeconds) * track.sampleRate));
+    size_t last = std::min(track.frames(), size_t(std::max(0.0, toSeconds) * track.sampleRate));
+    StereoBuffer part;
+    part.sampleRate = track.sampleRate;
+    if (first < last) {
+        part.left.assign(track.left.begin() + long(first), track.left.begin() + long(last));
+        part.right.assign(track.right.begin() + long(first), track.right.begin() + long(last));
+    }
+    return part;
+}
+
+double barsLoudness(const StereoBuffer& track, int firstBar, int barCount) {
+    return music::integratedLoudness(
+        sliceOf(track, music::barStart(firstBar), music::barStart(firstBar + barCount)));
+}
+
+const music::Section& sectionNamed(const char* name) {
+    for (const music::Section& section : music::kSections)
+        if (strcmp(section.name, name) == 0) return section;
+    return music::kSections[0];
+}
+
+// Loudness, peak, stereo correlation and energy shares of each section.
+void printSections(const StereoBuffer& track) {
     printf("sections (%.0f BPM, %.1f s a bar):\n", music::kBeatsPerMinute, music::kSecondsPerBar);
+    printf("  section bars    LUFS  change  peak dBFS  L/R corr ");
+    for (const char* band : music::kMixBandNames)
+        printf(" %6s", band);
+    printf("  (%% of energy)\n");
+    double previous = 0;
     for (const music::Section& section : music::kSections) {
         double from = music::barStart(section.firstBar);
         double to = music::barStart(section.firstBar + section.barCount);
-        size_t first = size_t(from * track.sampleRate);
-        size_t last = std::min(track.frames(), size_t(to * track.sampleRate));
-        music::StereoBuffer part;
-        part.sampleRate = track.sampleRate;
-        if (first < last) {
-            part.left.assign(track.left.begin() + long(first), track.left.begin() + long(last));
-            part.right.assign(track.right.begin() + long(first), track.right.begin() + long(last));
-        }
-        printf("  %-7s bars %2d-%2d  %6.1f-%6.1f s  %6.1f LUFS  peak %6.1f dBFS\n", section.name,
-               section.firstBar, section.firstBar + section.barCount - 1, from, to,
-               music::integratedLoudness(part), music::toDecibels(music::samplePeak(part)));
+        StereoBuffer part = sliceOf(track, from, to);
+        double loudness = music::integratedLoudness(part);
+        printf("  %-7s %2d-%2d  %6.1f  %+6.1f  %9.1f  %9.2f ", section.name, section.firstBar,
+               section.firstBar + section.barCount - 1, loudness,
+               &section == music::kSections ? 0.0 : loudness - previous,
+               music::toDecibels(music::samplePeak(part)),
+               music::stereoCorrelation(track, from, to));
+        for (double share : music::bandShares(track, from, to))
+            printf(" %6.1f", share * 100.0);
+        printf("\n");
+        previous = loudness;
     }
 }
 
 // Short-term loudness (3 s) at the end of every bar, the drop's lift over the bar before it and
 // the level of the end, where the demo stops.
-void printDynamics(const music::StereoBuffer& track) {
+void printDynamics(const StereoBuffer& track) {
     constexpr double kShortTerm = 3.0;
     printf("short-term loudness at the end of each bar (LUFS):");
     for (int bar = 0; bar < music::kBarCount; ++bar) {
@@ -91,14 +123,57 @@ void printDynamics(const music::StereoBuffer& track) {
     double drop = music::barStart(16);
     double before = music::loudnessBetween(track, drop - kShortTerm, drop);
     double after = music::loudnessBetween(track, drop, drop + kShortTerm);
-    printf("\nthe drop at %.1f s: %.1f LUFS after, %.1f LUFS before, lift %.1f LU\n", drop, after,
-           before, after - before);
-    size_t from = std::min(track.frames(), size_t(music::kSilentFrom * track.sampleRate));
-    float endPeak = 0;
-    for (size_t i = from; i < track.frames(); ++i)
-        endPeak = std::max({endPeak, std::fabs(track.left[i]), std::fabs(track.right[i])});
-    printf("peak from %.1f s to the end: %.1f dBFS\n", music::kSilentFrom,
-           music::toDecibels(endPeak));
+    printf("\nthe drop at %.1f s: %.1f LUFS after, %.1f LUFS before, lift %.1f LU (target >= 3)\n",
+           drop, after, before, after - before);
+    for (double from : {music::kSilentFrom, 138.8}) {
+        StereoBuffer end = sliceOf(track, from, double(track.frames()) / track.sampleRate);
+        printf("peak from %.1f s to the end: %.1f dBFS (silent below -60)\n", from,
+               music::toDecibels(music::samplePeak(end)));
+    }
+}
+
+// Share of one kick's energy above a frequency, the kick rendered alone at full velocity.
+double kickShareAbove(double hz) {
+    music::Note kick{music::Instrument::Kick, 0.0, 0.3, float(music::kKickPitch), 1.0f, 0.0f};
+    music::Buses buses(0, size_t(music::kSecondsPerBeat * music::kSampleRate));
+    music::renderNote(kick, 1, buses);
+    StereoBuffer sound;
+    for (size_t i = 0; i < buses.frames(); ++i) {
+        sound.left.push_back(buses.dryLeft[i] + buses.duckedLeft[i]);
+        sound.right.push_back(buses.dryRight[i] + buses.duckedRight[i]);
+    }
+    return music::energyShareAbove(sound, hz);
+}
+
+// The build's first half against the main section, the finale against the main section, the
+// full sections' balance and width, the kick alone and the main section's two halves.
+void printTargets(const StereoBuffer& track) {
+    const music::Section& main = sectionNamed("main");
+    const music::Section& finale = sectionNamed("finale");
+    double buildStart = barsLoudness(track, 8, 4);
+    double mainLoudness = barsLoudness(track, main.firstBar, main.barCount);
+    double finaleLoudness = barsLoudness(track, finale.firstBar, finale.barCount);
+    printf("bars 8-11: %.1f LUFS; main %+.1f LU over them (target >= 3); finale %+.1f LU over "
+           "main (target >= 1)\n",
+           buildStart, mainLoudness - buildStart, finaleLoudness - mainLoudness);
+    for (const music::Section* section : {&main, &finale}) {
+        double from = music::barStart(section->firstBar);
+        double to = music::barStart(section->firstBar + section->barCount);
+        std::array<double, music::kMixBandCount> shares = music::bandShares(track, from, to);
+        printf("%s: sub %.1f%% (target <= 40), high + air %.1f%% (target >= 4), L/R correlation "
+               "%.2f (target 0.7-0.9)\n",
+               section->name, shares[0] * 100.0, (shares[4] + shares[5]) * 100.0,
+               music::stereoCorrelation(track, from, to));
+    }
+    printf("kick alone: %.1f%% of its energy above 100 Hz (target >= 10)\n",
+           kickShareAbove(100.0) * 100.0);
+    double similarity = 0;
+    int half = main.barCount / 2;
+    for (int bar = main.firstBar; bar < main.firstBar + half; ++bar)
+        similarity += music::chromaSimilarity(music::barChroma(track, bar),
+                                              music::barChroma(track, bar + half));
+    printf("main, second half against the first: bar chroma similarity %.2f (target <= 0.9)\n",
+           similarity / half);
 }
 
 void printSpectrum(const music::SpectrumFigures& figures) {
@@ -113,8 +188,24 @@ void printSpectrum(const music::SpectrumFigures& figures) {
            figures.kicks, figures.kicks ? 100.0 * figures.kicksCaught / figures.kicks : 0.0);
 }
 
+// Per section, how often each band is where the pictures key on it.
+void printKeyedBands(const std::vector<music::SectionBands>& sections) {
+    printf("per section, %% of analyses where the pictures key on each band (band 1 above %.1f, "
+           "the others %.2f..%.2f):\n  section",
+           double(music::kBeatLevel), double(music::kSilentLevel), double(music::kSaturatedLevel));
+    for (int band : music::kReportedBands)
+        printf(" %5d", band);
+    printf("  kicks caught\n");
+    for (const music::SectionBands& section : sections) {
+        printf("  %-7s", section.name);
+        for (double keyed : section.keyed)
+            printf(" %5.1f", keyed * 100.0);
+        printf("  %d of %d\n", section.kicksCaught, section.kicks);
+    }
+}
+
 int report(const std::string& path) {
-    music::StereoBuffer track;
+    StereoBuffer track;
     std::string error;
     if (!music::decodeOggVorbis(path, track, error)) {
         fprintf(stderr, "music: %s\n", error.c_str());
@@ -123,15 +214,20 @@ int report(const std::string& path) {
     double seconds = double(track.frames()) / track.sampleRate;
     printf("%s: %.3f s, %d Hz stereo\n", path.c_str(), seconds, track.sampleRate);
     printf("sample peak: %.2f dBFS\n", music::toDecibels(music::samplePeak(track)));
-    printf("integrated loudness: %.2f LUFS\n", music::integratedLoudness(track));
+    printf("true peak: %.2f dBTP (target <= -1.0)\n", music::toDecibels(music::truePeak(track)));
+    printf("integrated loudness: %.2f LUFS (target -10 +- 1)\n", music::integratedLoudness(track));
+    printf("loudness range: %.1f LU (target >= 6)\n", music::loudnessRange(track));
     printSections(track);
+    printTargets(track);
     printDynamics(track);
     std::vector<int16_t> stream;
     if (!music::toDemoStream(track, stream, error)) {
         fprintf(stderr, "music: %s: %s\n", path.c_str(), error.c_str());
         return 1;
     }
-    printSpectrum(music::measureSpectrum(music::analyseLikeTheDemo(stream)));
+    std::vector<music::SpectrumFrame> frames = music::analyseLikeTheDemo(stream);
+    printSpectrum(music::measureSpectrum(frames));
+    printKeyedBands(music::measureSections(frames));
     return 0;
 }
 

@@ -1,6 +1,9 @@
 #include "tools/music/score.h"
 
+#include "tools/music/melodies.h"
+
 #include <algorithm>
+#include <cmath>
 
 namespace music {
 
@@ -28,9 +31,19 @@ const ChordName kTurn[4] = {Fmaj9, G6, Em7, Am9};
 const ChordName kCadence[4] = {Am9, Fmaj9, Dm9, E7};
 // The break climbs D E G A in the bass into the finale's B minor.
 const ChordName kClimb[4] = {Dm9, Em7, Fmaj9, G6};
+// The main section's last four bars lift through iv v VI to the dominant, which the break's VI
+// answers with a deceptive cadence.
+const ChordName kLift[4] = {Dm9, Em7, Fmaj9, E7};
+constexpr int kLiftBar = 28;
 constexpr int kFinaleKey = 2; // semitones above A minor
 constexpr int kFinaleBar = 40;
 constexpr int kFinalChordBar = 56;
+constexpr int kKeyChangeBar = 38; // the break's last two bars are already in B minor
+
+// Kick patterns: bit n plays the sixteenth n of a bar.
+constexpr unsigned kFourOnTheFloor = 0x1111;
+constexpr unsigned kLastBeatDropped = 0x0111; // leaves room for a fill into the next phrase
+constexpr unsigned kSkipping = 0x1911;        // the finale's: an extra kick before beat 4
 
 Chord transposed(const Chord& chord, int semitones) {
     Chord out = chord;
@@ -42,6 +55,7 @@ Chord transposed(const Chord& chord, int semitones) {
 
 // The chord of every bar of the track.
 Chord chordOf(int bar) {
+    if (bar >= kLiftBar && bar < 32) return kChordBook[kLift[bar % 4]];
     if (bar < 32) return kChordBook[kHome[bar % 4]];
     if (bar < 36) return kChordBook[kTurn[bar % 4]];
     if (bar < 38) return kChordBook[kClimb[bar - 36]];
@@ -51,162 +65,6 @@ Chord chordOf(int bar) {
     if (bar < kFinalChordBar) return transposed(kChordBook[kCadence[bar % 4]], kFinaleKey);
     return transposed(kChordBook[Am9], kFinaleKey);
 }
-
-// The lead's eight-bar tune, in sixteenth steps from the phrase start.
-struct TuneNote {
-    int step;
-    int steps;
-    int pitch;
-};
-const TuneNote kTune[] = {
-    // Am
-    {0, 4, 76},
-    {4, 2, 81},
-    {6, 2, 79},
-    {8, 4, 76},
-    {12, 2, 74},
-    {14, 2, 76},
-    // F
-    {16, 6, 72},
-    {22, 2, 69},
-    {24, 4, 72},
-    {28, 4, 74},
-    // C
-    {32, 2, 76},
-    {34, 2, 79},
-    {36, 2, 76},
-    {38, 2, 74},
-    {40, 4, 72},
-    {44, 4, 67},
-    // G
-    {48, 6, 71},
-    {54, 2, 74},
-    {56, 8, 71},
-    // Am
-    {64, 4, 81},
-    {68, 2, 79},
-    {70, 2, 76},
-    {72, 4, 81},
-    {76, 2, 83},
-    {78, 2, 84},
-    // F
-    {80, 6, 84},
-    {86, 2, 83},
-    {88, 4, 81},
-    {92, 4, 79},
-    // C
-    {96, 2, 76},
-    {98, 2, 79},
-    {100, 2, 84},
-    {102, 2, 83},
-    {104, 4, 79},
-    {108, 4, 76},
-    // G
-    {112, 6, 74},
-    {118, 2, 76},
-    {120, 2, 74},
-    {122, 2, 71},
-    {124, 4, 67},
-};
-
-// The finale's anthem, in the A minor frame of kTune (played a whole tone higher): twelve bars,
-// eight over the home loop and four over the turn, syncopated three-three-two in an octave above
-// the main tune, ending on the tonic.
-const TuneNote kAnthem[] = {
-    // Am
-    {0, 3, 84},
-    {3, 3, 83},
-    {6, 2, 81},
-    {8, 2, 76},
-    {10, 2, 81},
-    {12, 4, 83},
-    // F
-    {16, 3, 84},
-    {19, 3, 81},
-    {22, 2, 79},
-    {24, 4, 77},
-    {28, 4, 76},
-    // C
-    {32, 3, 79},
-    {35, 3, 84},
-    {38, 2, 83},
-    {40, 6, 84},
-    {46, 2, 86},
-    // G
-    {48, 6, 86},
-    {54, 2, 83},
-    {56, 4, 86},
-    {60, 4, 88},
-    // Am
-    {64, 3, 88},
-    {67, 3, 86},
-    {70, 2, 84},
-    {72, 2, 81},
-    {74, 2, 84},
-    {76, 4, 88},
-    // F
-    {80, 3, 89},
-    {83, 3, 88},
-    {86, 2, 84},
-    {88, 8, 81},
-    // C
-    {96, 3, 84},
-    {99, 3, 88},
-    {102, 2, 91},
-    {104, 4, 88},
-    {108, 2, 86},
-    {110, 2, 84},
-    // G
-    {112, 6, 86},
-    {118, 2, 83},
-    {120, 8, 79},
-    // F (the turn)
-    {128, 3, 81},
-    {131, 3, 84},
-    {134, 2, 88},
-    {136, 8, 84},
-    // G
-    {144, 3, 83},
-    {147, 3, 86},
-    {150, 2, 91},
-    {152, 8, 88},
-    // Em
-    {160, 3, 83},
-    {163, 3, 86},
-    {166, 2, 88},
-    {168, 8, 91},
-    // Am
-    {176, 4, 88},
-    {180, 4, 84},
-    {184, 8, 81},
-};
-
-// The farewell over the closing cadence: the main tune's opening, a falling line over iv, the
-// leading tone over V and the tonic held over the last chord.
-const TuneNote kFarewell[] = {
-    // Am
-    {0, 4, 76},
-    {4, 2, 81},
-    {6, 2, 79},
-    {8, 4, 76},
-    {12, 2, 74},
-    {14, 2, 76},
-    // F
-    {16, 6, 72},
-    {22, 2, 69},
-    {24, 4, 72},
-    {28, 4, 74},
-    // Dm
-    {32, 4, 77},
-    {36, 4, 76},
-    {40, 8, 74},
-    // E7
-    {48, 4, 71},
-    {52, 4, 74},
-    {56, 8, 68},
-    // Am, held
-    {64, 24, 69},
-};
 
 // Arpeggio order over the five voicing notes and the same an octave up.
 const int kArpOrder[8] = {0, 2, 4, 6, 8, 6, 4, 2};
@@ -221,9 +79,27 @@ class Composer {
     }
     static double stepTime(int bar, int step) { return barStart(bar) + step * kSecondsPerStep; }
 
-    void kickBar(int bar, float velocity) {
-        for (int beat = 0; beat < 4; ++beat)
-            add(Instrument::Kick, stepTime(bar, beat * 4), 0.5, 0, velocity);
+    void kickBar(int bar, float velocity, unsigned pattern = kFourOnTheFloor) {
+        float pitch = float(kKickPitch + (bar >= kKeyChangeBar ? kFinaleKey : 0));
+        for (int step = 0; step < 16; ++step)
+            if (pattern & (1u << step))
+                add(Instrument::Kick, stepTime(bar, step), 0.3, pitch,
+                    velocity * (step % 4 ? 0.75f : 1.0f));
+    }
+    // The backbeat: clap and snare together on beats two and four.
+    void backbeatBar(int bar, float velocity) {
+        for (int step : {4, 12}) {
+            add(Instrument::Clap, stepTime(bar, step), 0.2, 0, velocity * 0.9f);
+            add(Instrument::Snare, stepTime(bar, step), 0.2, 0, velocity);
+        }
+    }
+    // A snare fill from a sixteenth to the end of the bar, growing louder and moving across.
+    void fillBar(int bar, int fromStep, float velocity) {
+        for (int step = fromStep; step < 16; ++step) {
+            float rise = float(step - fromStep + 1) / float(16 - fromStep);
+            add(Instrument::Snare, stepTime(bar, step), 0.1, 0, velocity * (0.45f + 0.55f * rise),
+                -0.5f + rise);
+        }
     }
     void clapBar(int bar, float velocity, bool fill) {
         add(Instrument::Clap, stepTime(bar, 4), 0.2, 0, velocity);
@@ -239,18 +115,19 @@ class Composer {
             add(Instrument::Clap, stepTime(bar, step), 0.1, 0, 0.35f + 0.05f * (step - 8),
                 step % 2 ? 0.25f : -0.25f);
     }
-    // Closed hats on every sixteenth (or every eighth when sparse), open hats on the off-beats.
-    void hatBar(int bar, float velocity, bool sixteenths, bool openHats) {
+    // Closed hats on every sixteenth (or every eighth when sparse), open hats on the off-beats,
+    // up to a sixteenth of the bar.
+    void hatBar(int bar, float velocity, bool sixteenths, bool openHats, int endStep = 16) {
         static const float kAccent[4] = {0.85f, 0.45f, 1.0f, 0.5f};
-        for (int step = 0; step < 16; ++step) {
+        for (int step = 0; step < endStep; ++step) {
             bool offBeat = step % 4 == 2;
             if (!sixteenths && step % 2) continue;
             if (openHats && offBeat) {
-                add(Instrument::OpenHat, stepTime(bar, step), 0.15, 0, velocity, -0.2f);
+                add(Instrument::OpenHat, stepTime(bar, step), 0.15, 0, velocity, -0.35f);
                 continue;
             }
             add(Instrument::ClosedHat, stepTime(bar, step), 0.05, 0, velocity * kAccent[step % 4],
-                0.2f);
+                step % 2 ? 0.45f : 0.2f);
         }
     }
     // Rolling bass: eighths or sixteenths on the root, every fourth one up an octave.
@@ -316,13 +193,13 @@ class Composer {
     // Plays the bars [fromBar, fromBar + barCount) of a tune starting at track bar 'bar'.
     template <size_t N>
     void tune(const TuneNote (&melody)[N], Instrument instrument, int bar, int fromBar,
-              int barCount, int transpose, float velocity) {
+              int barCount, int transpose, float velocity, float pan = 0) {
         for (const TuneNote& note : melody) {
             int tuneBar = note.step / 16;
             if (tuneBar < fromBar || tuneBar >= fromBar + barCount) continue;
             double start = barStart(bar + tuneBar - fromBar) + (note.step % 16) * kSecondsPerStep;
             add(instrument, start, note.steps * kSecondsPerStep * 0.92,
-                float(note.pitch + transpose), velocity);
+                float(note.pitch + transpose), velocity, pan);
         }
     }
     // A crash cymbal marking the start of a section or phrase.
@@ -336,77 +213,90 @@ class Composer {
 
 void intro(Composer& c) {
     for (int bar = 0; bar < 8; ++bar) {
-        c.padBar(bar, 0.45f + 0.05f * bar);
-        if (bar >= 4) c.arpBar(bar, 0.3f + 0.05f * (bar - 4));
+        c.padBar(bar, 0.3f + 0.04f * bar);
+        if (bar >= 4) c.arpBar(bar, 0.2f + 0.04f * (bar - 4));
         if (bar >= 6) c.hatBar(bar, 0.5f, false, false);
     }
     c.riser(6, 2, 0.6f);
 }
 
-// The build gathers for seven bars, then holds its breath for the eighth: kick, bass and hats
-// stop, the pad thins and only the clap roll and the riser climb into the drop.
+// The build: four bars without the kick while the low pass over the band opens, then the kick,
+// the backbeat and bells over four bars of rising high pass and riser. The last bar holds its
+// breath: kick, bass and hats stop, and only the pad, a snare fill and the riser climb into the
+// drop.
 void build(Composer& c) {
     for (int bar = 8; bar < 15; ++bar) {
-        c.kickBar(bar, 1.0f);
-        c.bassBar(bar, 0.8f, false);
-        c.hatBar(bar, 0.6f + 0.03f * (bar - 8), true, false);
-        c.padBar(bar, 0.7f);
-        c.arpBar(bar, 0.5f);
-        if (bar >= 12) c.clapBar(bar, 0.8f, false);
-        if (bar >= 12) c.bellBar(bar, 0.6f);
+        bool kick = bar >= 12;
+        if (kick) c.kickBar(bar, 1.0f, bar == 14 ? kLastBeatDropped : kFourOnTheFloor);
+        c.bassBar(bar, kick ? 0.8f : 0.5f, kick);
+        c.hatBar(bar, 0.45f + 0.03f * (bar - 8), kick, false, bar == 14 ? 12 : 16);
+        c.padBar(bar, kick ? 0.7f : 0.4f);
+        c.arpBar(bar, kick ? 0.5f : 0.3f);
+        if (kick) c.backbeatBar(bar, 0.7f + 0.05f * (bar - 12));
+        if (kick) c.bellBar(bar, 0.6f);
     }
-    c.padBar(15, 0.4f);
-    c.arpBar(15, 0.3f);
-    c.add(Instrument::Clap, Composer::stepTime(15, 4), 0.2, 0, 0.5f);
-    c.rollBar(15);
-    c.riser(14, 2, 0.8f);
+    c.padBar(15, 0.35f);
+    c.arpBar(15, 0.2f);
+    c.fillBar(15, 8, 0.3f);
+    c.riser(12, 4, 0.4f);
     c.crash(8, 0.6f);
 }
 
+// The main section: the tune over the home loop, then its second half varies it: the tune's
+// opening an octave up with a counter-melody, the answer over the lift, no bells. A snare fill
+// ends every fourth bar and the kick drops its last beat before each eight-bar phrase.
 void mainSection(Composer& c) {
     for (int bar = 16; bar < 32; ++bar) {
-        c.kickBar(bar, 1.0f);
-        c.bassBar(bar, 0.9f, true);
-        c.clapBar(bar, 0.9f, bar % 8 == 7);
-        c.hatBar(bar, 0.75f, true, true);
-        c.padBar(bar, 0.65f);
-        c.arpBar(bar, 0.35f);
-        c.bellBar(bar, 0.8f);
+        bool secondHalf = bar >= 24;
+        c.kickBar(bar, 1.0f, bar == 23 || bar == 27 ? kLastBeatDropped : kFourOnTheFloor);
+        c.bassBar(bar, 0.8f, true);
+        c.backbeatBar(bar, 0.85f);
+        if (bar % 4 == 3) c.fillBar(bar, bar % 8 == 7 ? 8 : 12, 0.8f);
+        c.hatBar(bar, 0.7f, true, true);
+        c.padBar(bar, 0.45f);
+        c.arpBar(bar, secondHalf ? 0.45f : 0.35f);
+        if (!secondHalf) c.bellBar(bar, 0.8f);
     }
     c.crash(16, 1.0f);
     c.crash(24, 0.8f);
-    c.tune(kTune, Instrument::Lead, 16, 0, 8, 0, 0.85f);
-    c.tune(kTune, Instrument::Lead, 24, 0, 8, 0, 0.85f);
+    c.crash(28, 0.7f);
+    c.tune(kTune, Instrument::Lead, 16, 0, 8, 0, 0.8f);
+    c.tune(kTune, Instrument::Lead, 24, 0, 4, 12, 0.75f);
+    c.tune(kAnswer, Instrument::Lead, kLiftBar, 0, 4, 0, 0.8f);
+    c.tune(kCounter, Instrument::Lead, 24, 0, 8, 0, 0.5f, -0.5f);
 }
 
 void breakSection(Composer& c) {
     for (int bar = 32; bar < 40; ++bar) {
-        c.padBar(bar, 0.8f);
-        c.arpBar(bar, 0.55f);
-        c.heldBassBar(bar, 0.6f);
-        c.bellBar(bar, 0.6f);
+        c.padBar(bar, 0.55f);
+        c.arpBar(bar, 0.4f);
+        c.heldBassBar(bar, 0.45f);
+        c.bellBar(bar, 0.45f);
         if (bar >= 36) c.hatBar(bar, 0.45f + 0.05f * (bar - 36), false, false);
     }
-    c.tune(kTune, Instrument::Lead, 32, 4, 4, -12, 0.6f);
+    c.tune(kTune, Instrument::Lead, 32, 4, 4, -12, 0.45f);
     c.riser(38, 2, 0.9f);
     c.rollBar(39);
 }
 
-// The finale: a whole tone higher, the anthem on the supersaw, a galloping bass and off-beat
-// chord plucks; the main tune's lead rests.
+// The finale: a whole tone higher, the anthem on the supersaw, a skipping kick, a galloping
+// bass, off-beat chord plucks and the arpeggio kept quietly; a snare fill ends every fourth bar
+// and a crash opens the next. The main tune's lead rests.
 void finale(Composer& c) {
     for (int bar = kFinaleBar; bar < 52; ++bar) {
-        c.kickBar(bar, 1.0f);
-        c.gallopBar(bar, 0.95f);
-        c.clapBar(bar, 0.9f, bar % 4 == 3);
-        c.hatBar(bar, 0.75f, true, true);
-        c.padBar(bar, 0.6f);
-        c.stabBar(bar, 0.55f);
-        c.bellBar(bar, 0.6f);
+        c.kickBar(bar, 1.0f, bar % 2 ? kSkipping : kFourOnTheFloor);
+        c.gallopBar(bar, 0.8f);
+        c.backbeatBar(bar, 1.0f);
+        if (bar % 4 == 3) c.fillBar(bar, bar == 51 ? 8 : 12, 0.9f);
+        c.hatBar(bar, 0.8f, true, true);
+        c.padBar(bar, 0.85f);
+        c.stabBar(bar, 0.7f);
+        c.arpBar(bar, 0.25f);
+        c.bellBar(bar, 0.5f);
     }
-    c.crash(40, 1.0f);
-    c.crash(48, 0.8f);
-    c.tune(kAnthem, Instrument::Supersaw, kFinaleBar, 0, 12, kFinaleKey, 0.85f);
+    for (int bar = kFinaleBar; bar < 52; bar += 4)
+        c.crash(bar, bar == kFinaleBar ? 1.0f : 0.8f);
+    c.tune(kAnthem, Instrument::Supersaw, kFinaleBar, 0, 12, kFinaleKey, 1.0f);
 }
 
 // The ending thins out over the closing cadence, the farewell tune lands on the tonic with one
@@ -417,19 +307,35 @@ void outro(Composer& c) {
         float fade = 1.0f - 0.18f * (bar - 52);
         c.kickBar(bar, 0.95f * fade);
         c.bassBar(bar, 0.8f * fade, false);
+        if (bar < 54) c.backbeatBar(bar, 0.7f * fade);
         c.hatBar(bar, 0.6f * fade, true, false);
         c.padBar(bar, 0.65f);
         c.arpBar(bar, 0.35f * fade);
         c.bellBar(bar, 0.6f * fade);
     }
-    c.tune(kFarewell, Instrument::Lead, 52, 0, 5, kFinaleKey, 0.55f);
-    c.add(Instrument::Kick, barStart(kFinalChordBar), 0.5, 0, 0.7f);
+    c.tune(kTune, Instrument::Lead, 52, 0, 2, kFinaleKey, 0.55f);
+    c.tune(kFarewell, Instrument::Lead, 54, 0, 3, kFinaleKey, 0.55f);
+    c.add(Instrument::Kick, barStart(kFinalChordBar), 0.3, float(kKickPitch + kFinaleKey), 0.7f);
     c.heldBassBar(kFinalChordBar, 0.6f, kSecondsPerBar);
     c.padBar(kFinalChordBar, 0.6f, 1.5 * kSecondsPerBar);
     c.bellBar(kFinalChordBar, 0.35f);
 }
 
 } // namespace
+
+BusFilter busFilterAt(double seconds) {
+    constexpr double kBuildBar = 8, kSweepBar = 12, kDropBar = 16;
+    BusFilter filter;
+    double bar = seconds / kSecondsPerBar;
+    if (bar >= kBuildBar && bar < kSweepBar) {
+        double progress = (bar - kBuildBar) / (kSweepBar - kBuildBar);
+        filter.lowPassHz = float(600.0 * std::pow(20.0, progress)); // 600 Hz to 12 kHz
+    } else if (bar >= kSweepBar && bar < kDropBar) {
+        double progress = (bar - kSweepBar) / (kDropBar - kSweepBar);
+        filter.highPassHz = float(30.0 * std::pow(15.0, progress * progress)); // up to 450 Hz
+    }
+    return filter;
+}
 
 std::vector<Note> composeScore() {
     Composer c;

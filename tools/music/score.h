@@ -23,8 +23,9 @@ constexpr double kTailSeconds = 0.6;
 constexpr double kTrackSeconds = kBarCount * kSecondsPerBar + kTailSeconds;
 
 enum class Instrument {
-    Kick,
+    Kick, // its pitch is the note the body settles on
     Clap,
+    Snare,
     ClosedHat,
     OpenHat,
     Crash,
@@ -37,6 +38,9 @@ enum class Instrument {
     Supersaw, // the finale's lead
     Stab,     // short chord plucks on the off-beats of the finale
 };
+
+// The kick is tuned to the key's tonic: A1 (55 Hz), B1 in the finale.
+constexpr int kKickPitch = 33;
 
 struct Note {
     Instrument instrument;
@@ -51,7 +55,7 @@ struct Section {
     const char* name;
     int firstBar;
     int barCount;
-    bool hasKick; // four on the floor (the build rests in its last bar)
+    bool hasKick; // four on the floor (in the build from bar 12, resting in bar 15)
     bool isMain;  // the full-band sections the scenes react to most
 };
 
@@ -67,5 +71,14 @@ constexpr double barStart(double bar) {
 
 // Every note of the track, sorted by start time.
 std::vector<Note> composeScore();
+
+// The filters on the instruments ducked under the kick (bass, pads, arpeggio, bells, plucks)
+// at a time: the build opens a low pass over its first half and sweeps a high pass up over its
+// second, into the drop. A cutoff of 0 leaves that filter out.
+struct BusFilter {
+    float lowPassHz = 0;
+    float highPassHz = 0;
+};
+BusFilter busFilterAt(double seconds);
 
 } // namespace music

@@ -35,20 +35,36 @@ int16_t toPcm16(double value) {
     return int16_t(std::lround(std::clamp(value, -1.0, 1.0) * 32767.0));
 }
 
+bool inSection(const Section& section, double seconds) {
+    return seconds >= barStart(section.firstBar) &&
+           seconds < barStart(section.firstBar + section.barCount);
+}
+
 bool inMainSection(double seconds) {
     for (const Section& section : kSections)
-        if (section.isMain && seconds >= barStart(section.firstBar) &&
-            seconds < barStart(section.firstBar + section.barCount))
-            return true;
+        if (section.isMain && inSection(section, seconds)) return true;
     return false;
 }
 
 bool inKickSection(double seconds) {
     for (const Section& section : kSections)
-        if (section.hasKick && seconds >= barStart(section.firstBar) &&
-            seconds < barStart(section.firstBar + section.barCount))
-            return true;
+        if (section.hasKick && inSection(section, seconds)) return true;
     return false;
+}
+
+// Whether band 1 rises above the beat level within the kick window after a kick.
+bool kickCaught(const std::vector<SpectrumFrame>& frames, const Note& kick) {
+    size_t first = size_t(std::max(0.0, kick.start * kDemoRate / kDemoBlockFrames - 1.0));
+    for (size_t i = first; i < frames.size(); ++i) {
+        double t = analysisTime(i);
+        if (t > kick.start + kKickWindowSeconds) break;
+        if (t >= kick.start && frames[i][1] > kBeatLevel) return true;
+    }
+    return false;
+}
+
+bool keyed(int band, float level) {
+    return band == 1 ? level > kBeatLevel : level >= kSilentLevel && level <= kSaturatedLevel;
 }
 
 } // namespace
@@ -123,16 +139,33 @@ SpectrumFigures measureSpectrum(const std::vector<SpectrumFrame>& frames) {
     for (const Note& note : composeScore()) {
         if (note.instrument != Instrument::Kick || !inKickSection(note.start)) continue;
         ++figures.kicks;
-        for (size_t i = 0; i < frames.size(); ++i) {
-            double t = analysisTime(i);
-            if (t < note.start || t > note.start + kKickWindowSeconds) continue;
-            if (frames[i][1] > 0.8f) {
-                ++figures.kicksCaught;
-                break;
-            }
-        }
+        figures.kicksCaught += kickCaught(frames, note);
     }
     return figures;
+}
+
+std::vector<SectionBands> measureSections(const std::vector<SpectrumFrame>& frames) {
+    std::vector<Note> score = composeScore();
+    std::vector<SectionBands> sections;
+    for (const Section& section : kSections) {
+        SectionBands figures{section.name, {}, 0, 0};
+        for (int band : kReportedBands) {
+            size_t count = 0, hits = 0;
+            for (size_t i = 0; i < frames.size(); ++i) {
+                if (!inSection(section, analysisTime(i))) continue;
+                ++count;
+                hits += keyed(band, frames[i][size_t(band)]);
+            }
+            figures.keyed.push_back(count ? double(hits) / double(count) : 0.0);
+        }
+        for (const Note& note : score) {
+            if (note.instrument != Instrument::Kick || !inSection(section, note.start)) continue;
+            ++figures.kicks;
+            figures.kicksCaught += kickCaught(frames, note);
+        }
+        sections.push_back(figures);
+    }
+    return sections;
 }
 
 } // namespace music

@@ -51,4 +51,16 @@ constexpr float kSaturatedLevel = 0.95f;
 
 SpectrumFigures measureSpectrum(const std::vector<SpectrumFrame>& frames);
 
+// The level above which the sound ball takes band 1 for a beat.
+constexpr float kBeatLevel = 0.8f;
+
+// How often, in one section, each reported band is where the pictures key on it: band 1 above
+// the beat level, the others neither silent nor saturated.
+struct SectionBands {
+    const char* name;
+    std::vector<double> keyed; // fraction of the section's analyses, per kReportedBands entry
+    int kicks = 0, kicksCaught = 0;
+};
+std::vector<SectionBands> measureSections(const std::vector<SpectrumFrame>& frames);
+
 } // namespace music

@@ -1,5 +1,7 @@
 #include "tools/music/vorbis_file.h"
 
+#include "tools/formats/file_writer.h"
+
 #include <vorbis/codec.h>
 #include <vorbis/vorbisenc.h>
 #include <vorbis/vorbisfile.h>
@@ -132,7 +134,8 @@ bool encodeOggVorbis(const StereoBuffer& samples, const std::string& path, const
     ogg_stream_init(&encoder.stream, kOggSerial);
     encoder.analysing = true;
 
-    File file(fopen(path.c_str(), "wb"));
+    formats::TemporaryFile out(path); // the old track stays whole until the new one is written
+    File file(fopen(out.path(), "wb"));
     if (!file) {
         error = path + ": cannot create file: " + strerror(errno);
         return false;
@@ -143,11 +146,10 @@ bool encodeOggVorbis(const StereoBuffer& samples, const std::string& path, const
         written = writePage(page, file.get());
     if (!written || fflush(file.get()) != 0) {
         error = path + ": write failed: " + strerror(errno);
-        file.reset();
-        remove(path.c_str()); // no half-written track left behind
         return false;
     }
-    return true;
+    file.reset();
+    return out.commit(&error);
 }
 
 bool decodeOggVorbis(const std::string& path, StereoBuffer& samples, std::string& error) {

@@ -29,14 +29,14 @@ Canvas paintGreeting(const Lettering& fonts, int index) {
 
     TextStyle small;
     small.fill = scaled(accent, 0.36f);
-    drawText(canvas, fonts, Face::Mono, "greetings to", 20, kCardWidth / 2.0f, 40, Align::Center,
+    drawText(canvas, fonts, Face::Text, "greetings to", 22, kCardWidth / 2.0f, 40, Align::Center,
              small, 8);
 
     TextStyle big;
     big.fill = scaled(palette::kIce, 0.4f);
     big.fillBottom = scaled(mix(palette::kIce, accent, 0.45f), 0.36f);
-    int size = fittingSize(fonts, Face::SansBold, name, 84, 8, 460);
-    drawText(canvas, fonts, Face::SansBold, name, size, kCardWidth / 2.0f, 128, Align::Center, big,
+    int size = fittingSize(fonts, Face::TextBold, name, 92, 8, 460);
+    drawText(canvas, fonts, Face::TextBold, name, size, kCardWidth / 2.0f, 128, Align::Center, big,
              8);
 
     // A rule under the name with a brighter centre, three pixels tall so it survives the

@@ -1,114 +1,94 @@
 #include "tools/pictures/lettering.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include <cmath>
+#include <cstdio>
+
+#include "tools/pictures/dotmatrix.h"
+#include "tools/pictures/logotype.h"
 
 namespace {
 
-const char* const kFaceFiles[] = {"DejaVuSans.ttf",     "DejaVuSans-Bold.ttf",
-                                  "DejaVuSansMono.ttf", "DejaVuSansMono-Bold.ttf",
-                                  "DejaVuSerif.ttf",    "DejaVuSerif-Bold.ttf"};
-static_assert(sizeof kFaceFiles / sizeof kFaceFiles[0] == static_cast<int>(Face::Count));
+// Characters set without a letterform, per painting thread.
+thread_local int missingCount = 0;
 
-// Next code point of a UTF-8 string; malformed bytes read as '?'.
-uint32_t nextCodePoint(const std::string& text, size_t& i) {
-    unsigned char c = static_cast<unsigned char>(text[i++]);
-    if (c < 0x80) return c;
-    int extra = c >= 0xf0 ? 3 : c >= 0xe0 ? 2 : c >= 0xc0 ? 1 : -1;
-    if (extra < 0) return '?';
-    uint32_t code = c & (0x3f >> extra);
-    for (int k = 0; k < extra; ++k) {
-        if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xc0) != 0x80) return '?';
-        code = (code << 6) | (static_cast<unsigned char>(text[i++]) & 0x3f);
+// The x-height of the stroked faces, and the dot pitch of the dot matrix, per pixel of em.
+constexpr float kXHeightPerEm = 0.52f;
+constexpr float kDotCellPerEm = 0.1f;
+
+// How each stroked face is set: weight and spacing as shares of the x-height, and the slit.
+LogoSet faceSetting(Face face) {
+    LogoSet set;
+    switch (face) {
+    case Face::Logotype:
+        set.slit = 0.055f;
+        break;
+    case Face::TextLight:
+        set.weight = 0.12f;
+        set.tracking = 0.2f;
+        break;
+    case Face::Text:
+        set.weight = 0.17f;
+        set.tracking = 0.18f;
+        break;
+    default:
+        break;
     }
-    return code;
-}
-
-int glyphTop(FT_Face face, uint32_t code) {
-    if (FT_Load_Char(face, code, FT_LOAD_DEFAULT)) return 0;
-    return static_cast<int>(face->glyph->metrics.horiBearingY >> 6);
+    return set;
 }
 
 } // namespace
 
-Lettering::~Lettering() {
-    for (FT_Face face : faces)
-        if (face) FT_Done_Face(face);
-    if (library) FT_Done_FreeType(library);
-}
-
-bool Lettering::open(std::string& error) {
-    if (FT_Init_FreeType(&library)) {
-        error = "cannot start FreeType";
-        return false;
-    }
-    for (int i = 0; i < static_cast<int>(Face::Count); ++i) {
-        std::string path = std::string(kFontDirectory) + kFaceFiles[i];
-        if (FT_New_Face(library, path.c_str(), 0, &faces[i])) {
-            faces[i] = nullptr;
-            error = "cannot open font " + path + " (install fonts-dejavu-core)";
-            return false;
-        }
-    }
-    return true;
-}
-
-TextLine Lettering::line(Face which, const std::string& text, int pixelSize, float tracking,
-                         int margin) const {
-    FT_Face face = faces[static_cast<int>(which)];
-    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize));
-    int ascender = static_cast<int>(face->size->metrics.ascender >> 6);
-    int descender = static_cast<int>(-(face->size->metrics.descender >> 6));
-
-    // First pass: advances in 26.6 units, with kerning and tracking.
+std::vector<uint32_t> codePoints(const std::string& text) {
     std::vector<uint32_t> codes;
-    for (size_t i = 0; i < text.size();)
-        codes.push_back(nextCodePoint(text, i));
-    std::vector<long> penX(codes.size());
-    long pen = 0;
-    FT_UInt previous = 0;
-    for (size_t k = 0; k < codes.size(); ++k) {
-        FT_UInt index = FT_Get_Char_Index(face, codes[k]);
-        if (previous && index) {
-            FT_Vector kern;
-            if (!FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &kern)) pen += kern.x;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i++]);
+        int extra = c < 0x80 ? 0 : c >= 0xf0 ? 3 : c >= 0xe0 ? 2 : c >= 0xc0 ? 1 : -1;
+        uint32_t code = extra <= 0 ? c : c & (0x3f >> extra);
+        bool broken = extra < 0;
+        for (int k = 0; k < extra && !broken; ++k) {
+            broken = i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xc0) != 0x80;
+            if (!broken) code = (code << 6) | (static_cast<unsigned char>(text[i++]) & 0x3f);
         }
-        penX[k] = pen;
-        if (!FT_Load_Glyph(face, index, FT_LOAD_DEFAULT))
-            pen += face->glyph->advance.x + static_cast<long>(tracking * 64);
-        previous = index;
+        codes.push_back(broken ? '?' : code);
     }
+    return codes;
+}
 
-    // Second pass: render each glyph into the mask at its pen position.
-    int slack = pixelSize / 4 + 2; // italic overhangs and bearings beyond the advance
-    TextLine out;
-    out.mask =
-        Mask(static_cast<int>(pen >> 6) + 2 * (slack + margin), ascender + descender + 2 * margin);
-    out.baseline = margin + ascender;
-    int originX = margin + slack;
-    out.inkLeft = out.mask.width;
-    out.inkRight = 0;
-    for (size_t k = 0; k < codes.size(); ++k) {
-        if (FT_Load_Char(face, codes[k], FT_LOAD_RENDER)) continue;
-        const FT_Bitmap& bitmap = face->glyph->bitmap;
-        int left = originX + static_cast<int>((penX[k] + 32) >> 6) + face->glyph->bitmap_left;
-        int top = out.baseline - face->glyph->bitmap_top;
-        for (unsigned row = 0; row < bitmap.rows; ++row)
-            for (unsigned col = 0; col < bitmap.width; ++col) {
-                int x = left + static_cast<int>(col), y = top + static_cast<int>(row);
-                if (x < 0 || y < 0 || x >= out.mask.width || y >= out.mask.height) continue;
-                float v = bitmap.buffer[row * bitmap.pitch + col] / 255.0f;
-                if (v <= 0) continue;
-                float& dst = out.mask.at(x, y);
-                dst = std::min(1.0f, dst + v);
-                out.inkLeft = std::min(out.inkLeft, x);
-                out.inkRight = std::max(out.inkRight, x + 1);
+void measureInk(TextLine& line, int empty) {
+    line.inkLeft = line.mask.width;
+    line.inkRight = 0;
+    for (int y = 0; y < line.mask.height; ++y)
+        for (int x = 0; x < line.mask.width; ++x)
+            if (line.mask.at(x, y) > 0) {
+                line.inkLeft = std::min(line.inkLeft, x);
+                line.inkRight = std::max(line.inkRight, x + 1);
             }
-    }
-    if (out.inkRight <= out.inkLeft) out.inkLeft = out.inkRight = originX;
-    out.capTop = out.baseline - glyphTop(face, 'H');
-    out.xHeightTop = out.baseline - glyphTop(face, 'x');
-    return out;
+    if (line.inkRight <= line.inkLeft) line.inkLeft = line.inkRight = empty;
+}
+
+void reportMissingLetterform(uint32_t code, const std::string& text) {
+    ++missingCount;
+    fprintf(stderr, "lettering: no letterform for U+%04X in \"%s\"\n", static_cast<unsigned>(code),
+            text.c_str());
+}
+
+int missingLetterforms() {
+    return missingCount;
+}
+
+TextLine Lettering::line(Face face, const std::string& text, int pixelSize, float tracking,
+                         int margin) const {
+    const float em = static_cast<float>(std::max(pixelSize, 1));
+    if (face == Face::Dots) return dotMatrixLine(text, em * kDotCellPerEm, tracking, margin);
+    LogoSet set = faceSetting(face);
+    set.xHeight = em * kXHeightPerEm;
+    set.tracking += tracking / set.xHeight;
+    set.margin = margin;
+    return logotypeLine(text, set);
+}
+
+bool Lettering::covers(Face face, const std::string& text) const {
+    return face == Face::Dots ? dotMatrixCovers(text) : logotypeCovers(text);
 }
 
 void drawLine(Canvas& canvas, const TextLine& text, int x, int y, const TextStyle& style) {
@@ -144,10 +124,8 @@ void drawLine(Canvas& canvas, const TextLine& text, int x, int y, const TextStyl
     }
 }
 
-int drawText(Canvas& canvas, const Lettering& fonts, Face face, const std::string& text,
-             int pixelSize, float x, int baseline, Align align, const TextStyle& style,
-             float tracking) {
-    TextLine line = fonts.line(face, text, pixelSize, tracking);
+int drawTextLine(Canvas& canvas, const TextLine& line, float x, int baseline, Align align,
+                 const TextStyle& style) {
     int ink = line.inkRight - line.inkLeft;
     float left = align == Align::Left ? x : align == Align::Center ? x - ink * 0.5f : x - ink;
     drawLine(canvas, line, static_cast<int>(std::lround(left)) - line.inkLeft,
@@ -155,9 +133,24 @@ int drawText(Canvas& canvas, const Lettering& fonts, Face face, const std::strin
     return ink;
 }
 
+int drawText(Canvas& canvas, const Lettering& fonts, Face face, const std::string& text,
+             int pixelSize, float x, int baseline, Align align, const TextStyle& style,
+             float tracking) {
+    return drawTextLine(canvas, fonts.line(face, text, pixelSize, tracking), x, baseline, align,
+                        style);
+}
+
 int fittingSize(const Lettering& fonts, Face face, const std::string& text, int size,
                 float tracking, int maxWidth) {
-    TextLine line = fonts.line(face, text, size, tracking);
-    int ink = line.inkRight - line.inkLeft;
-    return ink <= maxWidth ? size : size * maxWidth / ink;
+    auto inkWidth = [&](int s) {
+        TextLine line = fonts.line(face, text, s, tracking);
+        return line.inkRight - line.inkLeft;
+    };
+    int ink = inkWidth(size);
+    if (ink <= maxWidth) return size;
+    // The ink grows about in proportion to the size: guess, then step down until it fits.
+    int fitted = std::max(1, size * maxWidth / ink);
+    while (fitted > 1 && inkWidth(fitted) > maxWidth)
+        --fitted;
+    return fitted;
 }

@@ -1,19 +1,25 @@
-// Lettering with FreeType: lines of text become coverage masks, drawn with fill, outline,
-// shadow and glow. Fonts come from the fonts-dejavu-core package.
+// The project's lettering: every word of the production is set in one family of stroked faces
+// drawn here (the logotype, a text cut in three weights) or in its dot-matrix companion. No
+// font file is opened: the letterforms are code (letterforms.h, dotmatrix.h). Lines of text
+// become coverage masks, drawn with fill, outline, shadow and glow.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tools/pictures/canvas.h"
 
-struct FT_LibraryRec_;
-struct FT_FaceRec_;
-
-// The typefaces of fonts-dejavu-core.
-enum class Face { Sans, SansBold, Mono, MonoBold, Serif, SerifBold, Count };
-
-// Where the DejaVu fonts are installed.
-constexpr const char* kFontDirectory = "/usr/share/fonts/truetype/dejavu/";
+// The faces of the family. A face's pixel size is its em: the x-height is 0.52 em, capitals,
+// figures and ascenders reach 0.73 em, descenders 0.22 em below the baseline.
+enum class Face {
+    Logotype,  // the group's display cut: the heavy weight with the horizontal slit
+    TextLight, // the thin weight, for names and quiet captions
+    Text,      // the regular weight, for captions, labels and signs
+    TextBold,  // the heavy weight without the slit, for headings and signs read from afar
+    Dots,      // a 5 × 7 dot matrix, for departure boards and read-outs
+    Count
+};
 
 // A line of lettering: its mask (with a margin), and where the baseline and the ink lie in it.
 struct TextLine {
@@ -25,24 +31,28 @@ struct TextLine {
     int xHeightTop = 0; // row of the top of a lower-case x
 };
 
+// The code points of UTF-8 text; malformed bytes read as '?'.
+std::vector<uint32_t> codePoints(const std::string& text);
+
+// Sets the line's inkLeft and inkRight from its mask; a line without ink gets both at `empty`.
+void measureInk(TextLine& line, int empty);
+
+// Reports a character that a face has no letterform for (it is set as an empty box): prints a
+// line naming it and the text, and counts it for the calling thread.
+void reportMissingLetterform(uint32_t code, const std::string& text);
+// How many characters without a letterform the calling thread has set so far.
+int missingLetterforms();
+
+// Sets lines in the family's faces. It holds no state and opens nothing, so painting threads
+// may share one.
 class Lettering {
   public:
-    Lettering() = default;
-    ~Lettering();
-    Lettering(const Lettering&) = delete;
-    Lettering& operator=(const Lettering&) = delete;
-
-    // Opens FreeType and every face; on failure returns false with `error` naming the file.
-    bool open(std::string& error);
-
     // Renders UTF-8 text at a pixel size (em height), with extra letter spacing in pixels.
     // The mask has `margin` empty pixels around the ink for glows and outlines.
     TextLine line(Face face, const std::string& text, int pixelSize, float tracking = 0,
                   int margin = 0) const;
-
-  private:
-    FT_LibraryRec_* library = nullptr;
-    FT_FaceRec_* faces[static_cast<int>(Face::Count)] = {};
+    // True when every character of the text has a letterform in the face.
+    bool covers(Face face, const std::string& text) const;
 };
 
 // How lettering is drawn: a glow and a shadow below an outline below the fill.
@@ -64,8 +74,12 @@ void drawLine(Canvas& canvas, const TextLine& text, int x, int y, const TextStyl
 
 enum class Align { Left, Center, Right };
 
-// Draws text whose ink is aligned at x (left edge, centre or right edge) and whose baseline
-// lies on row `baseline`. Returns the ink width in pixels.
+// Draws a set line whose ink is aligned at x (left edge, centre or right edge) and whose
+// baseline lies on row `baseline`. Returns the ink width in pixels.
+int drawTextLine(Canvas& canvas, const TextLine& line, float x, int baseline, Align align,
+                 const TextStyle& style);
+
+// Sets and draws text as drawTextLine does. Returns the ink width in pixels.
 int drawText(Canvas& canvas, const Lettering& fonts, Face face, const std::string& text,
              int pixelSize, float x, int baseline, Align align, const TextStyle& style,
              float tracking = 0);

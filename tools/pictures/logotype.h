@@ -1,7 +1,7 @@
-// The group's logotype: the letterforms of "vsq", "lirv" and the closing words, drawn from
-// vector paths. Every letter is a stroke of one weight along a centre line of straight runs and
-// round fillets, cut flat or slanted at its ends; a word becomes a coverage mask with exact,
-// anti-aliased edges, drawn with the same styles as the rest of the lettering.
+// The group's logotype: the family's letterforms (letterforms.h) set at any x-height, weight
+// and spacing, upright or leaning, with an optional horizontal slit through the word. A word
+// becomes a coverage mask with exact, anti-aliased edges, drawn with the same styles as the
+// rest of the lettering.
 #pragma once
 
 #include <string>
@@ -15,15 +15,16 @@ struct LogoSet {
     float tracking = 0.16f; // gap between letters as a share of the x-height
     float slit = 0;         // height of the horizontal cut through the word (share of x-height)
     float slitAt = 0.36f;   // where the cut lies above the baseline (share of x-height)
+    float slant = 0;        // lean of the oblique: x shift per unit of height (0.2 is 11°)
     int margin = 0;         // empty pixels around the ink
 };
 
-// True when every character of the text has a letterform (a to z, the digits 1 and 4, '&',
-// '-', ':', '.' and the space).
+// True when every character of the text has a letterform: a to z, A to Z, 0 to 9, the space
+// and . , : ; - ? ! ' " / ( ) + & and the arrow →.
 bool logotypeCovers(const std::string& text);
 
-// Sets a word in the logotype. Characters without a letterform are skipped. The line's
-// capTop is the top of the tall letters, xHeightTop the top of an "x".
+// Sets a word in the logotype. A character without a letterform is set as an empty box. The
+// line's capTop is the top of the tall letters, xHeightTop the top of an "x".
 TextLine logotypeLine(const std::string& text, const LogoSet& set);
 
 // Draws a word whose ink is aligned at x and whose baseline lies on row `baseline`; returns

@@ -79,27 +79,62 @@ Canvas paintVsq(const Lettering&) {
     return canvas;
 }
 
-// A word of the closing line "vsq is back again", in the logotype.
-Canvas paintLogoWord(const char* word, float xHeight, int baseline, Rgba glow) {
+// A single word in the logotype over a soft dark cloud, centred on a row.
+Canvas paintLogoWord(const char* word, const LogoSet& set, int baseline, Rgba glow) {
     Canvas canvas = blank();
-    darkBackdrop(canvas, 512, baseline - xHeight * 0.45f, 140 + xHeight * 1.6f, xHeight * 0.8f,
-                 0.3f);
-    drawLogotype(canvas, word, logoSet(xHeight), 512, baseline, Align::Center, overlayStyle(glow));
+    TextLine line = logotypeLine(word, set);
+    float halfW = (line.inkRight - line.inkLeft) * 0.5f + set.xHeight * 0.9f;
+    darkBackdrop(canvas, 512, baseline - set.xHeight * 0.5f, halfW, set.xHeight * 0.85f, 0.42f);
+    drawTextLine(canvas, line, 512, baseline, Align::Center, overlayStyle(glow));
     return canvas;
 }
 
-// A single word in the middle of the screen (or on another row).
-Canvas paintWord(const Lettering& fonts, const char* word, Face face, int size, int baseline,
-                 Rgba glow, float tracking) {
+// The closing lockup "vsq is / back / again" on one plate. Each of its three pictures is the
+// lockup as far as it has been said ("vsq is", "vsq is back", all of it), on the same plate in
+// the same place: shown one after another, each cut adds a word, and the last picture holds
+// and fades as one.
+Canvas paintLockup(int words) {
+    struct Line {
+        const char* text;
+        float xHeight;
+        int baseline;
+        Rgba glow;
+    };
+    const Line lines[] = {{"vsq is", 56, 236, palette::kCyan},
+                          {"back", 112, 420, palette::kWarm},
+                          {"again", 84, 574, palette::kCyan}};
+    const float cx = 512, cy = 384, halfW = 276, halfH = 270, radius = 40;
     Canvas canvas = blank();
-    darkBackdrop(canvas, 512, baseline - size * 0.33f, 120 + size * 1.1f, size * 0.55f, 0.3f);
-    drawText(canvas, fonts, face, word, size, 512, baseline, Align::Center, overlayStyle(glow),
-             tracking);
+    // A shadow that lifts the plate off any scene, the dark glass, and a glowing rim.
+    canvas.fill(cx - halfW - 70, cy - halfH - 70, cx + halfW + 70, cy + halfH + 70,
+                withAlpha(palette::kNight, 0.6f), [&](float x, float y) {
+                    return boxDistance(x, y, cx, cy, halfW + 24, halfH + 24, radius + 24) / 60;
+                });
+    canvas.fill(cx - halfW, cy - halfH, cx + halfW, cy + halfH, withAlpha(palette::kNight, 0.86f),
+                [&](float x, float y) { return boxDistance(x, y, cx, cy, halfW, halfH, radius); });
+    canvas.fill(cx - halfW, cy - halfH, cx + halfW, cy + halfH,
+                withAlpha(palette::kDeepBlue, 0.35f), [&](float x, float y) {
+                    return std::max(boxDistance(x, y, cx, cy, halfW, halfH, radius),
+                                    (y - (cy - halfH)) / (2 * halfH) * 40 - 20);
+                });
+    Canvas rim(kWidth, kHeight);
+    rim.fill(cx - halfW - 4, cy - halfH - 4, cx + halfW + 4, cy + halfH + 4, palette::kCyan,
+             [&](float x, float y) {
+                 return std::fabs(boxDistance(x, y, cx, cy, halfW - 12, halfH - 12, radius - 12)) -
+                        1.5f;
+             });
+    Canvas halo = rim;
+    halo.blur(8);
+    canvas.draw(halo, 0, 0, 1.2f, Blend::Add);
+    canvas.draw(rim, 0, 0, 0.8f);
+    for (int i = 0; i < words; ++i)
+        drawLogotype(canvas, lines[i].text, logoSet(lines[i].xHeight), cx, lines[i].baseline,
+                     Align::Center, overlayStyle(lines[i].glow));
     return canvas;
 }
 
 // A credit: a small label above a name, both centred.
-Canvas paintCredit(const Lettering& fonts, const char* label, const char* name) {
+Canvas paintCredit(const char* label, const char* name) {
     Canvas canvas = blank();
     if (label) {
         darkBackdrop(canvas, 512, kLabelBaseline - 18, 150, 40, 0.35f);
@@ -110,13 +145,6 @@ Canvas paintCredit(const Lettering& fonts, const char* label, const char* name) 
     }
     if (name) {
         darkBackdrop(canvas, 512, kNameBaseline - 40, 420, 80, 0.35f);
-        if (!logotypeCovers(name)) {
-            // A name with a character the logotype lacks keeps every letter in the font.
-            drawText(canvas, fonts, Face::Sans, name,
-                     fittingSize(fonts, Face::Sans, name, 110, 6, 840), 512, kNameBaseline,
-                     Align::Center, overlayStyle(), 6);
-            return canvas;
-        }
         // The names in a light cut of the logotype, as wide as fits.
         LogoSet set = logoSet(72, 0);
         set.weight = 0.15f;
@@ -128,7 +156,7 @@ Canvas paintCredit(const Lettering& fonts, const char* label, const char* name) 
     return canvas;
 }
 
-Canvas paintRevolt(const Lettering& fonts) {
+Canvas paintRevolt(const Lettering&) {
     Canvas canvas = blank();
     darkBackdrop(canvas, 512, 384, 460, 150, 0.4f);
     // Light streaks running out of the word.
@@ -139,7 +167,12 @@ Canvas paintRevolt(const Lettering& fonts) {
     }
     TextStyle style = overlayStyle(palette::kWarm);
     style.fillBottom = palette::kWarmPale;
-    drawText(canvas, fonts, Face::SansBold, "revolt", 210, 512, 460, Align::Center, style, 10);
+    // The heaviest cut, leaning forward.
+    LogoSet set = logoSet(122, 0.06f);
+    set.weight = 0.3f;
+    set.tracking = 0.14f;
+    set.slant = 0.12f;
+    drawLogotype(canvas, "revolt", set, 512, 452, Align::Center, style);
     return canvas;
 }
 
@@ -191,16 +224,16 @@ Canvas paintFrameOverlay(const Lettering& fonts) {
     mark.tracking = 0.3f;
     drawLogotype(canvas, "vsq-14", mark, 48, 44, Align::Left, caption);
     drawLogotype(canvas, "lirv", mark, kWidth - 48, 44, Align::Right, caption);
-    drawText(canvas, fonts, Face::Mono, "music: morvane - quelfin", 20, 48, kHeight - 28,
-             Align::Left, caption, 3);
+    // The camera's read-out in the dot matrix, three pixels to the dot.
+    drawText(canvas, fonts, Face::Dots, "music: morvane - quelfin", 30, 48, kHeight - 25,
+             Align::Left, caption);
     TextStyle rec = caption;
     rec.fill = palette::kSignal;
     rec.glow = withAlpha(palette::kSignal, 0.6f);
-    drawText(canvas, fonts, Face::MonoBold, "REC", 20, kWidth - 48, kHeight - 28, Align::Right, rec,
-             4);
+    drawText(canvas, fonts, Face::Dots, "REC", 30, kWidth - 48, kHeight - 25, Align::Right, rec);
     canvas.fill(
-        kWidth - 120, kHeight - 48, kWidth - 96, kHeight - 24, palette::kSignal,
-        [&](float x, float y) { return circleDistance(x, y, kWidth - 108, kHeight - 35, 7); });
+        kWidth - 136, kHeight - 48, kWidth - 112, kHeight - 24, palette::kSignal,
+        [&](float x, float y) { return circleDistance(x, y, kWidth - 124, kHeight - 35, 7); });
     return canvas;
 }
 
@@ -214,21 +247,26 @@ void addOverlayJobs(std::vector<PictureJob>& jobs) {
     };
     add(kTitleOverlay, paintTitle);
     add(kVsqOverlay, paintVsq);
-    add(kFeatOverlay,
-        [](const Lettering& f) { return paintWord(f, "feat.", Face::Serif, 130, 440, kWarm, 4); });
-    add(kOnTopOverlay, [](const Lettering& f) {
-        return paintWord(f, "on top", Face::SansBold, 170, 444, kCyan, 8);
+    add(kFeatOverlay, [](const Lettering&) {
+        // The thin cut, leaning: the small word between two names.
+        LogoSet set = logoSet(84, 0);
+        set.weight = 0.15f;
+        set.tracking = 0.2f;
+        set.slant = 0.2f;
+        return paintLogoWord("feat.", set, 430, kWarm);
     });
+    add(kOnTopOverlay,
+        [](const Lettering&) { return paintLogoWord("on top", logoSet(104), 444, kCyan); });
     add(kRevoltOverlay, paintRevolt);
-    add(kVsqIsOverlay, [](const Lettering&) { return paintLogoWord("vsq is", 100, 272, kCyan); });
-    add(kBackOverlay, [](const Lettering&) { return paintLogoWord("back", 118, 484, kWarm); });
-    add(kAgainOverlay, [](const Lettering&) { return paintLogoWord("again", 100, 646, kCyan); });
-    add(kCodeOverlay, [](const Lettering& f) { return paintCredit(f, "code", nullptr); });
+    add(kVsqIsOverlay, [](const Lettering&) { return paintLockup(1); });
+    add(kBackOverlay, [](const Lettering&) { return paintLockup(2); });
+    add(kAgainOverlay, [](const Lettering&) { return paintLockup(3); });
+    add(kCodeOverlay, [](const Lettering&) { return paintCredit("code", nullptr); });
     add(kCodeNamesOverlay,
-        [](const Lettering& f) { return paintCredit(f, nullptr, "kestrel & fennec"); });
-    add(kGfxOverlay, [](const Lettering& f) { return paintCredit(f, "gfx", "vantablack"); });
-    add(kMusicOverlay, [](const Lettering& f) { return paintCredit(f, "music", nullptr); });
-    add(kMorvaneOverlay, [](const Lettering& f) { return paintCredit(f, nullptr, "morvane"); });
+        [](const Lettering&) { return paintCredit(nullptr, "kestrel & fennec"); });
+    add(kGfxOverlay, [](const Lettering&) { return paintCredit("gfx", "vantablack"); });
+    add(kMusicOverlay, [](const Lettering&) { return paintCredit("music", nullptr); });
+    add(kMorvaneOverlay, [](const Lettering&) { return paintCredit(nullptr, "morvane"); });
     add(kVignetteOverlay, paintVignette);
     add(kOverlayOverlay, paintFrameOverlay);
 }

@@ -1,5 +1,7 @@
 #include "tools/pictures/picture_io.h"
 
+#include "tools/formats/file_writer.h"
+
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -35,12 +37,25 @@ void jpegErrorExit(j_common_ptr info) {
 
 void jpegSilence(j_common_ptr, int) {}
 
+// The running program's name, for messages: pictures are written by the studio and the capture.
+const char* programName() {
+    return program_invocation_short_name;
+}
+
+// Puts a completely written picture in its place; prints the problem when it cannot.
+bool commitPicture(formats::TemporaryFile& out) {
+    std::string error;
+    if (out.commit(&error)) return true;
+    fprintf(stderr, "%s: %s\n", programName(), error.c_str());
+    return false;
+}
+
 } // namespace
 
 bool writePng(const std::string& path, const Picture& picture) {
     if (!validLayout(picture, picture.channels == 3 ? 3 : 4)) {
-        fprintf(stderr, "studio: %s: picture is not 8-bit RGB or RGBA with matching pixels\n",
-                path.c_str());
+        fprintf(stderr, "%s: %s: picture is not 8-bit RGB or RGBA with matching pixels\n",
+                programName(), path.c_str());
         return false;
     }
     png_image image;
@@ -49,12 +64,14 @@ bool writePng(const std::string& path, const Picture& picture) {
     image.width = static_cast<png_uint_32>(picture.width);
     image.height = static_cast<png_uint_32>(picture.height);
     image.format = picture.channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, picture.pixels.data(), 0, nullptr)) {
-        fprintf(stderr, "studio: cannot write %s: %s\n", path.c_str(), image.message);
+    formats::TemporaryFile out(path);
+    if (!png_image_write_to_file(&image, out.path(), 0, picture.pixels.data(), 0, nullptr)) {
+        fprintf(stderr, "%s: cannot write %s: %s (%s)\n", programName(), path.c_str(),
+                image.message, strerror(errno));
         png_image_free(&image);
         return false;
     }
-    return true;
+    return commitPicture(out);
 }
 
 namespace {
@@ -128,27 +145,19 @@ std::vector<uint8_t> encodeFastPng(const Picture& picture) {
 
 bool writeFastPng(const std::string& path, const Picture& picture) {
     if (!validLayout(picture, picture.channels == 3 ? 3 : 4)) {
-        fprintf(stderr, "studio: %s: picture is not 8-bit RGB or RGBA with matching pixels\n",
-                path.c_str());
+        fprintf(stderr, "%s: %s: picture is not 8-bit RGB or RGBA with matching pixels\n",
+                programName(), path.c_str());
         return false;
     }
     std::vector<uint8_t> bytes = encodeFastPng(picture);
     if (bytes.empty()) {
-        fprintf(stderr, "studio: cannot compress %s\n", path.c_str());
+        fprintf(stderr, "%s: cannot compress %s\n", programName(), path.c_str());
         return false;
     }
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) {
-        fprintf(stderr, "studio: cannot write %s: %s\n", path.c_str(), strerror(errno));
-        return false;
-    }
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (fclose(file) != 0) written = false;
-    if (!written) {
-        fprintf(stderr, "studio: cannot write %s\n", path.c_str());
-        remove(path.c_str());
-    }
-    return written;
+    std::string error;
+    if (formats::writeBytesFile(path, bytes.data(), bytes.size(), &error)) return true;
+    fprintf(stderr, "%s: %s\n", programName(), error.c_str());
+    return false;
 }
 
 bool readPng(const std::string& path, Picture& picture, std::string& error) {
@@ -175,12 +184,13 @@ bool readPng(const std::string& path, Picture& picture, std::string& error) {
 
 bool writeJpg(const std::string& path, const Picture& picture, int quality) {
     if (!validLayout(picture, 3)) {
-        fprintf(stderr, "studio: %s: a JPG needs an 8-bit RGB picture\n", path.c_str());
+        fprintf(stderr, "%s: %s: a JPG needs an 8-bit RGB picture\n", programName(), path.c_str());
         return false;
     }
-    FILE* file = fopen(path.c_str(), "wb");
+    formats::TemporaryFile out(path);
+    FILE* file = fopen(out.path(), "wb");
     if (!file) {
-        fprintf(stderr, "studio: cannot write %s: %s\n", path.c_str(), strerror(errno));
+        fprintf(stderr, "%s: cannot write %s: %s\n", programName(), path.c_str(), strerror(errno));
         return false;
     }
     jpeg_compress_struct info;
@@ -189,7 +199,8 @@ bool writeJpg(const std::string& path, const Picture& picture, int quality) {
     errors.base.error_exit = jpegErrorExit;
     errors.base.emit_message = jpegSilence;
     if (setjmp(errors.jump)) {
-        fprintf(stderr, "studio: cannot write %s: %s\n", path.c_str(), errors.message);
+        fprintf(stderr, "%s: cannot write %s: %s (%s)\n", programName(), path.c_str(),
+                errors.message, strerror(errno));
         jpeg_destroy_compress(&info);
         fclose(file);
         return false;
@@ -211,10 +222,10 @@ bool writeJpg(const std::string& path, const Picture& picture, int quality) {
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     if (fclose(file) != 0) {
-        fprintf(stderr, "studio: cannot write %s: %s\n", path.c_str(), strerror(errno));
+        fprintf(stderr, "%s: cannot write %s: %s\n", programName(), path.c_str(), strerror(errno));
         return false;
     }
-    return true;
+    return commitPicture(out);
 }
 
 bool readJpg(const std::string& path, Picture& picture, std::string& error) {

@@ -16,9 +16,9 @@ bool endsWith(const std::string& text, const char* suffix) {
     return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
 }
 
-// Paints the jobs on two threads (the studio's machines have two cores). Each thread has its own
-// fonts, since a FreeType face is not shared between threads; every job paints from its own
-// seeds, so the order of painting does not change a byte.
+// Paints the jobs on two threads (the studio's machines have two cores). The lettering holds no
+// state and every job paints from its own seeds, so the order of painting does not change a
+// byte.
 int writeJobs(const std::string& dataDir, const std::vector<std::string>& filters) {
     std::vector<PictureJob> all = pictureJobs(), jobs;
     for (const std::string& filter : filters) {
@@ -43,14 +43,8 @@ int writeJobs(const std::string& dataDir, const std::vector<std::string>& filter
     std::atomic<size_t> next{0};
     std::atomic<int> written{0};
     std::atomic<bool> failed{false};
+    const Lettering fonts;
     auto work = [&]() {
-        Lettering fonts;
-        std::string error;
-        if (!fonts.open(error)) {
-            fprintf(stderr, "studio: pictures: %s\n", error.c_str());
-            failed = true;
-            return;
-        }
         for (size_t i = next++; i < jobs.size() && !failed; i = next++) {
             if (!writePictureJob(jobs[i], fonts, dataDir)) {
                 failed = true;
@@ -102,7 +96,13 @@ bool writePictureJob(const PictureJob& job, const Lettering& fonts, const std::s
                 failure.message().c_str());
         return false;
     }
+    int missing = missingLetterforms();
     Picture picture = job.paint(fonts).toPicture(job.channels, job.flipped);
+    if (missingLetterforms() != missing) {
+        fprintf(stderr, "studio: %s: lettering without letterforms (above); not written\n",
+                path.c_str());
+        return false;
+    }
     if (endsWith(path, ".jpg")) return writeJpg(path, picture, kJpgQuality);
     return writePng(path, picture);
 }

@@ -464,7 +464,7 @@ Canvas paintClock(const Lettering& fonts, int hour, int minute, float zoom, uint
     }
     TextStyle maker;
     maker.fill = rgb(0x30343c);
-    drawText(canvas, fonts, Face::Serif, "vsq", static_cast<int>(28 * zoom), cx,
+    drawText(canvas, fonts, Face::Logotype, "vsq", static_cast<int>(28 * zoom), cx,
              static_cast<int>(cy - r * 0.35f), Align::Center, maker, 4);
     float hourAngle = (hour % 12 + minute / 60.0f) / 12 * 6.2831853f;
     float minuteAngle = minute / 60.0f * 6.2831853f;
@@ -552,9 +552,9 @@ Canvas paintExterior(const Lettering& fonts, float zoom, float focusX, float foc
     sign.glow = withAlpha(palette::kCyan, 0.9f);
     sign.glowRadius = std::max(2, static_cast<int>(6 * zoom));
     sign.glowStrength = 1.5f;
-    drawText(canvas, fonts, Face::SansBold, "CENTRAL", static_cast<int>(44 * zoom), sx(512),
+    drawText(canvas, fonts, Face::TextBold, "CENTRAL", static_cast<int>(44 * zoom), sx(512),
              static_cast<int>(sy(300)), Align::Center, sign, 8 * zoom);
-    drawText(canvas, fonts, Face::Sans, "STATION", static_cast<int>(24 * zoom), sx(512),
+    drawText(canvas, fonts, Face::Text, "STATION", static_cast<int>(24 * zoom), sx(512),
              static_cast<int>(sy(340)), Align::Center, sign, 14 * zoom);
     // Street lamps along the square.
     for (float lx : {30.0f, 300.0f, 724.0f, 994.0f}) {
@@ -628,12 +628,23 @@ Canvas paintTrainFrame(const Lettering& fonts) {
                         [&](float px, float py) { return circleDistance(px, py, x, y, 4.5f); });
         }
     }
-    TextStyle plate;
-    plate.fill = rgb(0x9aa8bc);
-    plate.shadow = rgb(0x05060a);
-    plate.shadowOffset = 1;
-    drawText(canvas, fonts, Face::MonoBold, "VSQ-14  2ND CLASS", 16, cx, height - 24, Align::Center,
-             plate, 4);
+    // The carriage's maker's plate over the lower rivet row, its letters stamped in.
+    TextLine name = fonts.line(Face::TextBold, "VSQ-14  2ND CLASS", 17, 4);
+    const float plateY = height - 38, plateHalfW = (name.inkRight - name.inkLeft) / 2.0f + 22;
+    canvas.fill(
+        cx - plateHalfW - 2, plateY - 16, cx + plateHalfW + 4, plateY + 17, rgb(0x05060a),
+        [&](float x, float y) { return boxDistance(x, y, cx + 1, plateY + 2, plateHalfW, 13, 4); });
+    canvas.fill(cx - plateHalfW, plateY - 14, cx + plateHalfW, plateY + 14, rgb(0x262d3a),
+                [&](float x, float y) { return boxDistance(x, y, cx, plateY, plateHalfW, 13, 4); });
+    canvas.fill(cx - plateHalfW, plateY - 14, cx + plateHalfW, plateY + 14, rgb(0x6a7a94, 0.8f),
+                [&](float x, float y) {
+                    return std::fabs(boxDistance(x, y, cx, plateY, plateHalfW - 1, 12, 3)) - 0.6f;
+                });
+    TextStyle stamped;
+    stamped.fill = rgb(0xa8b6ca);
+    stamped.shadow = rgb(0x05060a);
+    stamped.shadowOffset = 1;
+    drawTextLine(canvas, name, cx, static_cast<int>(plateY) + 6, Align::Center, stamped);
     return canvas;
 }
 
@@ -670,9 +681,9 @@ Canvas paintWaitingSign(const Lettering& fonts) {
     canvas.fill(180, 16, 220, 44, rgb(0x202020), [&](float x, float y) {
         return circleDistance(x, y, 200, 30, 7 + 3 * valueNoise(x * 0.5f, y * 0.5f, 3));
     });
-    int bigSize = fittingSize(fonts, Face::SansBold, "waiting", 100, 2, 320);
-    TextLine big = fonts.line(Face::SansBold, "waiting", bigSize, 2, 2);
-    TextLine small = fonts.line(Face::Sans, "platform 14 \u2192", 26, 3, 2);
+    int bigSize = fittingSize(fonts, Face::TextBold, "waiting", 100, 2, 320);
+    TextLine big = fonts.line(Face::TextBold, "waiting", bigSize, 2, 2);
+    TextLine small = fonts.line(Face::Text, "platform 14 \u2192", 26, 3, 2);
     Mask word = rotatedLeft(big.mask), note = rotatedLeft(small.mask);
     // After the turn, mask row r of the line lies in column r: centre the x-height band.
     int wordCentre = (big.xHeightTop + big.baseline) / 2;
@@ -704,13 +715,13 @@ Canvas paintMessageBoard(const Lettering& fonts) {
         return std::fabs(boxDistance(x, y, cx, height / 2.0f, halfW - 6, height / 2.0f - 6, 12)) -
                1.5f;
     });
-    // The text is set at one pixel per dot, then each dot lights when its cell is mostly ink.
+    // The text is set in the dot-matrix face at one pixel per dot; each lit pixel lights a lamp.
     const int columnLeft = static_cast<int>(left / cell) + 2;
     const int columnRight = static_cast<int>(right / cell) - 2;
     const int rows = height / cell;
     Mask dots(width / cell, rows), alarm(width / cell, rows);
     auto set = [&](Mask& into, const char* text, int size, int baselineRow) {
-        TextLine line = fonts.line(Face::MonoBold, text, size, 1);
+        TextLine line = fonts.line(Face::Dots, text, size, 1);
         int centre = (columnLeft + columnRight) / 2;
         int start = centre - (line.inkRight - line.inkLeft) / 2 - line.inkLeft;
         for (int y = 0; y < line.mask.height; ++y)
@@ -721,9 +732,9 @@ Canvas paintMessageBoard(const Lettering& fonts) {
                     into.at(dx, dy) = 1;
             }
     };
-    set(dots, "23:59", 9, 16);
-    set(dots, "THE", 11, 32);
-    set(dots, "FUTURE", 11, 46);
+    set(dots, "23:59", 10, 16);
+    set(dots, "THE", 10, 32);
+    set(dots, "FUTURE", 10, 46);
     set(alarm, "DELAYED", 10, 60);
     Canvas lit(width, height);
     for (int row = 1; row < rows - 1; ++row)
@@ -746,8 +757,8 @@ Canvas paintMessageBoard(const Lettering& fonts) {
 Canvas paintCaption(const Lettering& fonts, const char* text, bool highlight) {
     const int width = 1024, height = 76;
     Canvas canvas(width, height);
-    Face face = highlight ? Face::SansBold : Face::Sans;
-    TextLine line = fonts.line(face, text, 46, 2);
+    Face face = highlight ? Face::TextBold : Face::Text;
+    TextLine line = fonts.line(face, text, 50, 2);
     float end = std::min<float>(width - 4, 48 + line.inkRight - line.inkLeft + 28);
     canvas.fill(0, 0, width, height, rgb(0x05060a, 0.82f), [&](float x, float y) {
         // Torn end: the strip's right edge wanders with the noise.

@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
         fputs(previewUsage(), stdout);
         return 0;
     }
+    if (!options.rangeNote.empty())
+        fprintf(stderr, "lirv-preview: %s\n", options.rangeNote.c_str());
     struct stat info;
     if (stat("data/time", &info) != 0) {
         fprintf(stderr, "lirv-preview: data/time: not found; run it where data/ lies (the "

@@ -1,7 +1,7 @@
 #include "tools/preview/painter.h"
 
 #include "engine/fbo.h"
-#include "tools/pictures/lettering.h"
+#include "tools/pictures/system_font.h"
 
 #include <algorithm>
 #include <cmath>
@@ -230,11 +230,11 @@ GlyphFont::~GlyphFont() {
 }
 
 bool GlyphFont::open(int pixelSize, std::string& problem) {
-    Lettering fonts;
+    SystemFont fonts;
     if (!fonts.open(problem)) return false;
     std::vector<TextLine> glyphs;
     for (int c = kFirstGlyph; c < kFirstGlyph + kGlyphCount; c++)
-        glyphs.push_back(fonts.line(Face::MonoBold, std::string(1, char(c)), pixelSize));
+        glyphs.push_back(fonts.line(SystemFace::MonoBold, std::string(1, char(c)), pixelSize));
     // Monospaced: every mask has the same size, the advance plus slack on both sides.
     cellWidth = glyphs[0].mask.width;
     cellHeight = glyphs[0].mask.height;

@@ -74,18 +74,7 @@ bool parsePreviewOptions(const std::vector<std::string>& args, PreviewOptions& o
         }
         if (!ok) return false;
     }
-    if (options.fromMs >= kRunTimeMs) {
-        problem = "option --from: " + formatClockTime(options.fromMs) +
-                  " is past the end of the production (" + formatClockTime(kRunTimeMs) + ")";
-        return false;
-    }
-    if (options.toMs > kRunTimeMs) options.toMs = kRunTimeMs;
-    if (options.toMs <= options.fromMs) {
-        problem = "the range is empty: --to (" + formatClockTime(options.toMs) +
-                  ") must lie after --from (" + formatClockTime(options.fromMs) + ")";
-        return false;
-    }
-    return true;
+    return checkPlayRange(options.fromMs, options.toMs, problem, options.rangeNote);
 }
 
 const char* previewUsage() {

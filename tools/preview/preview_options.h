@@ -17,6 +17,7 @@ struct PreviewOptions {
     std::string timelineText = "content/timeline.txt";
     std::string shaderFolder = "content/shaders";
     std::string shotFolder = "."; // where F12 writes screenshots
+    std::string rangeNote;        // for the console: a --to past the end was clamped
 };
 
 // Reads the arguments after the program name. False with a one-line problem that names the

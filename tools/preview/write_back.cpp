@@ -162,16 +162,6 @@ std::string formatTime(uint32_t ms, const Tempo& tempo) {
     return barBeat.empty() ? std::to_string(ms) : barBeat;
 }
 
-// The shortest decimal that reads back as the same float.
-std::string formatFloat(float value) {
-    char text[40];
-    for (int digits = 1; digits <= 9; digits++) {
-        snprintf(text, sizeof text, "%.*g", digits, double(value));
-        if (strtof(text, nullptr) == value) break;
-    }
-    return text;
-}
-
 std::string lineEndOf(const std::string& line) {
     size_t end = line.find_last_not_of("\r\n");
     return end == std::string::npos ? line : line.substr(end + 1);
@@ -360,7 +350,7 @@ bool TimelineDocument::setKeyValue(size_t clip, size_t key, float value, std::st
         problem = filePath + ": a key value must be a finite number";
         return false;
     }
-    return replaceToken(line, 3, formatFloat(value), problem);
+    return replaceToken(line, 3, formatKeyValue(value), problem);
 }
 
 bool TimelineDocument::setKeyTime(size_t clip, size_t key, uint32_t time, std::string& problem) {
@@ -416,8 +406,8 @@ bool TimelineDocument::addKey(size_t clip, const Key& key, size_t& index, std::s
         statementEnd.clear();
     }
     std::string statement = indent + "key " + formatTime(key.time, tempoAbove(lines, at)) + " \"" +
-                            effect.properties[key.property].name + "\" " + formatFloat(key.value) +
-                            (key.ease ? " ease" : "") + statementEnd;
+                            effect.properties[key.property].name + "\" " +
+                            formatKeyValue(key.value) + (key.ease ? " ease" : "") + statementEnd;
     edited.insert(edited.begin() + long(at), statement);
     std::vector<std::string> editedOrigins = origins;
     editedOrigins.insert(editedOrigins.begin() + long(at), "");

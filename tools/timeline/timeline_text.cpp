@@ -2,12 +2,11 @@
 
 #include "production/registry.h"
 #include "production/time_text.h"
+#include "tools/formats/file_writer.h"
 #include "tools/studio.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +14,11 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+
+using timeline_text::checkTimelineTempo;
+using timeline_text::parseInteger;
+using timeline_text::parseReal;
 
 namespace {
 
@@ -26,280 +30,9 @@ void appendLe32(std::vector<uint8_t>& bytes, uint32_t value) {
     bytes.insert(bytes.end(), field, field + 4);
 }
 
-// ---- Reading the text form -----------------------------------------------------------------
-
-std::string formatValue(float value);
-
-// A statement split into tokens; quoted tokens keep their text without the quotes.
-struct Token {
-    std::string text;
-    bool quoted;
-};
-
 constexpr const char* kDefaultDecompiledPath = "out/timeline.txt";
 
-// The production ends this long after the music starts; a clip running past it is cut short.
-constexpr uint32_t kProductionEndMs = 139000;
-
-struct CompileState {
-    std::string sourceName;
-    int line = 0;
-    Tempo tempo{0, 4}; // beatsPerMinute 0: no tempo declared yet
-    TimelineFileData timeline;
-    std::string error;
-    std::vector<std::pair<int, std::string>> warnings; // line, text
-    int clipLine = 0;                                  // the line of the last clip
-    std::vector<int> keyLines;                         // the line of each of its keys
-
-    bool fail(const std::string& problem) {
-        error = sourceName + ":" + std::to_string(line) + ": " + problem;
-        return false;
-    }
-    void warn(int atLine, const std::string& problem) {
-        warnings.push_back(
-            {atLine, sourceName + ":" + std::to_string(atLine) + ": warning: " + problem});
-    }
-};
-
-bool tokenize(const std::string& line, std::vector<Token>& tokens, std::string& problem) {
-    tokens.clear();
-    size_t i = 0;
-    while (i < line.size()) {
-        char c = line[i];
-        if (c == ' ' || c == '\t' || c == '\r') {
-            i++;
-        } else if (c == '#') {
-            break;
-        } else if (c == '"') {
-            size_t end = line.find('"', i + 1);
-            if (end == std::string::npos) {
-                problem = "a quoted name is not closed";
-                return false;
-            }
-            tokens.push_back({line.substr(i + 1, end - i - 1), true});
-            i = end + 1;
-        } else {
-            size_t end = line.find_first_of(" \t\r#\"", i);
-            if (end == std::string::npos) end = line.size();
-            tokens.push_back({line.substr(i, end - i), false});
-            i = end;
-        }
-    }
-    return true;
-}
-
-bool parseInteger(const std::string& text, long long low, long long high, long long& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = strtoll(text.c_str(), &end, 10);
-    return errno == 0 && *end == '\0' && value >= low && value <= high;
-}
-
-bool parseReal(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    value = strtod(text.c_str(), &end);
-    return *end == '\0' && std::isfinite(value);
-}
-
-// A time in ms: "1500" (bare numbers are milliseconds), "1500ms", "12.5s", "bar 16:2", or
-// bars:beats ("16:2") at the declared tempo, through the programs' shared time parser.
-bool parseTime(CompileState& state, const std::string& text, uint32_t& time) {
-    TimeSyntax syntax{true, true, state.tempo};
-    std::string problem;
-    if (::parseTime(text, syntax, &time, &problem)) return true;
-    return state.fail(problem);
-}
-
-bool parseValue(CompileState& state, const std::string& text, float& value) {
-    if (text.compare(0, 5, "bits:") == 0) {
-        char* end = nullptr;
-        errno = 0;
-        unsigned long bits = strtoul(text.c_str() + 5, &end, 16);
-        if (errno || *end != '\0' || text.size() == 5 || bits > UINT32_MAX)
-            return state.fail("\"" + text + "\" is not a bit pattern like bits:0x3f800000");
-        uint32_t word = uint32_t(bits);
-        memcpy(&value, &word, 4);
-        return true;
-    }
-    char* end = nullptr;
-    value = strtof(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !std::isfinite(value))
-        return state.fail("\"" + text + "\" is not a number");
-    return true;
-}
-
-// The registry index of a quoted name (its first entry) or of a bare index.
-bool findEffectIndex(CompileState& state, const Token& token, uint32_t& index) {
-    if (token.quoted) {
-        for (int i = 0; i < kEffectCount; i++)
-            if (token.text == describeEffect(i).name) {
-                index = uint32_t(i);
-                return true;
-            }
-        return state.fail("unknown effect \"" + token.text + "\"");
-    }
-    long long value;
-    if (!parseInteger(token.text, 0, kEffectCount - 1, value))
-        return state.fail("unknown effect " + token.text + ": an effect is a quoted name or " +
-                          "an index from 0 to " + std::to_string(kEffectCount - 1));
-    index = uint32_t(value);
-    return true;
-}
-
-std::string listProperties(const EffectDescription& effect) {
-    if (effect.propertyCount == 0) return "it has no properties";
-    std::string list = "its properties are";
-    for (int i = 0; i < effect.propertyCount; i++)
-        list += std::string(i ? ", \"" : " \"") + effect.properties[i].name + "\"";
-    return list;
-}
-
-bool findPropertyIndex(CompileState& state, uint32_t effectIndex, const Token& token,
-                       int32_t& index) {
-    const EffectDescription& effect = describeEffect(int(effectIndex));
-    if (token.quoted) {
-        for (int i = 0; i < effect.propertyCount; i++)
-            if (token.text == effect.properties[i].name) {
-                index = i;
-                return true;
-            }
-    } else {
-        long long value;
-        if (parseInteger(token.text, 0, effect.propertyCount - 1, value)) {
-            index = int32_t(value);
-            return true;
-        }
-    }
-    std::string shown = token.quoted ? "\"" + token.text + "\"" : token.text;
-    return state.fail("unknown property " + shown + " of effect \"" + effect.name + "\"; " +
-                      listProperties(effect));
-}
-
-bool parseTempo(CompileState& state, const std::vector<Token>& tokens) {
-    long long beatsPerBar = 4;
-    double beatsPerMinute = 0;
-    if (tokens.size() < 2 || tokens.size() > 3 || !parseReal(tokens[1].text, beatsPerMinute) ||
-        beatsPerMinute <= 0 ||
-        (tokens.size() == 3 && !parseInteger(tokens[2].text, 1, 64, beatsPerBar)))
-        return state.fail("a tempo is \"tempo BEATS_PER_MINUTE [BEATS_PER_BAR]\"");
-    state.tempo = Tempo{beatsPerMinute, int(beatsPerBar)};
-    return true;
-}
-
-// The warnings about the clip above, once all its keys are read: a clip past the production's
-// end, keys after the clip's end.
-void checkLastClip(CompileState& state) {
-    if (state.timeline.clips.empty()) return;
-    const TimelineClipData& clip = state.timeline.clips.back();
-    uint64_t end = uint64_t(clip.record.start) + clip.record.duration;
-    if (end > kProductionEndMs)
-        state.warn(state.clipLine, "the clip runs to " + std::to_string(end) +
-                                       " ms, past the production's end at " +
-                                       std::to_string(kProductionEndMs) + " ms");
-    for (size_t k = 0; k < clip.keys.size(); k++)
-        if (clip.keys[k].time > clip.record.duration)
-            state.warn(state.keyLines[k], "the key at " + std::to_string(clip.keys[k].time) +
-                                              " ms lies after its clip's end (duration " +
-                                              std::to_string(clip.record.duration) + " ms)");
-}
-
-bool parseClip(CompileState& state, const std::vector<Token>& tokens) {
-    if (tokens.size() < 2) return state.fail("a clip needs an effect");
-    TimelineClipData clip{};
-    if (!findEffectIndex(state, tokens[1], clip.record.effect)) return false;
-    bool hasLayer = false, hasStart = false, hasDuration = false;
-    for (size_t i = 2; i < tokens.size(); i += 2) {
-        const std::string& field = tokens[i].text;
-        if (i + 1 >= tokens.size()) return state.fail("\"" + field + "\" needs a value");
-        const std::string& value = tokens[i + 1].text;
-        if (field == "layer") {
-            long long layer;
-            if (!parseInteger(value, LLONG_MIN, LLONG_MAX, layer) || layer < 0 ||
-                layer >= kTimelineLayerCount)
-                return state.fail("layer " + value + " is outside 0 to 4");
-            clip.record.layer = uint32_t(layer);
-            hasLayer = true;
-        } else if (field == "start") {
-            if (!parseTime(state, value, clip.record.start)) return false;
-            hasStart = true;
-        } else if (field == "duration") {
-            if (!parseTime(state, value, clip.record.duration)) return false;
-            hasDuration = true;
-        } else if (field == "offset") {
-            if (!parseTime(state, value, clip.record.offset)) return false;
-        } else {
-            return state.fail("unknown clip field \"" + field +
-                              "\"; a clip has layer, start, duration and offset");
-        }
-    }
-    if (!hasLayer || !hasStart || !hasDuration)
-        return state.fail("a clip needs a layer, a start and a duration");
-    if (!state.timeline.clips.empty() &&
-        clip.record.start < state.timeline.clips.back().record.start)
-        return state.fail("this clip starts at " + std::to_string(clip.record.start) +
-                          " ms, before the clip above it (" +
-                          std::to_string(state.timeline.clips.back().record.start) +
-                          " ms); clips must be in start order");
-    checkLastClip(state);
-    state.timeline.clips.push_back(clip);
-    state.clipLine = state.line;
-    state.keyLines.clear();
-    return true;
-}
-
-bool parseKey(CompileState& state, const std::vector<Token>& tokens) {
-    if (state.timeline.clips.empty()) return state.fail("a key must follow its clip");
-    if (tokens.size() < 4 || tokens.size() > 5)
-        return state.fail("a key is \"key TIME PROPERTY VALUE [ease|hold]\"");
-    TimelineClipData& clip = state.timeline.clips.back();
-    Key key{};
-    if (!parseTime(state, tokens[1].text, key.time)) return false;
-    if (!findPropertyIndex(state, clip.record.effect, tokens[2], key.property)) return false;
-    if (!parseValue(state, tokens[3].text, key.value)) return false;
-    const PropertyInfo& property = describeEffect(int(clip.record.effect)).properties[key.property];
-    if (std::isfinite(key.value) &&
-        (key.value < property.minValue || key.value > property.maxValue))
-        state.warn(state.line, "\"" + std::string(property.name) + "\" " + tokens[3].text +
-                                   " is outside its range, " + formatValue(property.minValue) +
-                                   " to " + formatValue(property.maxValue));
-    if (tokens.size() == 5) {
-        if (tokens[4].text == "ease")
-            key.ease = 1;
-        else if (tokens[4].text != "hold")
-            return state.fail("\"" + tokens[4].text + "\" is neither ease nor hold");
-    }
-    clip.keys.push_back(key);
-    state.keyLines.push_back(state.line);
-    return true;
-}
-
-bool parseStatement(CompileState& state, const std::vector<Token>& tokens) {
-    const Token& keyword = tokens[0];
-    if (!keyword.quoted && keyword.text == "tempo") return parseTempo(state, tokens);
-    if (!keyword.quoted && keyword.text == "clip") return parseClip(state, tokens);
-    if (!keyword.quoted && keyword.text == "key") return parseKey(state, tokens);
-    return state.fail("unknown statement \"" + keyword.text + "\"; expected tempo, clip or key");
-}
-
 // ---- Writing the text form -----------------------------------------------------------------
-
-std::string formatValue(float value) {
-    char text[40];
-    if (std::isfinite(value)) {
-        // The shortest decimal that reads back as the same float.
-        for (int digits = 6; digits <= 9; digits++) {
-            snprintf(text, sizeof text, "%.*g", digits, double(value));
-            if (strtof(text, nullptr) == value) break;
-        }
-    } else {
-        uint32_t bits;
-        memcpy(&bits, &value, 4);
-        snprintf(text, sizeof text, "bits:0x%08" PRIx32, bits);
-    }
-    return text;
-}
 
 // The effect as the compiler reads it back to the same index: its name when that name's first
 // entry is this one, else its index.
@@ -310,7 +43,14 @@ std::string formatEffect(uint32_t index) {
     return "\"" + std::string(name) + "\"";
 }
 
+// The file's bytes; false with errno set when it cannot be read (EISDIR for a directory, which
+// a stream would read as an empty text).
 bool readWholeFile(const std::string& path, std::string& contents) {
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
     std::ostringstream buffer;
@@ -319,11 +59,12 @@ bool readWholeFile(const std::string& path, std::string& contents) {
     return !file.bad();
 }
 
-bool writeWholeFile(const std::string& path, const void* data, size_t size) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool written = fwrite(data, 1, size, file) == size;
-    return fclose(file) == 0 && written;
+// Writes the file whole or not at all; prints the problem naming it when it cannot.
+bool writeWholeFile(const std::string& path, const void* bytes, size_t size) {
+    std::string error;
+    if (formats::writeBytesFile(path, bytes, size, &error)) return true;
+    fprintf(stderr, "timeline: %s\n", error.c_str());
+    return false;
 }
 
 int compileFile(const std::string& in, const std::string& out) {
@@ -341,10 +82,7 @@ int compileFile(const std::string& in, const std::string& out) {
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    if (!writeWholeFile(out, bytes.data(), bytes.size())) {
-        fprintf(stderr, "timeline: cannot write %s: %s\n", out.c_str(), strerror(errno));
-        return 1;
-    }
+    if (!writeWholeFile(out, bytes.data(), bytes.size())) return 1;
     printf("timeline: %s -> %s (%zu bytes)\n", in.c_str(), out.c_str(), bytes.size());
     return 0;
 }
@@ -360,15 +98,28 @@ int decompileFile(const std::string& in, const std::string& out, const Tempo& te
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    if (!writeWholeFile(out, text.data(), text.size())) {
-        fprintf(stderr, "timeline: cannot write %s: %s\n", out.c_str(), strerror(errno));
-        return 1;
-    }
+    if (!writeWholeFile(out, text.data(), text.size())) return 1;
     printf("timeline: %s -> %s\n", in.c_str(), out.c_str());
     return 0;
 }
 
 } // namespace
+
+std::string formatKeyValue(float value) {
+    char text[40];
+    if (std::isfinite(value)) {
+        // The shortest decimal that reads back as the same float.
+        for (int digits = 6; digits <= 9; digits++) {
+            snprintf(text, sizeof text, "%.*g", digits, double(value));
+            if (strtof(text, nullptr) == value) break;
+        }
+    } else {
+        uint32_t bits;
+        memcpy(&bits, &value, 4);
+        snprintf(text, sizeof text, "bits:0x%08" PRIx32, bits);
+    }
+    return text;
+}
 
 std::vector<uint8_t> encodeTimeline(const TimelineFileData& timeline) {
     std::vector<uint8_t> bytes;
@@ -384,40 +135,6 @@ std::vector<uint8_t> encodeTimeline(const TimelineFileData& timeline) {
         }
     }
     return bytes;
-}
-
-bool compileTimeline(const std::string& text, const std::string& sourceName,
-                     std::vector<uint8_t>& bytes, std::string& error,
-                     std::vector<std::string>* warnings) {
-    CompileState state;
-    state.sourceName = sourceName;
-    std::istringstream lines(text);
-    std::string line, problem;
-    std::vector<Token> tokens;
-    while (std::getline(lines, line)) {
-        state.line++;
-        if (!tokenize(line, tokens, problem)) {
-            state.fail(problem);
-            error = state.error;
-            return false;
-        }
-        if (!tokens.empty() && !parseStatement(state, tokens)) {
-            error = state.error;
-            return false;
-        }
-    }
-    checkLastClip(state);
-    // A clip's end is checked after its keys are read: list everything in line order.
-    std::stable_sort(state.warnings.begin(), state.warnings.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    if (warnings)
-        for (const auto& warning : state.warnings)
-            warnings->push_back(warning.second);
-    for (TimelineClipData& clip : state.timeline.clips)
-        clip.record.keyCount = int32_t(clip.keys.size());
-    state.timeline.clipCount = int32_t(state.timeline.clips.size());
-    bytes = encodeTimeline(state.timeline);
-    return true;
 }
 
 bool decompileTimeline(const std::vector<uint8_t>& bytes, const std::string& sourceName,
@@ -467,7 +184,7 @@ bool decompileTimeline(const std::vector<uint8_t>& bytes, const std::string& sou
                 return false;
             }
             out << "  key " << time(key.time) << " \"" << effect.properties[key.property].name
-                << "\" " << formatValue(key.value) << (key.ease ? " ease" : "") << "\n";
+                << "\" " << formatKeyValue(key.value) << (key.ease ? " ease" : "") << "\n";
         }
     }
     text = out.str();
@@ -495,9 +212,10 @@ int runDecompile(int argc, char** argv) {
         std::string arg = argv[i];
         long long beats = 0;
         if (arg == "--tempo" && i + 1 < argc) {
-            if (!parseReal(argv[++i], tempo.beatsPerMinute) || tempo.beatsPerMinute <= 0) {
-                fprintf(stderr, "timeline: --tempo '%s' is not a number of beats per minute\n",
-                        argv[i]);
+            std::string problem = "'" + messageExcerpt(argv[++i]) + "' is not a number";
+            if (!parseReal(argv[i], tempo.beatsPerMinute) ||
+                !checkTimelineTempo(tempo.beatsPerMinute, problem)) {
+                fprintf(stderr, "timeline: --tempo: %s\n", problem.c_str());
                 return 2;
             }
         } else if (arg == "--beats" && i + 1 < argc) {

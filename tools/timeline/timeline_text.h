@@ -14,7 +14,9 @@
 // bars:beats elapsed at that tempo ("2:1.5" = two bars and one and a half beats; the beat
 // stays below the beats per bar), rounded to the nearest millisecond. "offset" is
 // optional (0). A value is a decimal float, or "bits:0x7fc00000" for an exact bit pattern.
-// Clips must come in start order. Keys hold unless marked "ease".
+// Clips must come in start order. Keys hold unless marked "ease". Lines may end in LF, CRLF or a
+// lone CR, and a leading byte-order mark is skipped; a NUL byte is an error (no text file). A
+// tempo lies between 20 and 999 beats per minute, and a clip gives each field once.
 #pragma once
 
 #include "production/time_text.h"
@@ -32,7 +34,9 @@ std::vector<uint8_t> encodeTimeline(const TimelineFileData& timeline);
 // "SOURCE:LINE: problem". Impossible input is an error (a beat beyond the bar, an unknown
 // name); what compiles but is likely a mistake is appended to warnings, when given, as
 // "SOURCE:LINE: warning: problem": a value outside its property's range, a clip running past
-// the production's end (139 s), a key after its clip's end.
+// the production's end (139 s), a key after its clip's end, a clip of 0 ms; and as
+// "SOURCE: warning: problem", a text without clips. Messages quote at most 60 characters of a
+// token.
 bool compileTimeline(const std::string& text, const std::string& sourceName,
                      std::vector<uint8_t>& bytes, std::string& error,
                      std::vector<std::string>* warnings = nullptr);
@@ -46,6 +50,22 @@ bool compileTimeline(const std::string& text, const std::string& sourceName,
 // written as bars:beats, the others in milliseconds.
 bool decompileTimeline(const std::vector<uint8_t>& bytes, const std::string& sourceName,
                        std::string& text, std::string& error, const Tempo& tempo = Tempo{0, 4});
+
+// The shortest decimal text that reads back as the same float; "bits:0x7fc00000" when the value
+// is not finite.
+std::string formatKeyValue(float value);
+
+// Numbers as the text form and the timeline command read them: the whole text is the number.
+namespace timeline_text {
+// A base-10 integer from low to high.
+bool parseInteger(const std::string& text, long long low, long long high, long long& value);
+// A finite decimal number.
+bool parseReal(const std::string& text, double& value);
+// Tempos from 20 to 999 beats per minute are music; others are a slip of the keyboard.
+constexpr double kMinTempoBpm = 20, kMaxTempoBpm = 999;
+// True for a tempo within them; false with a problem quoting the tempo otherwise.
+bool checkTimelineTempo(double beatsPerMinute, std::string& problem);
+} // namespace timeline_text
 
 struct StudioPaths;
 
