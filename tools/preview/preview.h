@@ -1,6 +1,6 @@
 // lirv-preview's window: the production played at a time the keys and the mouse move, with
 // the HUD, the timeline strip, the key view and the curve view drawn over it, and the timeline
-// text and shaders reloaded as they change.
+// text and shaders reloaded as they change. The editing and the mouse live in preview_edit.cpp.
 #pragma once
 
 #include "production/session.h"
