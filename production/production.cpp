@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-void openProductionWindow(const char* caption, bool fullscreen) {
-    qorCreateWindow(caption, kScreenWidth, kScreenHeight, fullscreen);
+void openProductionWindow(const char* caption, bool fullscreen, int width, int height) {
+    qorCreateWindow(caption, width, height, fullscreen);
 }
 
 void loadProduction(Timeline& timeline, const char* timelinePath,

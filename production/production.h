@@ -10,8 +10,10 @@ constexpr uint32_t kRunTimeMs = 139000; // the demo stops here
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 
-// Opens the production's kScreenWidth x kScreenHeight window; fatal on failure.
-void openProductionWindow(const char* caption, bool fullscreen);
+// Opens the production's window, kScreenWidth x kScreenHeight unless a player that shows the
+// picture enlarged asks for another size; fatal on failure.
+void openProductionWindow(const char* caption, bool fullscreen, int width = kScreenWidth,
+                          int height = kScreenHeight);
 
 // Fills the timeline's effect list from the registry, reads the timeline file and loads every
 // effect with the loading screen. Returns only on success; prints the problem and exits with

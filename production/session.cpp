@@ -59,8 +59,10 @@ ProductionSession::ProductionSession(const SessionSettings& settings)
     try {
         Timeline::prefetchPictures(); // decodes beside the window's creation
         startVideoWithRetries();
-        openProductionWindow(settings.caption, settings.fullscreen);
-        if (settings.renderWidth != kScreenWidth || settings.renderHeight != kScreenHeight)
+        openProductionWindow(settings.caption, settings.fullscreen, settings.windowWidth,
+                             settings.windowHeight);
+        if (settings.renderWidth != settings.windowWidth ||
+            settings.renderHeight != settings.windowHeight)
             qorSetRenderSize(settings.renderWidth, settings.renderHeight);
         qorSetTickSource(readCaptureClock);
         player = std::make_unique<Timeline>();
@@ -85,6 +87,11 @@ void ProductionSession::awaitMusic() {
     musicDecoder.join();
     if (!musicDecoded)
         fprintf(stderr, "%s: %s; the spectrum stays at 0\n", programName, musicProblem.c_str());
+}
+
+const DecodedMusic& ProductionSession::decodedMusic() {
+    awaitMusic();
+    return music;
 }
 
 void ProductionSession::feedSpectrum(uint32_t t) {

@@ -24,10 +24,13 @@ struct SessionSettings {
     const char* caption = "vsq-14: lirv capture";
     const char* programName = "lirv-capture"; // starts the warnings it prints
     bool fullscreen = false;
-    // The size the production renders at, in the window's lower-left corner; the window is
-    // always kScreenWidth x kScreenHeight.
+    // The size the production renders at, in the window's lower-left corner, no larger than the
+    // window. The window is kScreenWidth x kScreenHeight unless a full-screen player asks for
+    // the screen's size.
     int renderWidth = kScreenWidth;
     int renderHeight = kScreenHeight;
+    int windowWidth = kScreenWidth;
+    int windowHeight = kScreenHeight;
 };
 
 class ProductionSession {
@@ -67,6 +70,8 @@ class ProductionSession {
     void present();
 
     Timeline& timeline() { return *player; }
+    // The decoded music (empty when it could not be decoded); waits for the decoding.
+    const DecodedMusic& decodedMusic();
     uint32_t lastRenderedTime() const { return lastTime; }
     // CPU time the music's decoding took on its own thread; valid once a frame is drawn.
     double musicDecodeCpuMs() const { return musicCpuMs; }

@@ -1,82 +1,15 @@
 // lirv-preview under the test's X display, driven with xdotool: a seek shows the captured
 // frame, a pause holds the picture, and timeline edits show without a restart while a broken
 // edit keeps the last good picture.
-#include "tests/support/process.h"
-#include "tools/pictures/picture_io.h"
+#include "tests/preview/preview_driver.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 using testing::HasSubstr;
 
 namespace {
-
-// Waits for a text in the preview's output, then acts (presses keys, edits files).
-struct Step {
-    std::string waitFor;
-    std::function<void()> action;
-};
-
-// Taps each key in turn, `pauseSeconds` apart. One xdotool call per key: its --delay holds a
-// key down long enough for SDL's key repeat to press it again.
-void press(const std::string& keys, double pauseSeconds = 0) {
-    std::string command;
-    size_t begin = 0;
-    while (begin < keys.size()) {
-        size_t end = std::min(keys.find(' ', begin), keys.size());
-        if (!command.empty()) command += "; sleep " + std::to_string(pauseSeconds) + "; ";
-        command += "xdotool key " + keys.substr(begin, end - begin);
-        begin = end + 1;
-    }
-    if (system(command.c_str()) != 0) ADD_FAILURE() << command << " failed";
-}
-
-// Runs lirv-preview in the repository root, where the generated data/ lies, through the steps.
-ProcessResult preview(std::vector<std::string> args, std::vector<Step> steps) {
-    args.insert(args.begin(), LIRV_PREVIEW_EXECUTABLE);
-    ProcessOptions options;
-    options.workingDirectory = LIRV_SOURCE_DIR;
-    options.environment = {"SDL_AUDIODRIVER=dummy"};
-    options.timeoutSeconds = 240;
-    size_t next = 0;
-    options.watcher = [&](const ProcessResult& sofar, double) {
-        if (sofar.out.find(steps[next].waitFor) == std::string::npos &&
-            sofar.err.find(steps[next].waitFor) == std::string::npos)
-            return true;
-        steps[next++].action();
-        return next < steps.size();
-    };
-    return runProcess(args, options);
-}
-
-Picture readPicture(const std::string& path) {
-    Picture picture;
-    std::string error;
-    EXPECT_TRUE(readPng(path, picture, error)) << error;
-    return picture;
-}
-
-// The share of pixels whose channels differ by more than `tolerance` somewhere.
-double differingShare(const Picture& a, const Picture& b, int tolerance) {
-    EXPECT_EQ(a.width, b.width);
-    EXPECT_EQ(a.height, b.height);
-    EXPECT_EQ(a.channels, b.channels);
-    if (a.pixels.size() != b.pixels.size() || a.pixels.empty()) return 1;
-    size_t differing = 0, count = a.pixels.size() / size_t(a.channels);
-    for (size_t p = 0; p < count; p++)
-        for (int c = 0; c < a.channels; c++)
-            if (std::abs(int(a.pixels[p * a.channels + c]) - int(b.pixels[p * b.channels + c])) >
-                tolerance) {
-                differing++;
-                break;
-            }
-    return double(differing) / double(count);
-}
 
 TEST(Preview, RefusesToStartWithoutDataOrPastTheEnd) {
     ScratchDir empty;
@@ -94,13 +27,7 @@ TEST(Preview, RefusesToStartWithoutDataOrPastTheEnd) {
 
 TEST(Preview, StartsAtASeekWithTheFrameTheCaptureRenders) {
     ScratchDir dir;
-    ProcessOptions captureOptions;
-    captureOptions.workingDirectory = LIRV_SOURCE_DIR;
-    captureOptions.environment = {"SDL_AUDIODRIVER=dummy"};
-    captureOptions.timeoutSeconds = 240;
-    ProcessResult captured =
-        runProcess({LIRV_CAPTURE_EXECUTABLE, "--times", "100s", "--out", dir.path() + "/capture"},
-                    captureOptions);
+    ProcessResult captured = capture("100s", dir.path() + "/capture");
     ASSERT_EQ(captured.exitStatus, 0) << captured.err;
 
     // 1:40 lies in the flight into the station, whose picture depends on nothing before it.

@@ -1,8 +1,8 @@
-// The preview's overlay, drawn into the window after the production's frame: lines of text on a
-// dark panel and a bar graph of spectrum bins, plus the enlargement of a smaller render.
+// The preview's heads-up display, drawn into the window after the production's frame: lines of
+// text on a dark panel and a bar graph of spectrum bins.
 #pragma once
 
-#include "engine/gl.h"
+#include "tools/preview/painter.h"
 
 #include <string>
 #include <vector>
@@ -18,48 +18,11 @@ struct HudBar {
     float level;
 };
 
-class Hud {
-  public:
-    Hud() = default;
-    Hud(const Hud&) = delete;
-    Hud& operator=(const Hud&) = delete;
+// Breaks a line into pieces of at most maxCharacters, at spaces where it can; continuation
+// pieces start with two spaces. Always at least one piece.
+std::vector<std::string> wrapHudText(const std::string& text, size_t maxCharacters);
 
-    // Renders the monospaced glyphs into a texture. Needs the GL context. False with a problem
-    // naming the font file when FreeType cannot open it; the HUD then draws only its graph.
-    bool open(std::string& problem);
-    // Draws the lines from the top-left corner and the bars below them over the whole window
-    // (windowWidth x windowHeight pixels). Leaves the GL state as it found it.
-    void draw(const std::vector<HudLine>& lines, const std::vector<HudBar>& bars, int windowWidth,
-              int windowHeight) const;
-
-  private:
-    void drawText(const std::string& text, float x, float y) const;
-
-    GLuint atlas = 0;
-    int cellWidth = 0, cellHeight = 0; // one glyph's mask, margins included
-    int advance = 0;                   // the monospaced pen step
-    int slack = 0;                     // columns left of the pen in each cell
-    int columns = 16;
-    int atlasWidth = 0, atlasHeight = 0;
-};
-
-// Holds the production's last frame, so that it can be shown again under a fresh HUD without
-// rendering it again (a paused picture stays exactly the same), and enlarged when it was
-// rendered smaller than the window.
-class FrameHold {
-  public:
-    FrameHold() = default;
-    FrameHold(const FrameHold&) = delete;
-    FrameHold& operator=(const FrameHold&) = delete;
-    ~FrameHold();
-    // Copies the lower-left width x height pixels of the back buffer.
-    void capture(int width, int height);
-    // Draws the held frame over the whole window: pixel for pixel at the same size, else
-    // filtered. Leaves the GL state as it found it.
-    void show(int windowWidth, int windowHeight);
-
-  private:
-    GLuint texture = 0;
-    int textureWidth = 0, textureHeight = 0;
-    int width = 0, height = 0;
-};
+// Draws the lines from the top-left corner and the bars below them on a panel that holds them
+// all: a line too wide for the window is wrapped. Leaves the GL state as it found it.
+void drawHud(const GlyphFont& font, const std::vector<HudLine>& lines,
+             const std::vector<HudBar>& bars, int windowWidth, int windowHeight);

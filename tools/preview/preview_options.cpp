@@ -109,20 +109,41 @@ const char* previewUsage() {
            "  --from T, --to T   the range played (default the whole production); T is seconds\n"
            "                     (12.5), minutes:seconds (1:40.2), or bars (bar 16, bar 16:2)\n"
            "  --loop             repeat the range\n"
-           "  --fullscreen       full screen instead of a 1024 x 768 window\n"
+           "  --fullscreen       the picture enlarged to the screen's height, 4:3, without the "
+           "strip\n"
            "  --scale S          render at S times the size (0.25 to 1), shown enlarged\n"
            "  --timeline FILE    the timeline text to watch (default content/timeline.txt)\n"
            "  --shaders DIR      the shader sources to watch (default content/shaders)\n"
            "  --shots DIR        where F12 saves screenshots (default the working directory)\n"
            "  --paused           start paused at --from\n"
-           "  --no-hud           start with the HUD hidden\n"
-           "  --help, --version  this text; the version of this build\n"
-           "\n"
-           "Keys: Space pause/play; Left/Right one bar (with Shift one beat); Page Up/Down eight\n"
-           "bars; Home 0:00; , and . one frame while paused; [ and ] loop start/end here; L loop\n"
-           "on/off; H HUD; R reload now; F12 screenshot; Escape quit.\n"
-           "\n"
-           "An installed copy plays its own share/lirv (data/ and content/); files given here\n"
-           "and screenshots count from the working directory. Exit status: 0 after Escape, 1\n"
-           "when the production cannot start, 2 for a mistake in the options.\n";
+           "  --no-hud           start with the HUD and the strip hidden
+"
+           "  --help, --version  this text; the version of this build
+"
+           "
+"
+           "Keys: Space pause/play; Left/Right one bar (with Shift one beat); Page Up/Down eight
+"
+           "bars; Home 0:00; End the end; , and . one frame while paused; [ and ] loop start/end
+"
+           "here; L loop on/off; H HUD; T strip; K key view; C curve view; Up/Down property;
+"
+           "+ and - nudge the key under the playhead (Shift: ten steps); Insert add a key; Delete
+"
+           "remove it; Ctrl+S save into the timeline text; R reload now (drops unsaved edits);
+"
+           "F12 screenshot; Escape quit.
+"
+           "Mouse on the strip: click seeks, drag scrubs (on the beat; Alt: exact), a click on a
+"
+           "clip selects it, the wheel zooms; in the curve view, drag a key's point.
+"
+           "
+"
+           "An installed copy plays its own share/lirv (data/ and content/); files given here
+"
+           "and screenshots count from the working directory. Exit status: 0 after Escape, 1
+"
+           "when the production cannot start, 2 for a mistake in the options.
+";
 }

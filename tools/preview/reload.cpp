@@ -12,24 +12,6 @@
 
 namespace {
 
-// The whole file; false with errno's reason when it cannot be read.
-bool readText(const std::string& path, std::string& text, std::string& reason) {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file) {
-        reason = strerror(errno);
-        return false;
-    }
-    text.clear();
-    char buffer[65536];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    bool failed = ferror(file) != 0;
-    fclose(file);
-    if (failed) reason = "read error";
-    return !failed;
-}
-
 void listFiles(const std::string& folder, std::vector<std::string>& paths) {
     DIR* dir = opendir(folder.c_str());
     if (!dir) return;
@@ -132,32 +114,35 @@ std::vector<std::string> FileWatch::changed() {
     return paths;
 }
 
+bool adoptTimelineText(const std::string& path, const std::string& text, TimelineDocument& document,
+                       Timeline& timeline, std::string& problem) {
+    if (!document.adopt(path, text, problem)) return false;
+    timeline.setClips(document.compiled());
+    return true;
+}
+
 bool reloadTimelineText(const std::string& path, Timeline& timeline, std::string& problem) {
     std::string text, reason;
-    if (!readText(path, text, reason)) {
+    if (!readTextFile(path, text, reason)) {
         problem = path + ": cannot read (" + reason + ")";
         return false;
     }
-    std::vector<uint8_t> bytes;
-    if (!compileTimeline(text, path, bytes, problem)) return false;
-    TimelineFileData file;
-    if (!parseTimeline(bytes.data(), bytes.size(), uint32_t(timeline.effects.size()), file,
-                       reason)) {
-        problem = path + ": " + reason;
-        return false;
-    }
-    timeline.setClips(file);
-    return true;
+    TimelineDocument document;
+    return adoptTimelineText(path, text, document, timeline, problem);
+}
+
+std::string shaderDataPath(const std::string& sourcePath, const std::string& shaderFolder) {
+    return "data" + sourcePath.substr(shaderFolder.size());
 }
 
 int reloadShader(const std::string& sourcePath, const std::string& shaderFolder,
                  std::string& problem) {
     std::string text, reason;
-    if (!readText(sourcePath, text, reason)) {
+    if (!readTextFile(sourcePath, text, reason)) {
         problem = sourcePath + ": cannot read (" + reason + "); the shader keeps its last code";
         return -1;
     }
-    std::string dataPath = "data" + sourcePath.substr(shaderFolder.size());
+    std::string dataPath = shaderDataPath(sourcePath, shaderFolder);
     char log[4096];
     int rebuilt = qorRebuildProgramsFrom(dataPath.c_str(), text.c_str(), log, sizeof log);
     if (rebuilt < 0) problem = namedLog(sourcePath, log);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "runtime/timeline.h"
+#include "tools/preview/write_back.h"
 
 #include <ctime>
 #include <string>
@@ -35,10 +36,15 @@ class FileWatch {
     std::vector<std::string> folders;
 };
 
-// Compiles the timeline text at path with the studio's compiler and puts its clips and keys
-// into the timeline; the effects stay loaded. The caller then rebuilds the activation for its
-// current time. On failure the timeline is untouched and problem is "PATH:LINE: message" or
-// "PATH: cannot read (reason)".
+// Makes text (read from path) the document and puts its clips and keys into the timeline; the
+// effects stay loaded. The caller then rebuilds the activation for its current time. A text
+// that does not compile, or compiles to no clips (an editor that empties the file before
+// writing it), fails: the document and the timeline keep the last good version and problem is
+// "PATH:LINE: message" or "PATH: no clips ...".
+bool adoptTimelineText(const std::string& path, const std::string& text, TimelineDocument& document,
+                       Timeline& timeline, std::string& problem);
+// Reads the file and adopts it with a document of its own; "PATH: cannot read (reason)" when
+// it cannot be read.
 bool reloadTimelineText(const std::string& path, Timeline& timeline, std::string& problem);
 
 // Relinks, in place, the programs built from the data/ copy of a shader source below
@@ -47,3 +53,6 @@ bool reloadTimelineText(const std::string& path, Timeline& timeline, std::string
 // relinked (0 when none uses the file), or -1.
 int reloadShader(const std::string& sourcePath, const std::string& shaderFolder,
                  std::string& problem);
+// The data/ copy of a shader source below shaderFolder (given without a trailing '/'):
+// shaderFolder/Trainstation/x.vert is data/Trainstation/x.vert.
+std::string shaderDataPath(const std::string& sourcePath, const std::string& shaderFolder);
