@@ -116,34 +116,19 @@ const char* previewUsage() {
            "  --shaders DIR      the shader sources to watch (default content/shaders)\n"
            "  --shots DIR        where F12 saves screenshots (default the working directory)\n"
            "  --paused           start paused at --from\n"
-           "  --no-hud           start with the HUD and the strip hidden
-"
-           "  --help, --version  this text; the version of this build
-"
-           "
-"
-           "Keys: Space pause/play; Left/Right one bar (with Shift one beat); Page Up/Down eight
-"
-           "bars; Home 0:00; End the end; , and . one frame while paused; [ and ] loop start/end
-"
-           "here; L loop on/off; H HUD; T strip; K key view; C curve view; Up/Down property;
-"
-           "+ and - nudge the key under the playhead (Shift: ten steps); Insert add a key; Delete
-"
-           "remove it; Ctrl+S save into the timeline text; R reload now (drops unsaved edits);
-"
-           "F12 screenshot; Escape quit.
-"
-           "Mouse on the strip: click seeks, drag scrubs (on the beat; Alt: exact), a click on a
-"
-           "clip selects it, the wheel zooms; in the curve view, drag a key's point.
-"
-           "
-"
-           "An installed copy plays its own share/lirv (data/ and content/); files given here
-"
-           "and screenshots count from the working directory. Exit status: 0 after Escape, 1
-"
-           "when the production cannot start, 2 for a mistake in the options.
-";
+           "  --no-hud           start with the HUD and the strip hidden\n"
+           "  --help, --version  this text; the version of this build\n"
+           "\n"
+           "Keys: Space pause/play; Left/Right one bar (with Shift one beat); Page Up/Down eight\n"
+           "bars; Home 0:00; End the end; , and . one frame while paused; [ and ] loop start/end\n"
+           "here; L loop on/off; H HUD; T strip; K key view; C curve view; Up/Down property;\n"
+           "+ and - nudge the key under the playhead (Shift: ten steps); Insert add a key; Delete\n"
+           "remove it; Ctrl+S save into the timeline text; R reload now (drops unsaved edits);\n"
+           "F12 screenshot; Escape quit.\n"
+           "Mouse on the strip: click seeks, drag scrubs (on the beat; Alt: exact), a click on a\n"
+           "clip selects it, the wheel zooms; in the curve view, drag a key's point.\n"
+           "\n"
+           "An installed copy plays its own share/lirv (data/ and content/); files given here\n"
+           "and screenshots count from the working directory. Exit status: 0 after Escape, 1\n"
+           "when the production cannot start, 2 for a mistake in the options.\n";
 }
