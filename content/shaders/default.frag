@@ -1,12 +1,18 @@
 // Model shader, fragment stage. The model loader binds a material's maps to the uniforms
 // "<property>_map" and "<property>_amount": the diffuse map is mixed into the material colour
-// by diffuse_amount, then the sphere-mapped reflection map by reflection_amount. Lit per pixel
+// by diffuse_amount, then the sphere-mapped reflection map by reflection_amount times the
+// diffuse texel's alpha (an opaque picture mirrors evenly; wet patches of a street's
+// picture mirror more than dry ones). Lit per pixel
 // by fixed-function lights 0 and 1, each with its own colours. The engine builds copies of
 // this stage for the draws that allow them: LIGHT_COUNT 1 (light 1 black, adding nothing),
 // DIRECTIONAL_LIGHTS (no attenuation to work out) and NO_SPECULAR (a material without a
 // specular highlight); each gives the same picture as this full stage under those conditions.
 // Bright texels of the diffuse map (lit windows) glow on their own, so they stay bright on
 // the dark side of a building. Alpha is the material's.
+//
+// Baked light (see the vertex stage): the pixel colour times the baked colour replaces the
+// lamps' light by the bake amount, and hazy surfaces fade with distance into the glow of
+// the city's sky. Models without baked light have both at 0 and are lit as described above.
 #version 110
 
 #ifndef LIGHT_COUNT
@@ -22,10 +28,16 @@ varying vec3 normal;
 varying vec3 eyePosition;
 varying vec2 diffuse_coord;
 varying vec2 reflection_coord;
+varying vec4 baked;
+varying float haze;
 
 // Wrapped diffuse: a surface at right angles to a light still catches a third of it, so the
 // walls of a street lit from above stay readable at night; surfaces facing away get nothing.
 const float WRAP = 0.5;
+
+// The night haze: its colour near the horizon and how quickly it thickens with distance.
+const vec3 HAZE_COLOUR = vec3(0.105, 0.085, 0.15);
+const float HAZE_DENSITY = 0.0032;
 
 // Adds one light's ambient, diffuse and specular parts; directional when position.w is 0.
 void addLight(gl_LightSourceParameters light, vec3 n, vec3 toViewer,
@@ -64,7 +76,8 @@ void main()
 
     vec4 texel = texture2D(diffuse_map, diffuse_coord);
     vec3 base = mix(gl_FrontMaterial.diffuse.rgb, texel.rgb, diffuse_amount);
-    vec3 pixel = mix(base, texture2D(reflection_map, reflection_coord).rgb, reflection_amount);
+    vec3 pixel = mix(base, texture2D(reflection_map, reflection_coord).rgb,
+                     reflection_amount * texel.a);
 
     vec3 ambient = gl_LightModel.ambient.rgb;
     vec3 diffuse = vec3(0.0);
@@ -80,7 +93,11 @@ void main()
     vec3 lit = (ambient + diffuse) * pixel + specular * gl_FrontMaterial.specular.rgb;
 #endif
 
+    lit = mix(lit, pixel * baked.rgb, baked.a);
+
     float brightness = max(texel.r, max(texel.g, texel.b));
     float glow = smoothstep(0.6, 0.85, brightness) * diffuse_amount;
-    gl_FragColor = vec4(max(lit, texel.rgb * glow), gl_FrontMaterial.diffuse.a);
+    vec3 colour = max(lit, texel.rgb * glow);
+    float fade = haze * (1.0 - exp(-HAZE_DENSITY * length(eyePosition)));
+    gl_FragColor = vec4(mix(colour, HAZE_COLOUR, fade), gl_FrontMaterial.diffuse.a);
 }
