@@ -10,9 +10,10 @@
 // Bright texels of the diffuse map (lit windows) glow on their own, so they stay bright on
 // the dark side of a building. Alpha is the material's.
 //
-// Baked light (see the vertex stage): the pixel colour times the baked colour replaces the
-// lamps' light by the bake amount, and hazy surfaces fade with distance into the glow of
-// the city's sky. Models without baked light have both at 0 and are lit as described above.
+// Baked light (see the vertex stage): a material whose diffuse_amount is above 1.5 skips the
+// lights: its picture (with the reflection mixed in) is multiplied by the light baked into
+// its vertices, its bright texels glow as above, and it fades with distance into the colour
+// of the night's haze.
 #version 110
 
 #ifndef LIGHT_COUNT
@@ -28,16 +29,15 @@ varying vec3 normal;
 varying vec3 eyePosition;
 varying vec2 diffuse_coord;
 varying vec2 reflection_coord;
-varying vec4 baked;
-varying float haze;
+varying vec3 baked;
+varying float fade;
 
 // Wrapped diffuse: a surface at right angles to a light still catches a third of it, so the
 // walls of a street lit from above stay readable at night; surfaces facing away get nothing.
 const float WRAP = 0.5;
 
-// The night haze: its colour near the horizon and how quickly it thickens with distance.
+// The colour distant baked surfaces fade into: the haze over the city at night.
 const vec3 HAZE_COLOUR = vec3(0.105, 0.085, 0.15);
-const float HAZE_DENSITY = 0.0032;
 
 // Adds one light's ambient, diffuse and specular parts; directional when position.w is 0.
 void addLight(gl_LightSourceParameters light, vec3 n, vec3 toViewer,
@@ -69,35 +69,39 @@ void addLight(gl_LightSourceParameters light, vec3 n, vec3 toViewer,
 
 void main()
 {
-    vec3 n = normalize(normal);
-    if (!gl_FrontFacing)
-        n = -n;
-    vec3 toViewer = normalize(-eyePosition);
-
     vec4 texel = texture2D(diffuse_map, diffuse_coord);
-    vec3 base = mix(gl_FrontMaterial.diffuse.rgb, texel.rgb, diffuse_amount);
-    vec3 pixel = mix(base, texture2D(reflection_map, reflection_coord).rgb,
-                     reflection_amount * texel.a);
+    // A baked material shows its picture as it is (its diffuse_amount above 1 says "baked").
+    float amount = min(diffuse_amount, 1.0);
+    vec3 base = mix(gl_FrontMaterial.diffuse.rgb, texel.rgb, amount);
+    vec3 pixel = base;
+    if (reflection_amount > 0.0)
+        pixel = mix(base, texture2D(reflection_map, reflection_coord).rgb,
+                    reflection_amount * texel.a);
 
-    vec3 ambient = gl_LightModel.ambient.rgb;
-    vec3 diffuse = vec3(0.0);
-    vec3 specular = vec3(0.0);
-    addLight(gl_LightSource[0], n, toViewer, ambient, diffuse, specular);
+    vec3 lit;
+    if (diffuse_amount > 1.5) {
+        lit = pixel * baked;
+    } else {
+        vec3 n = normalize(normal);
+        if (!gl_FrontFacing)
+            n = -n;
+        vec3 toViewer = normalize(-eyePosition);
+        vec3 ambient = gl_LightModel.ambient.rgb;
+        vec3 diffuse = vec3(0.0);
+        vec3 specular = vec3(0.0);
+        addLight(gl_LightSource[0], n, toViewer, ambient, diffuse, specular);
 #if LIGHT_COUNT > 1
-    addLight(gl_LightSource[1], n, toViewer, ambient, diffuse, specular);
+        addLight(gl_LightSource[1], n, toViewer, ambient, diffuse, specular);
 #endif
-
 #ifdef NO_SPECULAR
-    vec3 lit = (ambient + diffuse) * pixel;
+        lit = (ambient + diffuse) * pixel;
 #else
-    vec3 lit = (ambient + diffuse) * pixel + specular * gl_FrontMaterial.specular.rgb;
+        lit = (ambient + diffuse) * pixel + specular * gl_FrontMaterial.specular.rgb;
 #endif
-
-    lit = mix(lit, pixel * baked.rgb, baked.a);
+    }
 
     float brightness = max(texel.r, max(texel.g, texel.b));
-    float glow = smoothstep(0.6, 0.85, brightness) * diffuse_amount;
+    float glow = smoothstep(0.6, 0.85, brightness) * amount;
     vec3 colour = max(lit, texel.rgb * glow);
-    float fade = haze * (1.0 - exp(-HAZE_DENSITY * length(eyePosition)));
     gl_FragColor = vec4(mix(colour, HAZE_COLOUR, fade), gl_FrontMaterial.diffuse.a);
 }

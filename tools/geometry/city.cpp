@@ -21,40 +21,44 @@ const Vec3 kSodiumLight{1.0f, 0.56f, 0.22f};
 const Vec3 kBridgeLight{0.55f, 0.88f, 1.0f};
 
 constexpr float kHalfStreet = 0.5f * kCityStreetWidth;
+constexpr float kAvenuePlaza = 6.0f;
+constexpr unsigned kSides = kFaceNegX | kFacePosX | kFaceNegZ | kFacePosZ;
 
 Box boxAround(Vec3 centre, Vec3 half) {
     return {centre - half, centre + half};
 }
 
-// A lens on its own: a beacon or a lamp fixed to a wall or a crane.
-void addLens(CityLayout& city, Vec3 centre, Vec3 half, int lens) {
+// A lens on its own: a beacon or a lamp fixed to a wall or a crane, showing the given faces.
+void addLens(CityLayout& city, Vec3 centre, Vec3 half, int lens, unsigned faces = kAllFaces) {
     CityBlock block{boxAround(centre, half), kSignSurface};
     block.uOffset = static_cast<float>(lens);
+    block.faces = faces;
     city.lenses.push_back(block);
 }
 
-// A lamp post at `base` whose arm reaches `reach` towards `towards` (horizontal unit vector),
-// with its lens under the arm's end; the lamp's light is baked around the lens.
+// A lamp post at `base` whose head reaches `reach` towards `towards` (horizontal unit vector),
+// with its lens under the head's end; the lamp's light is baked around the lens.
 void addPostLamp(CityLayout& city, Vec3 base, Vec3 towards, float height, float reach, Vec3 colour,
                  int lens, float radius) {
     const float post = 0.14f;
-    city.blocks.push_back({boxAround(base + Vec3{0, height / 2, 0}, {post, height / 2, post}),
-                           kSteelSurface,
-                           {0.5f, 0.5f, 0.55f}});
+    // The post stands in its own lamp's pool: its paint is dark so that it does not glare.
+    CityBlock pole{boxAround(base + Vec3{0, height / 2, 0}, {post, height / 2, post}),
+                   kSteelSurface,
+                   {0.16f, 0.16f, 0.18f}};
+    pole.faces = kSides;
+    city.blocks.push_back(pole);
     Vec3 end = base + towards * reach + Vec3{0, height, 0};
     Vec3 mid = (base + Vec3{0, height, 0} + end) * 0.5f;
-    Vec3 half{std::fabs(towards.x) * reach / 2 + 0.08f, 0.08f,
-              std::fabs(towards.z) * reach / 2 + 0.08f};
-    city.blocks.push_back({boxAround(mid, half), kSteelSurface, {0.5f, 0.5f, 0.55f}});
-    Vec3 head = end - towards * 0.45f;
-    city.blocks.push_back({boxAround(head, {std::fabs(towards.x) * 0.5f + 0.2f, 0.1f,
-                                            std::fabs(towards.z) * 0.5f + 0.2f}),
-                           kSteelSurface,
-                           {0.35f, 0.35f, 0.4f}});
-    addLens(city, head - Vec3{0, 0.13f, 0},
-            {std::fabs(towards.x) * 0.38f + 0.13f, 0.04f, std::fabs(towards.z) * 0.38f + 0.13f},
-            lens);
-    city.lights.push_back({head - Vec3{0, 0.4f, 0}, colour, radius});
+    Vec3 half{std::fabs(towards.x) * (reach / 2 + 0.2f) + 0.18f, 0.1f,
+              std::fabs(towards.z) * (reach / 2 + 0.2f) + 0.18f};
+    CityBlock head{boxAround(mid, half), kSteelSurface, {0.3f, 0.3f, 0.34f}};
+    head.faces = kAllFaces;
+    city.blocks.push_back(head);
+    Vec3 lensAt = end - towards * 0.35f - Vec3{0, 0.11f, 0};
+    addLens(city, lensAt,
+            {std::fabs(towards.x) * 0.38f + 0.13f, 0.02f, std::fabs(towards.z) * 0.38f + 0.13f},
+            lens, kFaceNegY);
+    city.lights.push_back({lensAt - Vec3{0, 0.3f, 0}, colour, radius});
 }
 
 // ---------------------------------------------------------------------------------- towers
@@ -89,7 +93,7 @@ void addTower(CityLayout& city, Random& random, float x0, float z0, float x1, fl
         const float band = 0.6f;
         addLens(city, {0.5f * (bx0 + bx1), top - 1.6f, 0.5f * (bz0 + bz1)},
                 {0.5f * (bx1 - bx0) + 0.12f, band / 2, 0.5f * (bz1 - bz0) + 0.12f},
-                glass ? citysigns::kCyanLens : citysigns::kCoolLens);
+                glass ? citysigns::kCyanLens : citysigns::kCoolLens, kSides);
     }
     if (random.below(3) == 0 || top > 110) {
         float ax = 0.5f * (bx0 + bx1), az = 0.5f * (bz0 + bz1);
@@ -97,7 +101,8 @@ void addTower(CityLayout& city, Random& random, float x0, float z0, float x1, fl
         city.blocks.push_back({boxAround({ax, top + mast / 2, az}, {0.3f, mast / 2, 0.3f}),
                                kSteelSurface,
                                {0.4f, 0.4f, 0.45f}});
-        addLens(city, {ax, top + mast + 0.3f, az}, {0.35f, 0.35f, 0.35f}, citysigns::kRedBeacon);
+        addLens(city, {ax, top + mast + 0.3f, az}, {0.35f, 0.35f, 0.35f}, citysigns::kRedBeacon,
+                kSides | kFacePosY);
     }
 }
 
@@ -170,11 +175,6 @@ void addShopFront(CityLayout& city, Random& random, Vec3 left, Vec3 right, Vec3 
         city.signs.push_back(
             {at, along, h / 3, h, sign->column + citysigns::kCells * sign->row, 1, 3, true});
         city.lights.push_back({at + out * 0.8f, {sign->red, sign->green, sign->blue}, 8});
-        city.blocks.push_back(
-            {boxAround(at - out * 0.6f + Vec3{0, h / 2 + 0.15f, 0},
-                       {std::fabs(out.x) * 0.55f + 0.05f, 0.05f, std::fabs(out.z) * 0.55f + 0.05f}),
-             kSteelSurface,
-             {0.3f, 0.3f, 0.3f}});
     }
 }
 
@@ -222,11 +222,11 @@ void addMarketBlock(CityLayout& city, Random& random, float x0, float z0, float 
 
 // A string of bulbs across a market street at `s` along the line: from wall to wall, sagging.
 void addBulbString(CityLayout& city, Vec3 wallA, Vec3 wallB) {
-    const int bulbs = 10;
+    const int bulbs = 8;
     for (int k = 1; k < bulbs; k++) {
         float f = float(k) / bulbs;
         Vec3 p = wallA + (wallB - wallA) * f - Vec3{0, 1.2f * 4 * f * (1 - f), 0};
-        addLens(city, p, {0.11f, 0.11f, 0.11f}, citysigns::kWarmLens);
+        addLens(city, p, {0.13f, 0.11f, 0.13f}, citysigns::kWarmLens, kFaceNegY);
     }
     for (float f : {0.25f, 0.75f})
         city.lights.push_back({wallA + (wallB - wallA) * f - Vec3{0, 1.0f, 0}, kWarmLight, 7});
@@ -245,16 +245,16 @@ void addStreetLamps(CityLayout& city, Segment segment, bool market, int index) {
     Vec3 along = normalize(segment.b - segment.a);
     Vec3 left{along.z, 0, -along.x};
     float length = geometry::length(segment.b - segment.a);
-    for (float s = 6; s < length; s += 12) {
-        bool side = (int(s / 12) + index) % 2 == 0;
+    for (float s = 12; s < length; s += 24) {
+        bool side = index % 2 == 0;
         Vec3 across = side ? left : -left;
         Vec3 at = segment.a + along * s;
         if (market) {
             Vec3 wall = at + across * (kHalfStreet - 0.25f) + Vec3{0, 5.6f, 0};
-            addLens(city, wall, {0.3f, 0.2f, 0.3f}, citysigns::kWarmLens);
+            addLens(city, wall, {0.3f, 0.2f, 0.3f}, citysigns::kWarmLens, kSides | kFaceNegY);
             city.lights.push_back({wall - across * 0.9f, kWarmLight, 9});
         } else {
-            addPostLamp(city, at + across * 4.4f, -across, 7.5f, 1.7f, kCoolLight,
+            addPostLamp(city, at + across * 4.4f, -across, 9.5f, 1.4f, kCoolLight,
                         citysigns::kCoolLens, 11);
         }
     }
@@ -323,11 +323,14 @@ void addCrane(CityLayout& city, float cx, Vec3 paint) {
         for (float z : {110.0f, 132.0f, 176.0f})
             city.beams.push_back(
                 {{cx + side, apex - 0.3f, 151}, {cx + side, boomY + 0.5f, z}, 0.16f, paint});
-    addLens(city, {cx, apex + 0.6f, 151}, {0.4f, 0.4f, 0.4f}, citysigns::kRedBeacon);
-    addLens(city, {cx, boomY + 0.3f, 104.6f}, {0.35f, 0.35f, 0.35f}, citysigns::kRedBeacon);
+    addLens(city, {cx, apex + 0.6f, 151}, {0.4f, 0.4f, 0.4f}, citysigns::kRedBeacon,
+            kSides | kFacePosY);
+    addLens(city, {cx, boomY + 0.3f, 104.6f}, {0.35f, 0.35f, 0.35f}, citysigns::kRedBeacon,
+            kSides | kFacePosY);
     // Floodlights under the boom light the water and the pier.
     for (float z : {116.0f, 140.0f, 166.0f}) {
-        addLens(city, {cx, boomY - 0.9f, z}, {1.0f, 0.12f, 0.5f}, citysigns::kSodiumLens);
+        addLens(city, {cx, boomY - 0.9f, z}, {1.0f, 0.12f, 0.5f}, citysigns::kSodiumLens,
+                kFaceNegY);
         city.lights.push_back({{cx, boomY - 3, z}, kSodiumLight * 1.1f, 30});
     }
 }
@@ -345,16 +348,16 @@ void addContainerYard(CityLayout& city, Random& random) {
                 continue;
             }
             for (int row = 0; row < 3; row++) {
+                // A stack is one box; its picture repeats container by container up it.
                 int stack = 1 + random.below(4);
-                for (int k = 0; k < stack; k++) {
-                    Vec3 lo{x0, 2.6f * k, z0 + 2.55f * row};
-                    Vec3 paint = paints[random.below(8)] * random.uniform(0.8f, 1.1f);
-                    city.blocks.push_back({{lo, lo + Vec3{length, 2.55f, 2.4f}},
-                                           kContainerSurface,
-                                           paint,
-                                           std::floor(random.uniform(0, 4)) / 4});
-                }
+                Vec3 lo{x0, 0, z0 + 2.55f * row};
+                Vec3 paint = paints[random.below(8)] * random.uniform(0.8f, 1.1f);
+                city.blocks.push_back({{lo, lo + Vec3{length, 2.55f * stack, 2.4f}},
+                                       kContainerSurface,
+                                       paint,
+                                       std::floor(random.uniform(0, 4)) / 4});
             }
+
             x0 += length + 0.4f;
         }
     }
@@ -385,7 +388,7 @@ void addBridge(CityLayout& city, float cx) {
                 city.beams.push_back(
                     {{cx + side, 0, za}, {cx + side, archY(za) - 0.3f, za}, 0.1f, paint});
                 addLens(city, {cx + side, archY(za) + 0.55f, za}, {0.22f, 0.18f, 0.22f},
-                        citysigns::kCyanLens);
+                        citysigns::kCyanLens, kSides | kFacePosY);
                 city.lights.push_back(
                     {{cx + side * 0.8f, archY(za) - 1, za}, kBridgeLight * 0.8f, 12});
             }
@@ -406,7 +409,7 @@ void addHarbour(CityLayout& city) {
     // Sodium lamps along the quay, on the water's side of the road.
     for (float x = -214; x < 216; x += 16) {
         if (std::fabs(x - kBridgeX[0]) < 8 || std::fabs(x - kBridgeX[1]) < 8) continue;
-        addPostLamp(city, {x, 0, cityLineZ(kCityLinesZ - 1) + 5.2f}, {0, 0, -1}, 8, 2.2f,
+        addPostLamp(city, {x, 0, cityLineZ(kCityLinesZ - 1) + 5.2f}, {0, 0, -1}, 10.5f, 1.2f,
                     kSodiumLight, citysigns::kSodiumLens, 14);
         float bollard = x + 8;
         if (std::fabs(bollard - kBridgeX[0]) > 10 && std::fabs(bollard - kBridgeX[1]) > 10)
@@ -428,7 +431,8 @@ void addHarbour(CityLayout& city) {
         city.blocks.push_back({boxAround(base + Vec3{0, 11, 0}, {0.35f, 11, 0.35f}),
                                kSteelSurface,
                                {0.45f, 0.45f, 0.45f}});
-        addLens(city, base + Vec3{0, 22.4f, 0}, {1.2f, 0.3f, 1.2f}, citysigns::kSodiumLens);
+        addLens(city, base + Vec3{0, 22.4f, 0}, {1.2f, 0.3f, 1.2f}, citysigns::kSodiumLens,
+                kSides | kFaceNegY);
         city.lights.push_back({base + Vec3{0, 21, 0}, kSodiumLight * 1.3f, 34});
     }
     addContainerYard(city, random);
@@ -471,10 +475,14 @@ CityLayout makeCityLayout() {
         for (int j = 0; j + 1 < kCityLinesZ; j++) {
             float x0 = cityLineX(i) + kHalfStreet, x1 = cityLineX(i + 1) - kHalfStreet;
             float z0 = cityLineZ(j) + kHalfStreet, z1 = cityLineZ(j + 1) - kHalfStreet;
-            if (x0 > kMarketFromX)
+            if (x0 > kMarketFromX) {
                 addMarketBlock(city, market, x0, z0, x1, z1);
-            else
-                addTowerBlock(city, towers, x0, z0, x1, z1);
+                continue;
+            }
+            // The towers stand back from their avenue behind wide plazas.
+            if (std::fabs(x1 + kHalfStreet - kTowerAvenueX) < 1) x1 -= kAvenuePlaza;
+            if (std::fabs(x0 - kHalfStreet - kTowerAvenueX) < 1) x0 += kAvenuePlaza;
+            addTowerBlock(city, towers, x0, z0, x1, z1);
         }
     addStreetLights(city);
     addHarbour(city);

@@ -19,8 +19,9 @@ constexpr int kCityLinesX = 11;
 constexpr int kCityLinesZ = 8;
 constexpr float kCityPitch = 36.0f;
 constexpr float kCityStreetWidth = 12.0f;
-// Blocks west of this x are towers, east of it the market.
+// Blocks west of this x are towers, east of it the market; the towers' widest avenue.
 constexpr float kMarketFromX = 0.0f;
+constexpr float kTowerAvenueX = -108.0f;
 
 // The harbour, north of the quay road: the basin's water surface, the quay edge on each
 // side of it, the pier road and the two bridges (along x = kBridgeX[k]) that cross the basin.
@@ -68,6 +69,8 @@ struct CityBlock {
     float vOffset = 0;  // and up
     bool roofed = true; // a roof on top (kRoofSurface); else the top is of the walls' surface
     Vec3 front{};       // a shop house's street side: its ground floor is a lit shop
+    unsigned faces = kAllFaces; // the faces that can be seen (BoxFace bits; never the bottom
+                                // of a building)
 };
 
 // A picture of the sign sheet on a flat panel (both faces when bladed).

@@ -11,21 +11,26 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string>
 #include <tuple>
 
 namespace geometry {
 
 namespace {
 
-// The model shader's baked-light modes (content/shaders/default.vert): the baked light
-// replaces the lamps' light, with distance haze or without it (the sky has its own).
-constexpr float kHazyBake = 3.0f;
-constexpr float kSkyBake = 1.0f;
+// Whether the model shader (content/shaders/default.vert) fades a baked surface into the
+// haze with distance: everything but the sky, which has its own.
 
-constexpr float kChunk = 72.0f;       // side of the squares the meshes are cut into
-constexpr float kMirrorFromZ = 36.0f; // what stands north of this is mirrored in the water
-constexpr float kMirrorLight = 0.8f;  // the water darkens what it mirrors
-constexpr float kWaterAlpha = 0.5f;   // how much of the water's own colour covers the mirror
+constexpr float kHazyBake = 1.0f;
+constexpr float kSkyBake = 0.0f;
+// A material's diffuse amount that selects the model shader's baked light.
+constexpr float kBakedMaterial = 2.0f;
+
+constexpr float kChunk = 160.0f;      // side of the squares the meshes are cut into
+constexpr float kMirrorFromZ = 36.0f; // what stands between these is mirrored in the water
+constexpr float kMirrorToZ = 165.0f;
+constexpr float kMirrorLight = 0.8f; // the water darkens what it mirrors
+constexpr float kWaterAlpha = 0.5f;  // how much of the water's own colour covers the mirror
 constexpr float kHalfStreet = 0.5f * kCityStreetWidth;
 constexpr float kOuterReach = 258.0f; // the outermost streets' far edges
 constexpr float kGroundReach = kSkyRadius;
@@ -33,8 +38,8 @@ constexpr float kShopTop = 4.2f; // a shop house's ground floor, below its first
 
 // Heights at which walls are cut into rows, so that the light baked into them can fall off
 // upwards from the street: towers, and the market's lower houses.
-const std::vector<float> kTowerRows = {3, 8, 16, 30, 55, 90, 130};
-const std::vector<float> kHouseRows = {4.2f, 9};
+const std::vector<float> kTowerRows = {9, 30};
+const std::vector<float> kHouseRows = {4.2f};
 
 // How each surface's picture is laid on a wall: world units per repeat across and up.
 struct WallPicture {
@@ -173,7 +178,7 @@ class CityLighting {
 
     // The glow of the sky and of the district around p, dimmer at street level.
     static Vec3 glow(Vec3 p) {
-        const Vec3 towers{0.3f, 0.35f, 0.52f}, market{0.46f, 0.3f, 0.4f},
+        const Vec3 towers{0.3f, 0.35f, 0.52f}, market{0.38f, 0.26f, 0.34f},
             harbour{0.4f, 0.32f, 0.3f};
         float east = smoothStep(-24, 24, p.x), north = smoothStep(50, 90, p.z);
         Vec3 land = towers * (1 - east) + market * east;
@@ -192,7 +197,7 @@ class CityLighting {
             if (reach >= 1) return;
             float falloff = (1 - reach) * (1 - reach);
             float facing = clamp01((dot(n, normalize(d)) + 0.35f) / 1.35f);
-            sum = sum + light.colour * (2.6f * falloff * facing);
+            sum = sum + light.colour * (2.1f * falloff * facing);
         });
         return sum;
     }
@@ -235,23 +240,29 @@ class CityMeshes {
   public:
     explicit CityMeshes(const CityLayout& layout) : layout(layout), lighting(layout.lights) {}
 
+    // The mesh of a surface for a part centred at `where`. Parts round the basin go into
+    // meshes of their own, which are mirrored in the water.
     LitMesh& at(CitySurface surface, Vec3 where) {
         int cx = static_cast<int>(std::floor((where.x + kGroundReach) / kChunk));
         int cz = static_cast<int>(std::floor((where.z + kGroundReach) / kChunk));
-        return meshes[{surface, cx, cz}];
+        int mirrored = where.z > kMirrorFromZ && where.z < kMirrorToZ ? 1 : 0;
+        return meshes[{surface, cx, cz, mirrored}];
     }
     const CityLighting& light() const { return lighting; }
 
-    // Every mesh of one surface, in the order of the map's squares.
+    // Every mesh of one surface, in the order of the map's squares: f(name, mirrored, mesh).
     template <class F> void forSurface(CitySurface surface, F f) const {
         for (const auto& [key, mesh] : meshes)
-            if (std::get<0>(key) == surface) f(std::get<1>(key), std::get<2>(key), mesh);
+            if (std::get<0>(key) == surface)
+                f(std::to_string(std::get<1>(key)) + "," + std::to_string(std::get<2>(key)) +
+                      (std::get<3>(key) ? " basin" : ""),
+                  std::get<3>(key) != 0, mesh);
     }
 
   private:
     const CityLayout& layout;
     CityLighting lighting;
-    std::map<std::tuple<int, int, int>, LitMesh> meshes;
+    std::map<std::tuple<int, int, int, int>, LitMesh> meshes;
 };
 
 Vec3 multiply(Vec3 a, Vec3 b) {
@@ -297,7 +308,7 @@ void addBlock(CityMeshes& meshes, const CityBlock& block) {
     // columns for their light.
     const bool plain = block.walls == kContainerSurface || block.walls == kSteelSurface ||
                        block.walls == kQuayWallSurface;
-    const float spacing = plain ? 1000.0f : 8.0f;
+    const float spacing = plain || block.walls == kMarketSurface ? 1000.0f : 14.0f;
     int nx = columnsFor(b.max.x - b.min.x, spacing), nz = columnsFor(b.max.z - b.min.z, spacing);
     const bool shops = block.walls == kMarketSurface && length(block.front) > 0;
     std::vector<float> rows =
@@ -309,8 +320,17 @@ void addBlock(CityMeshes& meshes, const CityBlock& block) {
             return multiply(meshes.light().at(p + n * 0.3f, n), tint);
         };
     };
-    const Vec3 normals[4] = {{0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {-1, 0, 0}};
-    for (Vec3 n : normals) {
+    struct Side {
+        Vec3 normal;
+        unsigned face;
+    };
+    const Side sides[4] = {{{0, 0, 1}, kFacePosZ},
+                           {{0, 0, -1}, kFaceNegZ},
+                           {{1, 0, 0}, kFacePosX},
+                           {{-1, 0, 0}, kFaceNegX}};
+    for (const Side& side : sides) {
+        if (!(block.faces & side.face)) continue;
+        Vec3 n = side.normal;
         Vec3 right = cross({0, 1, 0}, n);
         float width = std::fabs(dot(half, right)) * 2;
         Vec3 origin =
@@ -330,6 +350,7 @@ void addBlock(CityMeshes& meshes, const CityBlock& block) {
             mesh.bake(first, kHazyBake, light(block.tint));
         }
     }
+    if (!(block.faces & kFacePosY)) return;
     CitySurface topSurface = block.roofed ? kRoofSurface : block.walls;
     LitMesh& top = meshes.at(topSurface, centre);
     size_t first = top.mesh.vertexCount();
@@ -350,7 +371,7 @@ void addLensBox(CityMeshes& meshes, const CityBlock& lens) {
     CellRect r = cellRect(static_cast<int>(lens.uOffset), 1, 1);
     const Box& b = lens.box;
     size_t before = mesh.mesh.vertexCount();
-    mesh.mesh.addBox(b, 1);
+    mesh.mesh.addBox(b, 1, 0, lens.faces);
     for (size_t k = before; k < mesh.mesh.vertexCount(); k++) {
         // addBox's corners come in fours: (u0, v0), (u1, v0), (u1, v1), (u0, v1).
         int corner = static_cast<int>((k - before) % 4);
@@ -431,8 +452,9 @@ void addStreet(CityMeshes& meshes, Vec3 from, Vec3 to, bool lit = true) {
     Vec3 side{-axis.z, 0, axis.x};
     float length = geometry::length(to - from);
     const std::vector<float> across =
-        lit ? std::vector<float>{0, 2, 3, 6, 9, 10, 12} : std::vector<float>{0, 2, 10, 12};
-    int steps = columnsFor(length, lit ? 4 : 24);
+        lit ? std::vector<float>{0, 3, 6, 9, 12} : std::vector<float>{0, 12};
+    int steps = columnsFor(length, lit ? 6 : 24);
+
     LitMesh& mesh = meshes.at(kStreetSurface, (from + to) * 0.5f);
     size_t first = mesh.mesh.vertexCount();
     const std::vector<float>& rows = across;
@@ -451,9 +473,9 @@ void addStreet(CityMeshes& meshes, Vec3 from, Vec3 to, bool lit = true) {
 void addCrossing(CityMeshes& meshes, float x, float z) {
     LitMesh& mesh = meshes.at(kCrossingSurface, {x, 0, z});
     size_t first = mesh.mesh.vertexCount();
-    std::vector<float> rows{0, 3, 6, 9, 12};
+    std::vector<float> rows{0, 6, 12};
     Vec3 origin{x - kHalfStreet, 0, z - kHalfStreet};
-    addGrid(mesh.mesh, origin, {kCityStreetWidth, 0, 0}, {0, 0, 1}, 4, rows, {0, 1, 0},
+    addGrid(mesh.mesh, origin, {kCityStreetWidth, 0, 0}, {0, 0, 1}, 2, rows, {0, 1, 0},
             [&](Vec3 p) {
                 return std::pair<float, float>{(p.x - origin.x) / kCityStreetWidth,
                                                (p.z - origin.z) / kCityStreetWidth};
@@ -573,7 +595,7 @@ void addSky(LitMesh& mesh, float y0, bool mirror) {
 formats::ModelMaterialDesc surfaceMaterial(CitySurface surface) {
     const char* sky = maps::kReflection;
     auto shaded = [&](const char* map, float reflection) {
-        return makeShadedMaterial({0.1f, 0.1f, 0.12f}, 0, 0, map, 1.0f, sky, reflection);
+        return makeShadedMaterial({0.1f, 0.1f, 0.12f}, 0, 0, map, kBakedMaterial, sky, reflection);
     };
     switch (surface) {
     case kStreetSurface:
@@ -585,7 +607,7 @@ formats::ModelMaterialDesc surfaceMaterial(CitySurface surface) {
     case kQuayWallSurface:
         return shaded(maps::kCityPaving, 0);
     case kGlassSurface:
-        return shaded(maps::kCityGlass, 0.3f);
+        return shaded(maps::kCityGlass, 0.22f);
     case kOfficeSurface:
         return shaded(maps::kCityOffice, 0.2f);
     case kMarketSurface:
@@ -646,34 +668,31 @@ formats::ModelDesc buildCityModel(const CityLayout& layout) {
                                  kQuayWallSurface, kShopSurface,     kMarketSurface,
                                  kOfficeSurface,   kGlassSurface,    kContainerSurface,
                                  kSteelSurface,    kRoofSurface,     kSignSurface};
-    auto name = [](CitySurface s, int cx, int cz, const char* suffix) {
-        return std::string(surfaceName(s)) + " " + std::to_string(cx) + "," + std::to_string(cz) +
-               suffix;
+    auto name = [](CitySurface s, const std::string& where, const char* suffix) {
+        return std::string(surfaceName(s)) + " " + where + suffix;
     };
     for (CitySurface s : solid)
-        meshes.forSurface(s, [&](int cx, int cz, const LitMesh& mesh) {
-            model.meshes.push_back(mesh.toMesh(name(s, cx, cz, ""), s, readsNormals(s)));
+        meshes.forSurface(s, [&](const std::string& where, bool, const LitMesh& mesh) {
+            model.meshes.push_back(mesh.toMesh(name(s, where, ""), s, readsNormals(s)));
         });
     LitMesh sky, mirrorSky;
     addSky(sky, 0, false);
     addSky(mirrorSky, 0, true);
     model.meshes.push_back(sky.toMesh("sky", kSkySurface, false));
-    // The squares of the map along the basin: the quay's row of blocks, the bridges, the
-    // cranes and the pier's edge.
-    const int mirrorFrom = static_cast<int>(std::floor((kMirrorFromZ + kGroundReach) / kChunk));
     for (CitySurface s : solid) {
+        // Flat ground mirrors as faces turned away from every camera above the water.
         if (s == kStreetSurface || s == kCrossingSurface || s == kPavingSurface ||
             s == kRoofSurface)
             continue;
-        meshes.forSurface(s, [&](int cx, int cz, const LitMesh& mesh) {
-            if (cz == mirrorFrom || cz == mirrorFrom + 1)
+        meshes.forSurface(s, [&](const std::string& where, bool mirrored, const LitMesh& mesh) {
+            if (mirrored)
                 model.meshes.push_back(
-                    mesh.mirrored().toMesh(name(s, cx, cz, " mirrored"), s, readsNormals(s)));
+                    mesh.mirrored().toMesh(name(s, where, " mirrored"), s, readsNormals(s)));
         });
     }
     model.meshes.push_back(mirrorSky.toMesh("sky mirrored", kSkySurface, false));
-    meshes.forSurface(kWaterSurface, [&](int cx, int cz, const LitMesh& mesh) {
-        model.meshes.push_back(mesh.toMesh(name(kWaterSurface, cx, cz, ""), kWaterSurface, true));
+    meshes.forSurface(kWaterSurface, [&](const std::string& where, bool, const LitMesh& mesh) {
+        model.meshes.push_back(mesh.toMesh(name(kWaterSurface, where, ""), kWaterSurface, true));
     });
     return model;
 }

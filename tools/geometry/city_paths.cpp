@@ -149,17 +149,20 @@ std::vector<CurveRecord> streamKeys(const Flight& flight, const Stream& stream) 
         float next = k + 1 < m ? arcs[k + 1] : arcs[0] + routeLength;
         return (arcs[k] + (next - arcs[k]) * f) * scale;
     };
+    // Keys twice as dense as the camera's over the same loop time, so that the spline, which
+    // passes near its keys rather than through them, cuts the corners no more than the path.
     const float stepsPerSecond = 1000.0f / flight.stepMs;
-    return closedLoopKeys(m, flight.stepMs, [&](int i) {
-        float phase = 2 * kPi * i / m;
+    const int n = 2 * m;
+    return closedLoopKeys(n, flight.stepMs / 2, [&](int i) {
+        float phase = 2 * kPi * i / n;
         float lead = stream.leadSeconds + stream.surgeSeconds * std::sin(stream.surges * phase);
-        float s = arcAt(i + lead * stepsPerSecond);
+        float s = arcAt(0.5f * i + lead * stepsPerSecond);
         Vec3 tangent = normalize(path.at(s + 1) - path.at(s - 1));
         Vec3 left = normalize(Vec3{tangent.z, 0, -tangent.x});
         float side = stream.weave * std::sin(stream.weaves * phase);
         Vec3 p = path.at(s) + left * side;
         Vec3 centre{p.x, stream.height, p.z};
-        float turn = 360.0f * stream.spinTurns * i / m;
+        float turn = 360.0f * stream.spinTurns * i / n;
         return makeRecord(centre - Vec3{2, 2, 2}, centre + tangent, {turn, 0.5f * turn, 0});
     });
 }
@@ -169,8 +172,8 @@ std::vector<CurveRecord> streamKeys(const Flight& flight, const Stream& stream) 
 // pier, round high over the sea and the harbour looking back at the city, and down over the
 // basin into the avenue again.
 Flight cameraZeroFlight() {
-    return {{{{-108, 7, 56}, 8.5f, 9},
-             {{-108, 7, -180}, 8.5f, 9},
+    return {{{{kTowerAvenueX, 9, 56}, 8.5f, 11},
+             {{kTowerAvenueX, 9, -180}, 8.5f, 11},
              {{36, 7, -180}, 9, 7},
              {{36, 7, 72}, 9, 8},
              {{72, 7.5f, 72}, 8, 6},
@@ -180,7 +183,7 @@ Flight cameraZeroFlight() {
              {{-60, 46, 226}, 16, -9, 0.9f},
              {{-140, 40, 190}, 15, -10, 0.6f},
              {{-126, 24, 114}, 13, -6, 0.2f},
-             {{-108, 9, 76}, 10, 4}},
+             {{kTowerAvenueX, 10, 76}, 10, 6}},
             10,
             14,
             40,
@@ -220,8 +223,9 @@ Flight cameraTwoFlight() {
 
 std::vector<std::vector<CurveRecord>> buildCityCurves() {
     Flight zero = cameraZeroFlight(), one = cameraOneFlight(), two = cameraTwoFlight();
-    Stream swarmOne{16.5f, 2.5f, 7, 0.4f, 11, 3.2f, 12};
-    Stream swarmTwo{16.5f, 3.0f, 5, 0.8f, 9, 3.2f, 9};
+    // Half of each swarm is behind its camera at any time, out of sight (and not drawn).
+    Stream swarmOne{4.5f, 2.5f, 7, 0.4f, 11, 3.2f, 12};
+    Stream swarmTwo{4.0f, 3.0f, 5, 0.8f, 9, 3.2f, 9};
     return {flightKeys(zero), flightKeys(one), flightKeys(two), streamKeys(one, swarmOne),
             streamKeys(two, swarmTwo)};
 }

@@ -447,7 +447,7 @@ Canvas paintCityMarket(const Lettering&) {
     canvas.shade([&](float x, float y) {
         float grime = periodicFractal(x, y, size, size, 6, 761, 3);
         float damp = periodicFractal(x, y * 0.3f, size, size, 10, 762, 2);
-        return scaled(rgb(0x3a3434), 0.65f + 0.4f * grime - 0.2f * damp);
+        return scaled(rgb(0x2c2628), 0.65f + 0.45f * grime - 0.25f * damp);
     });
     Random random(763);
     for (int f = 0; f < floors; ++f)
