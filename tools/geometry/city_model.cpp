@@ -593,7 +593,7 @@ void addSky(LitMesh& mesh, float y0, bool mirror) {
 }
 
 formats::ModelMaterialDesc surfaceMaterial(CitySurface surface) {
-    const char* sky = maps::kReflection;
+    const char* sky = maps::kCityReflection;
     auto shaded = [&](const char* map, float reflection) {
         return makeShadedMaterial({0.1f, 0.1f, 0.12f}, 0, 0, map, kBakedMaterial, sky, reflection);
     };

@@ -21,6 +21,7 @@ constexpr const char* kHallFloor = datafiles::kHallFloorTexture;
 constexpr const char* kNightSky = datafiles::kNightSkyTexture;
 constexpr const char* kBlueNormal = datafiles::kBlueNormalPicture;
 constexpr const char* kCitySky = datafiles::kCitySkyTexture;
+constexpr const char* kCityReflection = datafiles::kCityReflectionTexture;
 constexpr const char* kCityStreet = datafiles::kCityStreetTexture;
 constexpr const char* kCityCrossing = datafiles::kCityCrossingTexture;
 constexpr const char* kCityPaving = datafiles::kCityPavingTexture;

@@ -183,7 +183,7 @@ Canvas paintCitySky(const Lettering&) {
 }
 
 // A sphere map of the same night: the zenith in the middle, the horizon's glow at the rim
-// with the far city's lights. Glass, water, wet streets and the spike balls mirror it.
+// with the far city's lights. The city's glass, water and wet streets mirror it.
 Canvas paintCityReflection(const Lettering&) {
     const int size = 256;
     Canvas canvas(size, size);
@@ -776,7 +776,7 @@ void addCityTextureJobs(std::vector<PictureJob>& jobs) {
     auto add = [&](const char* file, int channels, Canvas (*paint)(const Lettering&)) {
         jobs.push_back({file, channels, false, paint});
     };
-    add(kReflectionTexture, 3, paintCityReflection);
+    add(kCityReflectionTexture, 3, paintCityReflection);
     add(kCitySkyTexture, 3, paintCitySky);
     add(kCityStreetTexture, 4, paintCityStreet);
     add(kCityCrossingTexture, 4, paintCityCrossing);

@@ -1,4 +1,4 @@
-// Textures for the models (facades, tunnel panels, metal, station surfaces, the
+// Textures for the models (facades, sky reflection, tunnel panels, metal, station surfaces, the
 // credits relief, the probe's hull) and the sound ball's blue normal picture. They are 24-bit
 // and, where a model repeats them, tile seamlessly.
 #include "runtime/data_files.h"
@@ -72,6 +72,33 @@ Canvas paintFacade(const Lettering&) {
     // Towers are seen from afar and the texture has no mipmaps: window edges get a few pixels
     // of softness, so that a minified facade blends instead of flickering.
     canvas.blur(2);
+    return canvas;
+}
+
+// A sphere map of the night: the zenith in the middle, the horizon at the rim with the city's
+// orange glow and its lights.
+Canvas paintReflection(const Lettering&) {
+    const int size = 256;
+    Canvas canvas(size, size);
+    canvas.shade([&](float x, float y) {
+        float dx = (x - size / 2.0f) / (size / 2.0f), dy = (y - size / 2.0f) / (size / 2.0f);
+        float r = std::hypot(dx, dy);
+        if (r >= 1.02f) return rgb(0x3a3040); // outside the sphere: the horizon's haze
+        Rgba sky = mix(rgb(0x060b1e), rgb(0x23305a), r * r);
+        float glow = smoothStep(0.7f, 1.0f, r);
+        sky = mix(sky, rgb(0x8a5a3a), glow * 0.7f);
+        // City lights on the horizon and a few stars: soft spots of two to three pixels,
+        // since the map is sampled without mipmaps across whole facades.
+        float lights = valueNoise(x / 4, y / 4, 311);
+        if (r > 0.85f)
+            sky = mix(sky, palette::kWarmPale, 0.7f * smoothStep(0.7f, 0.95f, lights));
+        else if (r < 0.8f)
+            sky = mix(sky, rgb(0xdfe8ff), 0.6f * smoothStep(0.88f, 0.99f, lights));
+        // The rim fades into the haze outside instead of ending on a hard circle.
+        return mix(sky, rgb(0x3a3040), smoothStep(0.97f, 1.02f, r));
+    });
+    // Single-texel lights would sparkle on the towers as the sphere map slides over them.
+    canvas.blur(1);
     return canvas;
 }
 
@@ -435,6 +462,7 @@ void addTextureJobs(std::vector<PictureJob>& jobs) {
         jobs.push_back({file, 3, false, paint});
     };
     add(kFacadeTexture, paintFacade);
+    add(kReflectionTexture, paintReflection);
     add(kTunnelTexture, paintTunnel);
     add(kMetalTexture, paintMetal);
     add(kPlatformTexture, paintPlatform);
