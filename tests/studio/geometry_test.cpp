@@ -265,6 +265,22 @@ TEST(CityPaths, CamerasFlyAlongStreetsAndNeverThroughWalls) {
     }
 }
 
+// Clips may start a loop anywhere and run across its wrap: the camera moves on smoothly at
+// the wrap time and at time 0, a clip's first frame, with no jump back along its path.
+TEST(CityPaths, LoopsWrapWithoutAJump) {
+    auto curves = geometry::buildCityCurves();
+    for (size_t c = 0; c < curves.size(); c++) {
+        auto curve = loadCurve(curves[c]);
+        uint32_t end = wrapTime(curves[c]);
+        Vec3 last = vec(curve->evaluate(end - 40, true).position);
+        for (uint32_t t = end - 30; t < end + 60; t += 10) {
+            Vec3 p = vec(curve->evaluate(t, true).position);
+            EXPECT_LT(geometry::length(p - last), 1.8f) << "curve " << c << " at " << t << " ms";
+            last = p;
+        }
+    }
+}
+
 TEST(CityPaths, SwarmsStreamThroughTheStreetsPastTheirCameras) {
     std::vector<Box> solids = geometry::makeCityLayout().obstacles();
     auto curves = geometry::buildCityCurves();
