@@ -334,7 +334,7 @@ Canvas paintCityGlass(const Lettering&) {
     for (int f = 0; f < floors; ++f) {
         float roll = random.unit();
         float share = roll < 0.25f ? 0.92f : roll < 0.55f ? 0.35f : 0.05f;
-        floorWarm[f] = random.unit() < 0.3f ? 1 : 0;
+        floorWarm[f] = random.unit() < 0.45f ? 1 : 0;
         for (int b = 0; b < bays; ++b)
             bayLight[f * bays + b] = random.unit() < share ? random.range(0.75f, 1.1f) : 0;
     }
