@@ -11,42 +11,11 @@
 #include "tools/pictures/logotype.h"
 #include "tools/pictures/palette.h"
 #include "tools/pictures/pictures.h"
+#include "tools/pictures/tiling.h"
 
 #include <functional>
 
 namespace {
-
-// Value noise that repeats every `period` cells across and down.
-float periodicNoise(float x, float y, int periodX, int periodY, uint32_t seed) {
-    float fx = std::floor(x), fy = std::floor(y);
-    int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
-    auto corner = [&](int cx, int cy) {
-        return hashUnit(((cx % periodX) + periodX) % periodX, ((cy % periodY) + periodY) % periodY,
-                        seed);
-    };
-    float tx = x - fx, ty = y - fy;
-    tx = tx * tx * (3 - 2 * tx);
-    ty = ty * ty * (3 - 2 * ty);
-    float top = corner(ix, iy) + (corner(ix + 1, iy) - corner(ix, iy)) * tx;
-    float bottom = corner(ix, iy + 1) + (corner(ix + 1, iy + 1) - corner(ix, iy + 1)) * tx;
-    return top + (bottom - top) * ty;
-}
-
-// Fractal periodic noise over a picture of width x height pixels with `cells` lattice cells
-// across (and as many down as keep the cells square).
-float periodicFractal(float x, float y, int width, int height, int cells, uint32_t seed,
-                      int octaves) {
-    float sum = 0, weight = 0, amplitude = 1;
-    int cellsDown = std::max(1, cells * height / width);
-    for (int i = 0; i < octaves; ++i) {
-        int px = cells << i, py = cellsDown << i;
-        sum += amplitude * periodicNoise(x * px / width, y * py / height, px, py,
-                                         seed + static_cast<uint32_t>(i));
-        weight += amplitude;
-        amplitude *= 0.5f;
-    }
-    return sum / weight;
-}
 
 // A blur that wraps round the picture's edges, so that a tiling picture stays seamless.
 void wrapBlur(Canvas& canvas, int r) {
@@ -118,9 +87,9 @@ Canvas paintCitySky(const Lettering&) {
         sky = mix(sky, glow, 0.85f * std::pow(smoothStep(12, 0, e), 1.6f));
         // Clouds: banks flattened towards the horizon, their undersides lit by the city.
         float cx = x / width * 24, cy = std::pow(std::max(e, 0.0f) + 1.5f, 0.55f) * 2.2f;
-        float cloud = periodicNoise(cx, cy, 24, 64, 611) * 0.6f +
-                      periodicNoise(cx * 2.1f, cy * 2.1f, 50, 128, 612) * 0.28f +
-                      periodicNoise(cx * 4.3f, cy * 4.3f, 103, 256, 613) * 0.12f;
+        float cloud = tileNoise(cx, cy, 24, 64, 611) * 0.6f +
+                      tileNoise(cx * 2.1f, cy * 2.1f, 50, 128, 612) * 0.28f +
+                      tileNoise(cx * 4.3f, cy * 4.3f, 103, 256, 613) * 0.12f;
         float cover = smoothStep(0.5f, 0.72f, cloud) * smoothStep(-1, 4, e) * smoothStep(75, 35, e);
         float underLight = std::pow(smoothStep(45, 2, e), 1.5f);
         Rgba lit = mix(rgb(0x2a2538), mix(rgb(0x8a5048), rgb(0x3c4058), towardsSea), underLight);
@@ -208,13 +177,13 @@ Canvas paintCityReflection(const Lettering&) {
 // Wet asphalt: 0 to 1 texel coordinates within a 12-unit square of street, the puddles as
 // the mirroring alpha.
 float puddle(float x, float y, int size, uint32_t seed) {
-    float n = periodicFractal(x, y, size, size, 5, seed, 3);
+    float n = tileFractal(x, y, size, size, 5, seed, 3);
     return smoothStep(0.52f, 0.6f, n);
 }
 
 Rgba asphalt(float x, float y, int size, uint32_t seed) {
-    float grain = periodicFractal(x, y, size, size, 32, seed + 10, 2);
-    float patches = periodicFractal(x, y, size, size, 4, seed + 20, 2);
+    float grain = tileFractal(x, y, size, size, 32, seed + 10, 2);
+    float patches = tileFractal(x, y, size, size, 4, seed + 20, 2);
     return scaled(rgb(0x1c1d22), 0.75f + 0.35f * grain + 0.25f * patches);
 }
 
@@ -294,7 +263,7 @@ Canvas paintCityPaving(const Lettering&) {
         float jx = std::fabs(std::fmod(u, 2.0f) - 1), jy = std::fabs(std::fmod(v, 2.0f) - 1);
         float joint = smoothStep(0.9f, 0.97f, std::max(jx, jy));
         float slab = hashUnit(static_cast<int>(u / 2), static_cast<int>(v / 2), 721);
-        float stain = periodicFractal(x, y, size, size, 6, 722, 3);
+        float stain = tileFractal(x, y, size, size, 6, 722, 3);
         Rgba c = scaled(rgb(0x34333a), 0.7f + 0.2f * slab + 0.35f * stain);
         return mix(c, rgb(0x141418), 0.6f * joint);
     });
@@ -386,8 +355,8 @@ Canvas paintCityOffice(const Lettering&) {
     const float bayW = float(width) / bays, floorH = float(height) / floors;
     Canvas colour(width, height);
     colour.shade([&](float x, float y) {
-        float grime = periodicFractal(x, y, width, height, 8, 751, 3);
-        float streak = periodicFractal(x * 4, y * 0.25f, width, height, 8, 752, 2);
+        float grime = tileFractal(x, y, width, height, 8, 751, 3);
+        float streak = tileFractal(x * 4, y * 0.25f, width, height, 8, 752, 2);
         return scaled(rgb(0x2c2830), 0.7f + 0.35f * grime - 0.15f * streak);
     });
     Random random(753);
@@ -445,8 +414,8 @@ Canvas paintCityMarket(const Lettering&) {
     const float bayW = float(size) / bays, floorH = float(size) / floors;
     Canvas canvas(size, size);
     canvas.shade([&](float x, float y) {
-        float grime = periodicFractal(x, y, size, size, 6, 761, 3);
-        float damp = periodicFractal(x, y * 0.3f, size, size, 10, 762, 2);
+        float grime = tileFractal(x, y, size, size, 6, 761, 3);
+        float damp = tileFractal(x, y * 0.3f, size, size, 10, 762, 2);
         return scaled(rgb(0x2c2628), 0.65f + 0.45f * grime - 0.25f * damp);
     });
     Random random(763);
@@ -721,8 +690,8 @@ Canvas paintCitySteel(const Lettering&) {
     const int size = 256;
     Canvas canvas(size, size);
     canvas.shade([&](float x, float y) {
-        float wear = periodicFractal(x, y, size, size, 6, 781, 3);
-        float streak = periodicFractal(x * 6, y * 0.5f, size, size, 8, 782, 2);
+        float wear = tileFractal(x, y, size, size, 6, 781, 3);
+        float streak = tileFractal(x * 6, y * 0.5f, size, size, 8, 782, 2);
         float seam = std::fabs(std::fmod(y, 128.0f) - 64);
         Rgba c = scaled(rgb(0x8a8c90), 0.7f + 0.3f * wear);
         c = mix(c, rgb(0x5a3a28), 0.35f * smoothStep(0.55f, 0.8f, streak));
@@ -740,7 +709,7 @@ Canvas paintCityContainer(const Lettering&) {
     Canvas canvas(size, size);
     canvas.shade([&](float x, float y) {
         float rib = 0.5f + 0.5f * std::sin(x / size * 6.2831853f * 20);
-        float grime = periodicFractal(x, y, size, size, 5, 791, 3);
+        float grime = tileFractal(x, y, size, size, 5, 791, 3);
         Rgba c = scaled(rgb(0xb0b0b0), 0.55f + 0.3f * rib + 0.2f * grime);
         float rail = std::min(y, size - y);
         c = mix(c, rgb(0x303030), 1 - smoothStep(10, 16, rail));
@@ -761,8 +730,8 @@ Canvas paintCityWater(const Lettering&) {
     const int size = 256;
     Canvas canvas(size, size);
     canvas.shade([&](float x, float y) {
-        float ripple = periodicFractal(x, y * 2.5f, size, size, 8, 801, 3);
-        float fine = periodicFractal(x, y * 3, size, size, 24, 802, 2);
+        float ripple = tileFractal(x, y * 2.5f, size, size, 8, 801, 3);
+        float fine = tileFractal(x, y * 3, size, size, 24, 802, 2);
         return scaled(rgb(0x0e1a22), 0.6f + 0.5f * ripple + 0.3f * fine);
     });
     wrapBlur(canvas, 1);
