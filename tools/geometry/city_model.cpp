@@ -5,6 +5,7 @@
 #include "tools/geometry/city.h"
 
 #include "engine/model_format.h"
+#include "tools/geometry/city_light.h"
 #include "tools/geometry/city_pictures.h"
 #include "tools/geometry/texture_names.h"
 
@@ -18,11 +19,8 @@ namespace geometry {
 
 namespace {
 
-// Whether the model shader (content/shaders/default.vert) fades a baked surface into the
-// haze with distance: everything but the sky, which has its own.
+using namespace citymesh;
 
-constexpr float kHazyBake = 1.0f;
-constexpr float kSkyBake = 0.0f;
 // A material's diffuse amount that selects the model shader's baked light.
 constexpr float kBakedMaterial = 2.0f;
 
@@ -61,179 +59,6 @@ WallPicture wallPicture(CitySurface surface) {
         return {4, 4};
     }
 }
-
-// Baked light as the model shader unpacks it: red + 256 green + 65536 blue, each in 256
-// steps from 0 to kLightRange.
-constexpr float kLightRange = 6.0f;
-float packLight(Vec3 c) {
-    auto step = [](float v) {
-        return std::round(std::min(1.0f, std::max(0.0f, v / kLightRange)) * 255);
-    };
-    return step(c.x) + 256 * step(c.y) + 65536 * step(c.z);
-}
-
-// One mesh in the making, with the light baked into each of its vertices.
-struct LitMesh {
-    MeshBuilder mesh;
-    std::vector<Vec3> light;
-    std::vector<float> modes;
-
-    // Gives every vertex added since `first` the light light(position, normal).
-    template <class Light> void bake(size_t first, float mode, Light lightAt) {
-        for (size_t k = first; k < mesh.vertexCount(); k++) {
-            Vec3 p{mesh.positions[3 * k], mesh.positions[3 * k + 1], mesh.positions[3 * k + 2]};
-            Vec3 n{mesh.normals[3 * k], mesh.normals[3 * k + 1], mesh.normals[3 * k + 2]};
-            light.push_back(lightAt(p, n));
-            modes.push_back(mode);
-        }
-    }
-
-    // The mesh mirrored in the water's surface, darker: faces keep facing outwards.
-    LitMesh mirrored() const {
-        LitMesh image = *this;
-        for (size_t k = 0; k < image.mesh.vertexCount(); k++) {
-            image.mesh.positions[3 * k + 1] = 2 * kWaterLevel - image.mesh.positions[3 * k + 1];
-            image.mesh.normals[3 * k + 1] = -image.mesh.normals[3 * k + 1];
-            image.light[k] = image.light[k] * kMirrorLight;
-        }
-        for (size_t t = 0; t + 2 < image.mesh.indices.size(); t += 3)
-            std::swap(image.mesh.indices[t + 1], image.mesh.indices[t + 2]);
-        return image;
-    }
-
-    // The mesh record with the baked light as texture coordinate set 1 (packed colour, mode).
-    // Normals are left out where nothing reads them (no reflection map; the baked light
-    // replaces lighting).
-    formats::ModelMeshDesc toMesh(const std::string& name, uint32_t material,
-                                  bool keepNormals) const {
-        formats::ModelMeshDesc desc = mesh.toMesh(name, material);
-        if (!keepNormals)
-            desc.streams.erase(std::remove_if(desc.streams.begin(), desc.streams.end(),
-                                              [](const formats::ModelStreamDesc& s) {
-                                                  return s.type == QOR::kStreamNormals;
-                                              }),
-                               desc.streams.end());
-        std::vector<float> packed;
-        for (size_t k = 0; k < light.size(); k++)
-            packed.insert(packed.end(), {packLight(light[k]), modes[k]});
-        desc.streams.insert(desc.streams.end() - 1,
-                            formats::ModelStreamDesc::floats(QOR::kStreamTexCoord0 + 1, packed));
-        return desc;
-    }
-};
-
-// Adds a grid of quads: vertices at origin + across * (i / columns) + up * rows[j], facing
-// `normal`, with texture coordinates uv(point).
-template <class Uv>
-void addGrid(MeshBuilder& mesh, Vec3 origin, Vec3 across, Vec3 up, int columns,
-             const std::vector<float>& rows, Vec3 normal, Uv uv) {
-    uint32_t first = static_cast<uint32_t>(mesh.vertexCount());
-    for (size_t j = 0; j < rows.size(); j++)
-        for (int i = 0; i <= columns; i++) {
-            Vec3 p = origin + across * (float(i) / columns) + up * rows[j];
-            auto [u, v] = uv(p);
-            mesh.addVertex(p, normal, u, v);
-        }
-    bool flip = dot(cross(across, up), normal) < 0;
-    auto at = [&](int i, size_t j) { return first + uint32_t(j * (columns + 1) + i); };
-    for (size_t j = 0; j + 1 < rows.size(); j++)
-        for (int i = 0; i < columns; i++) {
-            uint32_t a = at(i, j), b = at(i + 1, j), c = at(i + 1, j + 1), d = at(i, j + 1);
-            if (flip) {
-                mesh.addTriangle(a, c, b);
-                mesh.addTriangle(a, d, c);
-            } else {
-                mesh.addTriangle(a, b, c);
-                mesh.addTriangle(a, c, d);
-            }
-        }
-}
-
-// The rows of a wall from y0 to y1: both ends and every row height between them.
-std::vector<float> rowsBetween(float y0, float y1, const std::vector<float>& heights) {
-    std::vector<float> rows{0};
-    for (float h : heights)
-        if (h > y0 + 0.3f && h < y1 - 0.3f) rows.push_back(h - y0);
-    rows.push_back(y1 - y0);
-    return rows;
-}
-
-int columnsFor(float extent, float spacing) {
-    return std::max(1, static_cast<int>(std::ceil(extent / spacing - 0.01f)));
-}
-
-// The light of the night: each district's glow and the lamps, shops and signs of the layout.
-class CityLighting {
-  public:
-    explicit CityLighting(const std::vector<CityLight>& lights) : lights(lights) {
-        for (size_t k = 0; k < lights.size(); k++) {
-            const CityLight& light = lights[k];
-            for (int cx = cell(light.position.x - light.radius);
-                 cx <= cell(light.position.x + light.radius); cx++)
-                for (int cz = cell(light.position.z - light.radius);
-                     cz <= cell(light.position.z + light.radius); cz++)
-                    grid[{cx, cz}].push_back(k);
-        }
-    }
-
-    // The glow of the sky and of the district around p, dimmer at street level.
-    static Vec3 glow(Vec3 p) {
-        const Vec3 towers{0.3f, 0.35f, 0.52f}, market{0.38f, 0.26f, 0.34f},
-            harbour{0.4f, 0.32f, 0.3f};
-        float east = smoothStep(-24, 24, p.x), north = smoothStep(50, 90, p.z);
-        Vec3 land = towers * (1 - east) + market * east;
-        Vec3 c = land * (1 - north) + harbour * north;
-        return c * (0.8f + 0.35f * smoothStep(0, 80, p.y));
-    }
-
-    // Light falling on a surface at p facing n.
-    Vec3 at(Vec3 p, Vec3 n) const {
-        Vec3 sum = glow(p);
-        forLightsNear(p, [&](const CityLight& light) {
-            Vec3 d = light.position - p;
-            // Pools: the lamps' height counts for half, so that light reaches the street.
-            float reach =
-                (d.x * d.x + d.z * d.z + 0.25f * d.y * d.y) / (light.radius * light.radius);
-            if (reach >= 1) return;
-            float falloff = (1 - reach) * (1 - reach);
-            float facing = clamp01((dot(n, normalize(d)) + 0.35f) / 1.35f);
-            sum = sum + light.colour * (2.1f * falloff * facing);
-        });
-        return sum;
-    }
-
-    // The wet street's sheen: each lamp's light drawn out along the street, as its reflection
-    // is seen by a camera looking down the street.
-    Vec3 sheen(Vec3 p, Vec3 axis) const {
-        Vec3 sum;
-        Vec3 side{axis.z, 0, -axis.x};
-        forLightsNear(p, [&](const CityLight& light) {
-            Vec3 d = light.position - p;
-            float along = std::fabs(dot(d, axis)), across = dot(d, side);
-            if (along > 20 || light.position.y > 12) return;
-            float strength = std::exp(-across * across / 2.0f) * (1 - along / 20);
-            sum = sum + light.colour * (1.1f * strength * strength);
-        });
-        return sum;
-    }
-
-  private:
-    static int cell(float v) { return static_cast<int>(std::floor(v / 24)); }
-    template <class F> void forLightsNear(Vec3 p, F f) const {
-        auto found = grid.find({cell(p.x), cell(p.z)});
-        if (found == grid.end()) return;
-        for (size_t k : found->second)
-            f(lights[k]);
-    }
-    static float smoothStep(float a, float b, float x) {
-        float t = clamp01((x - a) / (b - a));
-        return t * t * (3 - 2 * t);
-    }
-    static float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
-
-    const std::vector<CityLight>& lights;
-    std::map<std::pair<int, int>, std::vector<size_t>> grid;
-};
 
 // The meshes of the model, by surface and by square of the map.
 class CityMeshes {
@@ -687,7 +512,8 @@ formats::ModelDesc buildCityModel(const CityLayout& layout) {
         meshes.forSurface(s, [&](const std::string& where, bool mirrored, const LitMesh& mesh) {
             if (mirrored)
                 model.meshes.push_back(
-                    mesh.mirrored().toMesh(name(s, where, " mirrored"), s, readsNormals(s)));
+                    mesh.mirrored(kWaterLevel, kMirrorLight)
+                        .toMesh(name(s, where, " mirrored"), s, readsNormals(s)));
         });
     }
     model.meshes.push_back(mirrorSky.toMesh("sky mirrored", kSkySurface, false));
