@@ -2,11 +2,13 @@
 // "<property>_map" and "<property>_amount": the diffuse map is mixed into the material colour
 // by diffuse_amount, then the sphere-mapped reflection map by reflection_amount times the
 // diffuse texel's alpha (an opaque picture mirrors evenly; wet patches of a street's
-// picture mirror more than dry ones). Lit per pixel
-// by fixed-function lights 0 and 1, each with its own colours. The engine builds copies of
-// this stage for the draws that allow them: LIGHT_COUNT 1 (light 1 black, adding nothing),
-// DIRECTIONAL_LIGHTS (no attenuation to work out) and NO_SPECULAR (a material without a
-// specular highlight); each gives the same picture as this full stage under those conditions.
+// picture mirror more than dry ones). Lit per pixel by fixed-function lights 0 and 1, each
+// with its own colours. The engine builds copies of this stage for the draws that allow them:
+// LIGHT_COUNT 1 (light 1 black, adding nothing) and DIRECTIONAL_LIGHTS (no attenuation to
+// work out) give the same picture as this full stage; NO_SPECULAR (a material without a
+// specular highlight, always with directional lights) takes the ambient and wrapped diffuse
+// light from the vertex stage instead, the same picture on flat faces, and on curved ones
+// the light interpolated between their vertices.
 // Bright texels of the diffuse map (lit windows) glow on their own, so they stay bright on
 // the dark side of a building. Alpha is the material's.
 //
@@ -31,6 +33,7 @@ varying vec2 diffuse_coord;
 varying vec2 reflection_coord;
 varying vec3 baked;
 varying float fade;
+varying vec3 vertexLight;
 
 // Wrapped diffuse: a surface at right angles to a light still catches a third of it, so the
 // walls of a street lit from above stay readable at night; surfaces facing away get nothing.
@@ -39,6 +42,7 @@ const float WRAP = 0.5;
 // The colour distant baked surfaces fade into: the haze over the city at night.
 const vec3 HAZE_COLOUR = vec3(0.105, 0.085, 0.15);
 
+#ifndef NO_SPECULAR
 // Adds one light's ambient, diffuse and specular parts; directional when position.w is 0.
 void addLight(gl_LightSourceParameters light, vec3 n, vec3 toViewer,
               inout vec3 ambient, inout vec3 diffuse, inout vec3 specular)
@@ -57,15 +61,15 @@ void addLight(gl_LightSourceParameters light, vec3 n, vec3 toViewer,
     float nDotL = dot(n, toLight);
     ambient += light.ambient.rgb * attenuation;
     diffuse += light.diffuse.rgb * max(0.0, (nDotL + WRAP) / (1.0 + WRAP)) * attenuation;
-#ifndef NO_SPECULAR
     float nDotVP = max(0.0, nDotL);
     float nDotHV = max(0.0, dot(n, normalize(toLight + toViewer)));
     float factor = 0.0;
     if (nDotVP > 0.0 && gl_FrontMaterial.shininess > 0.0)
         factor = pow(nDotHV, gl_FrontMaterial.shininess);
     specular += light.specular.rgb * factor * attenuation;
-#endif
 }
+
+#endif
 
 void main()
 {
@@ -82,6 +86,9 @@ void main()
     if (diffuse_amount > 1.5) {
         lit = pixel * baked;
     } else {
+#ifdef NO_SPECULAR
+        lit = vertexLight * pixel;
+#else
         vec3 n = normalize(normal);
         if (!gl_FrontFacing)
             n = -n;
@@ -93,9 +100,6 @@ void main()
 #if LIGHT_COUNT > 1
         addLight(gl_LightSource[1], n, toViewer, ambient, diffuse, specular);
 #endif
-#ifdef NO_SPECULAR
-        lit = (ambient + diffuse) * pixel;
-#else
         lit = (ambient + diffuse) * pixel + specular * gl_FrontMaterial.specular.rgb;
 #endif
     }

@@ -1,6 +1,7 @@
 // Model shader, vertex stage: hands the eye-space normal and position to the fragment stage
-// for per-pixel lighting, the diffuse coordinate through texture matrix 0, and a sphere-mapped
-// reflection coordinate (only for materials that mirror). The position is the fixed-function
+// for per-pixel lighting, the diffuse coordinate through texture matrix 0, a sphere-mapped
+// reflection coordinate (only for materials that mirror), and the ambient and wrapped diffuse
+// light of directional lights 0 and 1 at the vertex. The position is the fixed-function
 // transform.
 //
 // Baked light: a material whose diffuse_amount is above 1.5 is drawn as its picture under
@@ -19,9 +20,19 @@ varying vec2 diffuse_coord;
 varying vec2 reflection_coord;
 varying vec3 baked;
 varying float fade;
+varying vec3 vertexLight;
 
 // The night haze: how quickly it thickens with distance.
 const float HAZE_DENSITY = 0.0032;
+// Wrapped diffuse, as in the fragment stage.
+const float WRAP = 0.5;
+
+// One directional light's ambient and wrapped diffuse parts at a vertex of normal n.
+vec3 directionalLight(gl_LightSourceParameters light, vec3 n)
+{
+    float nDotL = dot(n, normalize(light.position.xyz));
+    return light.ambient.rgb + light.diffuse.rgb * max(0.0, (nDotL + WRAP) / (1.0 + WRAP));
+}
 
 void main()
 {
@@ -46,6 +57,11 @@ void main()
                      floor(light / 65536.0)) * (6.0 / 255.0);
         fade = step(0.5, gl_MultiTexCoord1.t) * (1.0 - exp(-HAZE_DENSITY * length(eyePosition)));
     }
+
+    // The light of the fragment stage's NO_SPECULAR build (directional lights; a black
+    // light 1 adds nothing).
+    vertexLight = gl_LightModel.ambient.rgb + directionalLight(gl_LightSource[0], normal) +
+                  directionalLight(gl_LightSource[1], normal);
 
     gl_Position = ftransform();
 }

@@ -224,7 +224,7 @@ Flight cameraTwoFlight() {
 std::vector<std::vector<CurveRecord>> buildCityCurves() {
     Flight zero = cameraZeroFlight(), one = cameraOneFlight(), two = cameraTwoFlight();
     // Half of each swarm is behind its camera at any time, out of sight (and not drawn).
-    Stream swarmOne{4.5f, 2.5f, 7, 0.4f, 11, 3.2f, 12};
+    Stream swarmOne{3.0f, 2.0f, 7, 0.4f, 11, 3.2f, 12};
     Stream swarmTwo{4.0f, 3.0f, 5, 0.8f, 9, 3.2f, 9};
     return {flightKeys(zero), flightKeys(one), flightKeys(two), streamKeys(one, swarmOne),
             streamKeys(two, swarmTwo)};
