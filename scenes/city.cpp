@@ -152,15 +152,19 @@ void City::render(uint32_t time) {
     // never show, and leaving them out spares the rasteriser about half the triangles.
     glEnable(GL_CULL_FACE);
 
-    // Every camera looks down streets of buildings behind buildings: a depth pass first
-    // shades each pixel only once, by the surface that shows, and pays for itself.
+    // Cameras 0 and 2 look down long streets of buildings behind buildings: a depth pass
+    // first shades each pixel only once, by the surface that shows, and pays for itself.
+    // Camera 1's narrow view hides too little for it to pay.
     if (cameraIndex == 0) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
         cityModel->drawDepthFirst();
         glPopAttrib();
         return;
     }
-    cityModel->drawDepthFirst();
+    if (cameraIndex == 2)
+        cityModel->drawDepthFirst();
+    else
+        cityModel->draw();
     drawSwarm(time, curves[cameraIndex + 2], kSwarmWindowMs[cameraIndex]);
 }
 
