@@ -96,11 +96,28 @@ constexpr const char* kHallFloorTexture = "data/textures/hall_floor.png";  // st
 constexpr const char* kNightSkyTexture = "data/textures/night_sky.png";    // sky behind the station
 constexpr const char* kStationFrontTexture = "data/textures/station_front.png"; // its facade
 constexpr const char* kStationPropsTexture = "data/textures/station_props.png"; // its furniture
+// The city's districts.
+constexpr const char* kCitySkyTexture = "data/textures/city_sky.png";               // the dome
+constexpr const char* kCityReflectionTexture = "data/textures/city_reflection.png"; // its mirror
+constexpr const char* kCityStreetTexture = "data/textures/city_street.png";         // wet streets
+constexpr const char* kCityCrossingTexture = "data/textures/city_crossing.png";     // crossings
+constexpr const char* kCityPavingTexture = "data/textures/city_paving.png";         // quays, yards
+constexpr const char* kCityGlassTexture = "data/textures/city_glass.png";           // glass towers
+constexpr const char* kCityOfficeTexture = "data/textures/city_office.png";         // stone towers
+constexpr const char* kCityMarketTexture = "data/textures/city_market.png";         // shop houses
+constexpr const char* kCityShopsTexture = "data/textures/city_shops.png";           // their shops
+constexpr const char* kCitySignsTexture = "data/textures/city_signs.png";           // neon, lenses
+constexpr const char* kCitySteelTexture = "data/textures/city_steel.png"; // cranes, bridges
+constexpr const char* kCityContainerTexture = "data/textures/city_container.png";
+constexpr const char* kCityWaterTexture = "data/textures/city_water.png"; // the harbour
 constexpr const char* kModelTextures[] = {
-    kFacadeTexture,    kReflectionTexture,   kTunnelTexture,      kMetalTexture,
-    kPlatformTexture,  kRoofTexture,         kReliefTexture,      kProbeTexture,
-    kSoundBallTexture, kGlassTexture,        kHallWallTexture,    kHallFloorTexture,
-    kNightSkyTexture,  kStationFrontTexture, kStationPropsTexture};
+    kFacadeTexture,        kReflectionTexture,   kTunnelTexture,         kMetalTexture,
+    kPlatformTexture,      kRoofTexture,         kReliefTexture,         kProbeTexture,
+    kSoundBallTexture,     kGlassTexture,        kHallWallTexture,       kHallFloorTexture,
+    kNightSkyTexture,      kStationFrontTexture, kStationPropsTexture,   kCitySkyTexture,
+    kCityReflectionTexture, kCityStreetTexture,  kCityCrossingTexture,   kCityPavingTexture,
+    kCityGlassTexture,     kCityOfficeTexture,   kCityMarketTexture,     kCityShopsTexture,
+    kCitySignsTexture,     kCitySteelTexture,    kCityContainerTexture,  kCityWaterTexture};
 
 // The inventory by reader, built from the names above: the inventory test walks these lists.
 // The Train slides follow kTrainSlideFormat and the greetings kGreetings.

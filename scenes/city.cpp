@@ -152,15 +152,15 @@ void City::render(uint32_t time) {
     // never show, and leaving them out spares the rasteriser about half the triangles.
     glEnable(GL_CULL_FACE);
 
+    // Cameras 0 and 2 look down long streets of buildings behind buildings: a depth pass
+    // first shades each pixel only once, by the surface that shows, and pays for itself.
+    // Camera 1's narrow view hides too little for it to pay.
     if (cameraIndex == 0) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        cityModel->draw();
+        cityModel->drawDepthFirst();
         glPopAttrib();
         return;
     }
-    // Camera 2's wide view looks down long streets of towers behind towers: a depth pass
-    // first shades each pixel once and pays for itself there. With back faces culled, the
-    // narrower views of cameras 0 and 1 hide too little for it to pay.
     if (cameraIndex == 2)
         cityModel->drawDepthFirst();
     else

@@ -154,6 +154,8 @@ TEST(ModelShape, TrianglesFaceTheWayTheirNormalsPoint) {
             MeshData data = meshData(mesh);
             ASSERT_EQ(data.positions.size(), mesh.vertexCount) << named.name;
             ASSERT_EQ(data.indices.size(), 3u * mesh.faceCount) << named.name;
+            // The city leaves normals out where its baked light replaces lighting.
+            if (data.normals.empty()) continue;
             int against = 0;
             for (size_t t = 0; t < data.indices.size(); t += 3) {
                 uint32_t a = data.indices[t], b = data.indices[t + 1], c = data.indices[t + 2];
@@ -177,10 +179,6 @@ TEST(ModelShape, SolidsAreClosed) {
     EXPECT_EQ(openEdgeCount(meshData(soundball.meshes[1])), 0) << "the sound ball's shell";
     formats::ModelDesc probe = geometry::buildProbeModel();
     EXPECT_EQ(openEdgeCount(mergedMeshes(probe, {0, 1, 2})), 0) << "the probe";
-    // Tower walls and roofs together close every tower; lamps are closed boxes.
-    formats::ModelDesc city = geometry::buildCityModel(geometry::makeCityLayout());
-    MeshData towers = mergedMeshes(city, {0, 1});
-    EXPECT_EQ(openEdgeCount(towers), 0);
 }
 
 TEST(ModelShape, BoxPicturesStandUprightAndUnmirrored) {
@@ -283,8 +281,24 @@ TEST(CityPaths, CamerasFlyAlongStreetsAndNeverThroughWalls) {
     }
 }
 
+// Clips may start a loop anywhere and run across its wrap: the camera moves on smoothly at
+// the wrap time and at time 0, a clip's first frame, with no jump back along its path.
+TEST(CityPaths, LoopsWrapWithoutAJump) {
+    auto curves = geometry::buildCityCurves();
+    for (size_t c = 0; c < curves.size(); c++) {
+        auto curve = loadCurve(curves[c]);
+        uint32_t end = wrapTime(curves[c]);
+        Vec3 last = vec(curve->evaluate(end - 40, true).position);
+        for (uint32_t t = end - 30; t < end + 60; t += 10) {
+            Vec3 p = vec(curve->evaluate(t, true).position);
+            EXPECT_LT(geometry::length(p - last), 1.8f) << "curve " << c << " at " << t << " ms";
+            last = p;
+        }
+    }
+}
+
 TEST(CityPaths, SwarmsStreamThroughTheStreetsPastTheirCameras) {
-    std::vector<Box> towers = geometry::makeCityLayout().towers;
+    std::vector<Box> solids = geometry::makeCityLayout().obstacles();
     auto curves = geometry::buildCityCurves();
     for (int s = 3; s < 5; s++) {
         auto swarm = loadCurve(curves[s]);
@@ -295,22 +309,60 @@ TEST(CityPaths, SwarmsStreamThroughTheStreetsPastTheirCameras) {
             Vec3 p = vec(swarm->evaluate(d, true).position);
             Vec3 centre = p + Vec3{2, 2, 2};
             ASSERT_GT(p.y, 1.1f) << "swarm " << s << " at " << d;
-            for (const Box& box : towers)
+            for (const Box& box : solids)
                 ASSERT_FALSE(box.contains(centre, 2 + 1.05f))
-                    << "swarm " << s << " at " << d << " ms runs into a tower";
+                    << "swarm " << s << " at " << d << " ms runs into something at " << centre.x
+                    << ", " << centre.y << ", " << centre.z;
         }
         // Within any 15 seconds some balls come into the camera's view.
         float fov = s == 3 ? 40 : 65;
-        for (uint32_t t = 15000; t < 75000; t += 15000) {
+        for (uint32_t window = 15000; window < 90000; window += 15000) {
             int seen = 0;
-            for (uint32_t d = t - 15000; d < t; d += 150) {
-                CurveRecord view = camera->evaluate(t, true);
-                Vec3 ball = vec(swarm->evaluate(d, true).position) + Vec3{2, 2, 2};
-                ViewPoint v = project(vec(view.position), vec(view.aimPoint), ball, fov);
-                if (v.depth > 0.5f && std::fabs(v.x) < 1 && std::fabs(v.y) < 1) seen++;
-            }
-            EXPECT_GT(seen, 0) << "swarm " << s << " unseen at " << t;
+            for (uint32_t t = window; t < window + 15000; t += 1000)
+                for (uint32_t d = t - 15000; d < t; d += 150) {
+                    CurveRecord view = camera->evaluate(t, true);
+                    Vec3 ball = vec(swarm->evaluate(d, true).position) + Vec3{2, 2, 2};
+                    ViewPoint v = project(vec(view.position), vec(view.aimPoint), ball, fov);
+                    if (v.depth > 0.5f && std::fabs(v.x) < 1 && std::fabs(v.y) < 1) seen++;
+                }
+            EXPECT_GT(seen, 0) << "swarm " << s << " unseen from " << window << " ms for 15 s";
         }
+    }
+}
+
+// Words are shown over the swarm scenes in the middle of the picture (60 % of its width, 40 %
+// of its height): no ball may cross that zone, wherever its spread puts it, with the eye
+// lifted as far as the music shakes it.
+TEST(CityPaths, SwarmsKeepOutOfTheMiddleOfThePicture) {
+    auto curves = geometry::buildCityCurves();
+    for (int s = 3; s < 5; s++) {
+        auto swarm = loadCurve(curves[s]);
+        auto camera = loadCurve(curves[s - 2]);
+        const float fov = s == 3 ? 40 : 65, shake = s == 3 ? 0.1f : 1.0f;
+        uint32_t end = std::max(wrapTime(curves[s]), wrapTime(curves[s - 2]));
+        for (uint32_t t = 0; t < 2 * end; t += 100)
+            for (float lift : {0.0f, shake}) {
+                CurveRecord view = camera->evaluate(t, true);
+                Vec3 eye = vec(view.position) + Vec3{0, lift, 0};
+                for (uint32_t d = t > 15000 ? t - 15000 : 0; d < t; d += 150) {
+                    Vec3 p = vec(swarm->evaluate(d, true).position);
+                    float left = 1e9f, right = -1e9f, low = 1e9f, high = -1e9f;
+                    bool inFront = true;
+                    for (int corner = 0; corner < 8; corner++) {
+                        Vec3 c = p + Vec3{corner & 1 ? 5.05f : -1.05f, corner & 2 ? 5.05f : -1.05f,
+                                          corner & 4 ? 5.05f : -1.05f};
+                        ViewPoint v = project(eye, vec(view.aimPoint), c, fov);
+                        inFront = inFront && v.depth > 0.1f;
+                        left = std::min(left, v.x), right = std::max(right, v.x);
+                        low = std::min(low, v.y), high = std::max(high, v.y);
+                    }
+                    if (!inFront) continue;
+                    bool crosses = left < 0.6f && right > -0.6f && low < 0.4f && high > -0.4f;
+                    ASSERT_FALSE(crosses)
+                        << "swarm " << s << " at " << t << " ms (ball released at " << d
+                        << " ms) crosses the middle: y " << low << " to " << high;
+                }
+            }
     }
 }
 

@@ -58,13 +58,23 @@ Vec3 Path::at(float s) const {
 
 std::vector<CurveRecord> closedLoopKeys(int m, uint32_t stepMs,
                                         const std::function<CurveRecord(int)>& sample) {
-    // Key j >= 1 holds sample j - 2, at 1 + (j - 1) * stepMs; key 0 holds sample -2 at 0, so
-    // every segment from the second on reads four consecutive samples of the loop. The wrap
-    // time (the second-to-last key's) falls where the curve is back at its start.
-    std::vector<CurveRecord> keys;
-    CurveRecord first = sample(-2);
-    first.time = 0;
-    keys.push_back(first);
+    // Key j >= 1 holds sample j - 2, at 1 + (j - 1) * stepMs, so that every segment from the
+    // third on reads four consecutive samples of the loop. The wrap time (the second-to-last
+    // key's) falls where the curve is back at its start. At the wrap time itself, and at time
+    // 0 (the first frame of a clip), the demo shows key 0 unchanged: key 0 holds the spline's
+    // value there, q * (sample -2 + 4 * sample -1 + sample 0) with the evaluator's weight q,
+    // instead of sample -2, which lies a whole step back.
+    const float q = 0.166667f;
+    CurveRecord before = sample(-2), at = sample(-1), after = sample(0);
+    CurveRecord first{};
+    auto blend = [&](const float* a, const float* b, const float* c, float* out) {
+        for (int axis = 0; axis < 3; axis++)
+            out[axis] = q * (a[axis] + 4 * b[axis] + c[axis]);
+    };
+    blend(before.position, at.position, after.position, first.position);
+    blend(before.aimPoint, at.aimPoint, after.aimPoint, first.aimPoint);
+    blend(before.rotation, at.rotation, after.rotation, first.rotation);
+    std::vector<CurveRecord> keys{first};
     for (int j = 1; j <= m + 2; j++) {
         CurveRecord key = sample(j - 2);
         key.time = 1 + uint32_t(j - 1) * stepMs;

@@ -32,7 +32,9 @@ class Path {
 // Keys of a closed loop of m samples spaced stepMs apart, sample(i) giving the record of
 // sample i for any integer i (positions should repeat with period m; rotations may keep
 // turning). The keys make a B-spline that runs once round the loop per period and comes back
-// to its start without a jump: the period is m * stepMs + 1 ms (a 1 ms lead-in segment).
+// to its start without a jump back: the period is m * stepMs + 1 ms (a 1 ms lead-in segment;
+// over the first step after a wrap the curve runs up to a sixth of a step ahead, then joins
+// the loop again).
 std::vector<CurveRecord> closedLoopKeys(int m, uint32_t stepMs,
                                         const std::function<CurveRecord(int)>& sample);
 

@@ -22,5 +22,18 @@ constexpr const char* kNightSky = datafiles::kNightSkyTexture;
 constexpr const char* kBlueNormal = datafiles::kBlueNormalPicture;
 constexpr const char* kStationFront = datafiles::kStationFrontTexture;
 constexpr const char* kStationProps = datafiles::kStationPropsTexture;
+constexpr const char* kCitySky = datafiles::kCitySkyTexture;
+constexpr const char* kCityReflection = datafiles::kCityReflectionTexture;
+constexpr const char* kCityStreet = datafiles::kCityStreetTexture;
+constexpr const char* kCityCrossing = datafiles::kCityCrossingTexture;
+constexpr const char* kCityPaving = datafiles::kCityPavingTexture;
+constexpr const char* kCityGlass = datafiles::kCityGlassTexture;
+constexpr const char* kCityOffice = datafiles::kCityOfficeTexture;
+constexpr const char* kCityMarket = datafiles::kCityMarketTexture;
+constexpr const char* kCityShops = datafiles::kCityShopsTexture;
+constexpr const char* kCitySigns = datafiles::kCitySignsTexture;
+constexpr const char* kCitySteel = datafiles::kCitySteelTexture;
+constexpr const char* kCityContainer = datafiles::kCityContainerTexture;
+constexpr const char* kCityWater = datafiles::kCityWaterTexture;
 
 } // namespace geometry::maps

@@ -26,6 +26,7 @@ void addCardJobs(std::vector<PictureJob>& jobs);
 void addStationJobs(std::vector<PictureJob>& jobs);
 void addTextureJobs(std::vector<PictureJob>& jobs);
 void addSetTextureJobs(std::vector<PictureJob>& jobs);
+void addCityTextureJobs(std::vector<PictureJob>& jobs); // called by addTextureJobs
 
 // The file a "data/..." path names inside the data directory being written.
 std::string dataFilePath(const std::string& dataDir, const std::string& dataFile);

@@ -7,25 +7,9 @@
 #include "tools/pictures/palette.h"
 #include "tools/pictures/pictures.h"
 #include "tools/pictures/set_textures.h"
+#include "tools/pictures/tiling.h"
 
 namespace {
-
-// Value noise on a lattice that repeats every periodX cells across and periodY cells down, so
-// the picture tiles.
-float tileNoise(float x, float y, int periodX, int periodY, uint32_t seed) {
-    float fx = std::floor(x), fy = std::floor(y);
-    int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
-    auto corner = [&](int cx, int cy) {
-        return hashUnit(((cx % periodX) + periodX) % periodX, ((cy % periodY) + periodY) % periodY,
-                        seed);
-    };
-    float tx = x - fx, ty = y - fy;
-    tx = tx * tx * (3 - 2 * tx);
-    ty = ty * ty * (3 - 2 * ty);
-    float top = corner(ix, iy) + (corner(ix + 1, iy) - corner(ix, iy)) * tx;
-    float bottom = corner(ix, iy + 1) + (corner(ix + 1, iy + 1) - corner(ix, iy + 1)) * tx;
-    return top + (bottom - top) * ty;
-}
 
 // Fractal tileNoise over a picture of `size` pixels; `cells` lattice cells across it.
 float tileFractal(float x, float y, int size, int cells, uint32_t seed, int octaves) {
@@ -565,4 +549,5 @@ void addTextureJobs(std::vector<PictureJob>& jobs) {
     add(kHallWallTexture, paintHallWall);
     add(kHallFloorTexture, paintHallFloor);
     add(kNightSkyTexture, paintNightSky);
+    addCityTextureJobs(jobs);
 }
