@@ -42,7 +42,10 @@ TEST(FaceMetrics, StrokedFacesKeepTheirHeightsAndWeights) {
                                               {Face::TextLight, 0.12f},
                                               {Face::Text, 0.17f},
                                               {Face::TextBold, 0.25f}};
-    for (auto [face, weight] : weights) {
+    for (const auto& [faceOfRow, weightOfRow] : weights) {
+        // Plain copies: a lambda cannot capture structured bindings in C++17.
+        Face face = faceOfRow;
+        float weight = weightOfRow;
         auto measure = [&](const char* text) {
             TextLine line = fonts.line(face, text, 200);
             Ink box = inkOf(line);

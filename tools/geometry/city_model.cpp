@@ -63,7 +63,7 @@ WallPicture wallPicture(CitySurface surface) {
 // The meshes of the model, by surface and by square of the map.
 class CityMeshes {
   public:
-    explicit CityMeshes(const CityLayout& layout) : layout(layout), lighting(layout.lights) {}
+    explicit CityMeshes(const CityLayout& layout) : lighting(layout.lights) {}
 
     // The mesh of a surface for a part centred at `where`. Parts round the basin go into
     // meshes of their own, which are mirrored in the water.
@@ -85,7 +85,6 @@ class CityMeshes {
     }
 
   private:
-    const CityLayout& layout;
     CityLighting lighting;
     std::map<std::tuple<int, int, int, int>, LitMesh> meshes;
 };
