@@ -252,13 +252,17 @@ TEST(TimelineDecompiler, TheProductionRoundTrips) {
     expectRoundTrip(bytes);
     expectRoundTrip(bytes, kProductionTempo);
 
-    // The scenes (layer 0) change only where a phrase of the music starts: every fourth bar.
-    const uint32_t kPhraseMs = 4 * 2400;
+    // The scenes (layer 0) change only on a beat of the music, and between phrases (every
+    // fourth bar) only where it drives: never in the intro or the break.
+    const uint32_t kBeatMs = 600, kPhraseMs = 4 * 2400;
     TimelineFileData timeline;
     ASSERT_TRUE(parseTimeline(bytes.data(), bytes.size(), 29, timeline, error)) << error;
     for (const TimelineClipData& clip : timeline.clips) {
         if (clip.record.layer != 0) continue;
-        EXPECT_EQ(clip.record.start % kPhraseMs, 0u) << "scene cut at " << clip.record.start;
+        uint32_t start = clip.record.start;
+        EXPECT_EQ(start % kBeatMs, 0u) << "scene cut at " << start;
+        bool calm = start < 8 * 2400 || (start >= 32 * 2400 && start < 40 * 2400);
+        if (calm) EXPECT_EQ(start % kPhraseMs, 0u) << "scene cut at " << start;
     }
 }
 

@@ -1,0 +1,93 @@
+#include "engine/picture_decode.h"
+#include "production/registry.h"
+#include "runtime/clip.h"
+#include "runtime/effect.h"
+#include "tools/timeline/timeline_text.h"
+
+#include <cstring>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr float kMiddleRow = 384; // of the 768 rows the pictures and the screen both have
+
+bool isSwarmScene(const std::string& name) {
+    return name == "City 1" || name == "City 2" || name == "Crowd";
+}
+
+// The lowest row of the picture a pixel of which is not fully transparent, or -1 for a picture
+// that covers the whole frame (the vignette, the camera frame): those hold no words.
+int lowestInkedRow(const std::string& path) {
+    Image image;
+    TextureAlphaBox box;
+    if (!decodePictureAsRgba(path.c_str(), &image, &box)) return -2;
+    qorFreeImage(&image);
+    return box.y0 == 0 && box.y1 == box.height - 1 ? -1 : box.y1;
+}
+
+int propertyIndex(Effect* effect, const char* name) {
+    const std::vector<Property>& properties = effect->properties();
+    for (size_t i = 0; i < properties.size(); i++)
+        if (strcmp(properties[i].name, name) == 0) return int(i);
+    return -1;
+}
+
+} // namespace
+
+// The flights through the market and the harbour and the crowd keep their balls below the
+// middle of the picture; every word shown over them, moved and scaled as its keys say, stays
+// above it, at every frame where it is visible.
+TEST(ProductionTimeline, WordsOverTheSwarmsStayAboveTheMiddle) {
+    std::ifstream file(LIRV_SOURCE_DIR "/content/timeline.txt");
+    std::stringstream text;
+    text << file.rdbuf();
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(compileTimeline(text.str(), "content/timeline.txt", bytes, error)) << error;
+    TimelineFileData timeline;
+    ASSERT_TRUE(parseTimeline(bytes.data(), bytes.size(), kEffectCount, timeline, error)) << error;
+    static EffectList effects;
+    if (effects.empty()) registerEffects(effects);
+
+    std::vector<std::pair<uint32_t, uint32_t>> swarms;
+    for (const TimelineClipData& clip : timeline.clips)
+        if (clip.record.layer == 0 && isSwarmScene(effects[clip.record.effect]->name()))
+            swarms.push_back({clip.record.start, clip.record.start + clip.record.duration});
+    ASSERT_FALSE(swarms.empty());
+
+    std::map<std::string, int> lowestRows;
+    int wordsChecked = 0;
+    for (const TimelineClipData& data : timeline.clips) {
+        Effect* effect = effects[data.record.effect];
+        std::string name = effect->name();
+        if (name.rfind("Overlay: ", 0) != 0) continue;
+        std::string picture = name.substr(strlen("Overlay: "));
+        if (!lowestRows.count(picture))
+            lowestRows[picture] = lowestInkedRow(LIRV_SOURCE_DIR "/" + picture);
+        int lowest = lowestRows[picture];
+        ASSERT_NE(lowest, -2) << picture << " cannot be read";
+        if (lowest < 0) continue;
+        Clip clip(effect);
+        for (const Key& key : data.keys)
+            clip.addKey(key);
+        const int transparency = propertyIndex(effect, "Transparency");
+        const int scale = propertyIndex(effect, "Scale");
+        const int positionY = propertyIndex(effect, "Position Y");
+        for (uint32_t local = 0; local < data.record.duration; local += 50) {
+            uint32_t t = data.record.start + local;
+            bool overSwarm = false;
+            for (auto [from, to] : swarms)
+                overSwarm = overSwarm || (t >= from && t < to);
+            if (!overSwarm || clip.valueAt(transparency, local) < 0.02f) continue;
+            float s = clip.valueAt(scale, local), y = clip.valueAt(positionY, local);
+            float bottom = kMiddleRow + s * (float(lowest) - kMiddleRow) - y * kMiddleRow;
+            EXPECT_LE(bottom, kMiddleRow) << picture << " at " << t << " ms";
+            wordsChecked++;
+        }
+    }
+    EXPECT_GT(wordsChecked, 0);
+}
