@@ -27,16 +27,16 @@ TEST(Preview, RefusesToStartWithoutDataOrPastTheEnd) {
 
 TEST(Preview, StartsAtASeekWithTheFrameTheCaptureRenders) {
     ScratchDir dir;
-    ProcessResult captured = capture("100s", dir.path() + "/capture");
+    ProcessResult captured = capture("90s", dir.path() + "/capture");
     ASSERT_EQ(captured.exitStatus, 0) << captured.err;
 
-    // 1:40 lies in the flight into the station, whose picture depends on nothing before it.
-    ProcessResult run = preview({"--from", "1:40", "--paused", "--no-hud", "--shots", dir.path()},
-                                {{"paused at 1:40.000", [] { press("F12"); }},
+    // 1:30 lies in the flight to the station, whose picture depends on nothing before it.
+    ProcessResult run = preview({"--from", "1:30", "--paused", "--no-hud", "--shots", dir.path()},
+                                {{"paused at 1:30.000", [] { press("F12"); }},
                                  {"preview-001.png", [] { press("Escape"); }}});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     Picture shown = readPicture(dir.path() + "/preview-001.png");
-    Picture expected = readPicture(dir.path() + "/capture/t100000.png");
+    Picture expected = readPicture(dir.path() + "/capture/t090000.png");
     EXPECT_LT(differingShare(shown, expected, 8), 0.002);
 }
 
@@ -44,8 +44,8 @@ TEST(Preview, StartsAtASeekWithTheFrameTheCaptureRenders) {
 // the same picture as after a seek away and back (a frame forward, a frame back).
 TEST(Preview, StartsInsideASceneWithItsTextures) {
     ScratchDir dir;
-    ProcessResult run = preview({"--from", "100", "--paused", "--no-hud", "--shots", dir.path()},
-                                {{"paused at 1:40.000", [] { press("F12"); }},
+    ProcessResult run = preview({"--from", "90", "--paused", "--no-hud", "--shots", dir.path()},
+                                {{"paused at 1:30.000", [] { press("F12"); }},
                                  {"preview-001.png", [] { press("period comma F12", 0.5); }},
                                  {"preview-002.png", [] { press("Escape"); }}});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
@@ -70,19 +70,19 @@ TEST(Preview, PauseHoldsThePictureExactly) {
 TEST(Preview, ShowsTimelineEditsWithoutARestartAndKeepsTheLastGoodOneOnErrors) {
     ScratchDir dir;
     std::string text = readFile(std::string(LIRV_SOURCE_DIR) + "/content/timeline.txt");
-    const std::string overlay = "clip \"Overlay: data/code.png\" layer 3 start 44:2 duration 1:2";
+    const std::string overlay = "clip \"Overlay: data/code.png\" layer 3 start 45:0 duration 1:0";
     ASSERT_THAT(text, HasSubstr(overlay));
     dir.write("timeline.txt", text);
     std::string path = dir.path() + "/timeline.txt";
     size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
 
-    // At 1:47.5 the "code" lettering shows; the edit ends its clip a beat after it began.
+    // At 1:49 the "code" lettering shows; the edit ends its clip a beat after it began.
     std::string edited = text;
     edited.replace(edited.find(overlay), overlay.size(),
-                   "clip \"Overlay: data/code.png\" layer 3 start 44:2 duration 0:1");
+                   "clip \"Overlay: data/code.png\" layer 3 start 45:0 duration 0:1");
     ProcessResult run = preview(
-        {"--timeline", path, "--from", "1:47.5", "--paused", "--no-hud", "--shots", dir.path()},
-        {{"paused at 1:47.500", [] { press("F12"); }},
+        {"--timeline", path, "--from", "1:49", "--paused", "--no-hud", "--shots", dir.path()},
+        {{"paused at 1:49.000", [] { press("F12"); }},
          {"preview-001.png", [&] { dir.write("timeline.txt", edited); }},
          {"reloaded " + path, [] { press("F12"); }},
          {"preview-002.png", [&] { dir.write("timeline.txt", edited + "clip \"Nothing\"\n"); }},
