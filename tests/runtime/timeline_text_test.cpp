@@ -252,9 +252,9 @@ TEST(TimelineDecompiler, TheProductionRoundTrips) {
     expectRoundTrip(bytes);
     expectRoundTrip(bytes, kProductionTempo);
 
-    // The scenes (layer 0) change only on a beat of the music, and between phrases (every
-    // fourth bar) only where it drives: never in the intro or the break.
-    const uint32_t kBeatMs = 600, kPhraseMs = 4 * 2400;
+    // The scenes (layer 0) change only on a beat of the music, and in the calm intro and break
+    // only every other bar.
+    const uint32_t kBeatMs = 600, kCalmStepMs = 2 * 2400;
     TimelineFileData timeline;
     ASSERT_TRUE(parseTimeline(bytes.data(), bytes.size(), 29, timeline, error)) << error;
     for (const TimelineClipData& clip : timeline.clips) {
@@ -262,7 +262,7 @@ TEST(TimelineDecompiler, TheProductionRoundTrips) {
         uint32_t start = clip.record.start;
         EXPECT_EQ(start % kBeatMs, 0u) << "scene cut at " << start;
         bool calm = start < 8 * 2400 || (start >= 32 * 2400 && start < 40 * 2400);
-        EXPECT_TRUE(!calm || start % kPhraseMs == 0) << "scene cut at " << start;
+        EXPECT_TRUE(!calm || start % kCalmStepMs == 0) << "scene cut at " << start;
     }
 }
 
