@@ -20,11 +20,14 @@ videoFrames() {
 
 for signal in INT TERM; do
   video=$dir/$signal.mp4
-  "$capture" --from 10 --to 60 --fps 10 --video "$video" --silent >"$dir/out" 2>"$dir/err" &
+  # Each run has an error file of its own: the previous run's estimate must not be taken for
+  # this one's before its shell has even truncated the file.
+  err=$dir/$signal.err
+  "$capture" --from 10 --to 60 --fps 10 --video "$video" --silent >"$dir/out" 2>"$err" &
   pid=$!
   # The estimate is printed after the first four frames.
   for _ in $(seq 1200); do
-    grep -q "estimated time" "$dir/err" && break
+    grep -q "estimated time" "$err" 2>/dev/null && break
     sleep 0.1
   done
   kill -"$signal" "$pid"
@@ -35,8 +38,8 @@ for signal in INT TERM; do
   expected=130
   [ "$signal" = TERM ] && expected=143
   [ "$status" = "$expected" ] || fail "SIG$signal: status $status, not $expected"
-  said=$(sed -n "s|^lirv-capture: stopped by SIG$signal; the first \([0-9]*\) frames are written to $video\$|\1|p" "$dir/err")
-  [ -n "$said" ] || fail "SIG$signal: no word of the frames written: $(cat "$dir/err")"
+  said=$(sed -n "s|^lirv-capture: stopped by SIG$signal; the first \([0-9]*\) frames are written to $video\$|\1|p" "$err")
+  [ -n "$said" ] || fail "SIG$signal: no word of the frames written: $(cat "$err")"
   [ "$(videoFrames "$video")" = "$said" ] || fail "SIG$signal: $video does not hold $said frames"
 done
 
