@@ -27,16 +27,16 @@ TEST(Preview, RefusesToStartWithoutDataOrPastTheEnd) {
 
 TEST(Preview, StartsAtASeekWithTheFrameTheCaptureRenders) {
     ScratchDir dir;
-    ProcessResult captured = capture("90s", dir.path() + "/capture");
+    ProcessResult captured = capture("101.5s", dir.path() + "/capture");
     ASSERT_EQ(captured.exitStatus, 0) << captured.err;
 
-    // 1:30 lies in the flight to the station, whose picture depends on nothing before it.
-    ProcessResult run = preview({"--from", "1:30", "--paused", "--no-hud", "--shots", dir.path()},
-                                {{"paused at 1:30.000", [] { press("F12"); }},
+    // 1:41.5 lies in the flight into the station, whose picture depends on nothing before it.
+    ProcessResult run = preview({"--from", "1:41.5", "--paused", "--no-hud", "--shots", dir.path()},
+                                {{"paused at 1:41.500", [] { press("F12"); }},
                                  {"preview-001.png", [] { press("Escape"); }}});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     Picture shown = readPicture(dir.path() + "/preview-001.png");
-    Picture expected = readPicture(dir.path() + "/capture/t090000.png");
+    Picture expected = readPicture(dir.path() + "/capture/t101500.png");
     EXPECT_LT(differingShare(shown, expected, 8), 0.002);
 }
 
@@ -44,8 +44,8 @@ TEST(Preview, StartsAtASeekWithTheFrameTheCaptureRenders) {
 // the same picture as after a seek away and back (a frame forward, a frame back).
 TEST(Preview, StartsInsideASceneWithItsTextures) {
     ScratchDir dir;
-    ProcessResult run = preview({"--from", "90", "--paused", "--no-hud", "--shots", dir.path()},
-                                {{"paused at 1:30.000", [] { press("F12"); }},
+    ProcessResult run = preview({"--from", "101.5", "--paused", "--no-hud", "--shots", dir.path()},
+                                {{"paused at 1:41.500", [] { press("F12"); }},
                                  {"preview-001.png", [] { press("period comma F12", 0.5); }},
                                  {"preview-002.png", [] { press("Escape"); }}});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
