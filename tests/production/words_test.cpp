@@ -2,13 +2,11 @@
 #include "production/registry.h"
 #include "runtime/clip.h"
 #include "runtime/effect.h"
-#include "tools/timeline/timeline_text.h"
+#include "tests/support/production_timeline.h"
 
 #include <cstring>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -42,12 +40,9 @@ int propertyIndex(Effect* effect, const char* name) {
 // picture; every word shown over them, moved and scaled as its keys say, stays above it, at
 // every frame where it is visible. The crowd's balls fill the picture: no word shows over it.
 TEST(ProductionTimeline, WordsOverTheSwarmsStayAboveTheMiddle) {
-    std::ifstream file(LIRV_SOURCE_DIR "/content/timeline.txt");
-    std::stringstream text;
-    text << file.rdbuf();
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> bytes = compileProductionTimeline();
+    ASSERT_FALSE(bytes.empty());
     std::string error;
-    ASSERT_TRUE(compileTimeline(text.str(), "content/timeline.txt", bytes, error)) << error;
     TimelineFileData timeline;
     ASSERT_TRUE(parseTimeline(bytes.data(), bytes.size(), kEffectCount, timeline, error)) << error;
     static EffectList effects;

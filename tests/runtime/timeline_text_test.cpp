@@ -1,5 +1,6 @@
 #include "runtime/timeline_format.h"
 #include "tests/support/process.h"
+#include "tests/support/production_timeline.h"
 #include "tools/timeline/timeline_text.h"
 
 #include <cmath>
@@ -243,12 +244,9 @@ TEST(TimelineDecompiler, NamesEffectsByNameAndARepeatedNameByIndex) {
 }
 
 TEST(TimelineDecompiler, TheProductionRoundTrips) {
-    std::ifstream file(LIRV_SOURCE_DIR "/content/timeline.txt");
-    std::stringstream text;
-    text << file.rdbuf();
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> bytes = compileProductionTimeline();
+    ASSERT_FALSE(bytes.empty());
     std::string error;
-    ASSERT_TRUE(compileTimeline(text.str(), "content/timeline.txt", bytes, error)) << error;
     expectRoundTrip(bytes);
     expectRoundTrip(bytes, kProductionTempo);
 
