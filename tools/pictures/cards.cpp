@@ -27,10 +27,11 @@ Canvas paintGreeting(const Lettering& fonts, int index) {
     Rgba accent = index % 2 ? palette::kWarm : palette::kCyan;
     std::string name = groupName(datafiles::kGreetings[index]);
 
+    // The line above the name is set large enough to be read on the card's 77 screen rows.
     TextStyle small;
-    small.fill = scaled(accent, 0.36f);
-    drawText(canvas, fonts, Face::Text, "greetings to", 22, kCardWidth / 2.0f, 40, Align::Center,
-             small, 8);
+    small.fill = scaled(accent, 0.42f);
+    drawText(canvas, fonts, Face::Text, "greetings to", 32, kCardWidth / 2.0f, 38, Align::Center,
+             small, 6);
 
     TextStyle big;
     big.fill = scaled(palette::kIce, 0.4f);
@@ -50,15 +51,16 @@ Canvas paintGreeting(const Lettering& fonts, int index) {
     return canvas;
 }
 
-// The card itself, 128 x 64: a faint body inside a brighter edge, with its punched holes
-// lit, so a flake that drifts across a name adds a thin outline and a few dots, never a sheet.
+// The card itself, 128 x 64: a faint body inside a dim edge, with its punched holes lit, so a
+// flake that drifts across a name adds a faint outline and a few dots, never a sheet or a line
+// that cuts the letters.
 Canvas paintFlakeCard(const Lettering&) {
     const int width = 128, height = 64;
     Canvas canvas(width, height);
     Point outline[] = {{2, 10}, {10, 2}, {126, 2}, {126, 62}, {2, 62}};
     canvas.fill(0, 0, width, height, rgb(0x8fb4d8, 0.1f),
                 [&](float x, float y) { return convexDistance(x, y, outline, 5); });
-    canvas.fill(0, 0, width, height, rgb(0xb8d8f0, 0.5f), [&](float x, float y) {
+    canvas.fill(0, 0, width, height, rgb(0xb8d8f0, 0.3f), [&](float x, float y) {
         return std::fabs(convexDistance(x, y, outline, 5) + 1.5f) - 1.5f;
     });
     Random random(1402);
@@ -67,7 +69,7 @@ Canvas paintFlakeCard(const Lettering&) {
         int holes = random.below(4);
         for (int h = 0; h < holes; ++h) {
             float y = 10 + random.below(12) * 4.2f;
-            canvas.fill(x - 1, y - 1, x + 4, y + 5, rgb(0xb8d8f0, 0.45f), [&](float px, float py) {
+            canvas.fill(x - 1, y - 1, x + 4, y + 5, rgb(0xb8d8f0, 0.3f), [&](float px, float py) {
                 return boxDistance(px, py, x + 1, y + 1.5f, 1, 1.5f);
             });
         }
