@@ -502,7 +502,7 @@ TEST(PaintedPictures, FlakeIsAFaintOutlinedCardInATransparentSquare) {
                        y < top + cardHeight - 6) {
                 ++body;
                 bodyAlpha += alpha;
-            } else if (alpha > 100) {
+            } else if (alpha > 60) {
                 ++edge;
             }
         }
