@@ -60,13 +60,16 @@ TEST(ProductionTimeline, WordsOverTheSwarmsStayAboveTheMiddle) {
         Clip clip(effect);
         for (const Key& key : data.keys)
             clip.addKey(key);
+        const int transparency = propertyIndex(effect, "Transparency");
+        const int scaleIndex = propertyIndex(effect, "Scale");
+        const int positionY = propertyIndex(effect, "Position Y");
         for (uint32_t local = 0; local < data.record.duration; local += 50) {
             std::string scene = sceneAt(data.record.start + local);
-            if (clip.valueAt(propertyIndex(effect, "Transparency"), local) < 0.02f) continue;
+            if (clip.valueAt(transparency, local) < 0.02f) continue;
             EXPECT_NE(scene, "Crowd") << picture << " at " << data.record.start + local << " ms";
             if (scene != "City 1" && scene != "City 2") continue;
-            float scale = clip.valueAt(propertyIndex(effect, "Scale"), local);
-            float moved = clip.valueAt(propertyIndex(effect, "Position Y"), local);
+            float scale = clip.valueAt(scaleIndex, local);
+            float moved = clip.valueAt(positionY, local);
             float bottom = kMiddleRow + scale * (float(lowest) - kMiddleRow) - moved * kMiddleRow;
             EXPECT_LE(bottom, kMiddleRow) << picture << " at " << data.record.start + local << " ms";
             framesChecked++;

@@ -4,9 +4,7 @@
 #include "tools/timeline/timeline_text.h"
 
 #include <cmath>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
 
