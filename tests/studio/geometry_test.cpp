@@ -174,7 +174,7 @@ TEST(ModelShape, TrianglesFaceTheWayTheirNormalsPoint) {
 
 TEST(ModelShape, SolidsAreClosed) {
     formats::ModelDesc spikeball = geometry::buildSpikeBallModel();
-    EXPECT_EQ(openEdgeCount(meshData(spikeball.meshes[0])), 0);
+    EXPECT_EQ(openEdgeCount(mergedMeshes(spikeball, {0, 1})), 0) << "the spike ball";
     formats::ModelDesc soundball = geometry::buildSoundBallModel();
     EXPECT_EQ(openEdgeCount(meshData(soundball.meshes[1])), 0) << "the sound ball's shell";
     formats::ModelDesc probe = geometry::buildProbeModel();
