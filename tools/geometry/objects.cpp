@@ -236,8 +236,10 @@ formats::ModelDesc buildTunnelModel() {
 
 formats::ModelDesc buildBackdropModel() {
     formats::ModelDesc model;
-    // Dark: the greeting cards are added onto it and need a night to stand out against.
-    model.materials.push_back(makeMaterial({0.14f, 0.17f, 0.3f}, 1, 0.3f, 0.25f, maps::kRelief,
+    // The picture carries the colours (a night skyline, painted as light); the scene's light
+    // brightens it by about a third, so the material takes that back off. The greeting cards
+    // are added onto it: the picture keeps its sky and towers dark for them.
+    model.materials.push_back(makeMaterial({0.75f, 0.75f, 0.78f}, 1, 0.1f, 0.25f, maps::kRelief,
                                            1.0f, maps::kReflection, 0.15f));
     Relief relief;
     const float x0 = -30, x1 = 50, y0 = -6, y1 = 14;

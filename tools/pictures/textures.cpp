@@ -255,40 +255,77 @@ Canvas paintRoof(const Lettering&) {
     return canvas;
 }
 
-// The long relief behind the greetings: a carved skyline with grooves, lit from the upper left.
+// The long wall behind the greetings: a night skyline seen out of focus. The scene blurs the
+// wall before the names go over it, so it is painted as light, not detail: a dark sky that
+// glows magenta towards the horizon, two rows of black towers and their lit windows and signs,
+// which the blur turns into soft discs of warm and cool light behind the names. The screen
+// shows rows 32 to 250 of it, about 3.5 pixels a texel.
 Canvas paintRelief(const Lettering&) {
     const int width = 1024, height = 256;
-    std::vector<float> heights(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            // Towers are 32 pixels wide; the picture's edges cut through the middle of one.
-            int shifted = (x + 16) % width;
-            int column = shifted / 32;
-            float tower = 60 + 150 * hashUnit(column % 32, 0, 361);
-            float top = height - tower;
-            float h = y > top ? 1.0f : 0.0f;
-            if (y > top && shifted % 32 < 3) h = 0.6f; // gap between towers
-            if (y > top && (y / 12) % 2 == 0 && shifted % 32 > 8 && shifted % 32 < 24 &&
-                hashUnit(shifted / 8, y / 12, 362) > 0.5f)
-                h = 0.8f; // a recessed window
-            h += 0.15f *
-                 tileFractal(static_cast<float>(x), static_cast<float>(y), width, 16, 363, 3);
-            heights[static_cast<size_t>(y) * width + x] = h;
-        }
-    blurPlane(heights.data(), width, height, 1, 1);
+    const float horizon = 236; // where the towers stand
     Canvas canvas(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            auto at = [&](int px, int py) {
-                return heights[static_cast<size_t>(std::clamp(py, 0, height - 1)) * width +
-                               ((px + width) % width)];
-            };
-            float dx = at(x + 1, y) - at(x - 1, y), dy = at(x, y + 1) - at(x, y - 1);
-            float light = 0.55f - 1.6f * (dx * 0.7f + dy * 0.7f);
-            float base = 0.35f + 0.35f * at(x, y);
-            float v = clamp01(base * light);
-            canvas.at(x, y) = Rgba{v * 0.75f, v * 0.85f, v * 1.1f, 1};
+    canvas.shade([&](float, float y) {
+        float glow = smoothStep(30, horizon, y);
+        return mix(rgb(0x06051a), rgb(0x4a1d52), glow * glow * glow);
+    });
+    const Rgba warm = rgb(0xffb46a), cool = rgb(0x8cc8ff), pink = rgb(0xff4fa8),
+               cyan = rgb(0x3fe6ff);
+    // Every shape is also put one picture width to either side, so the picture tiles.
+    auto fillWrapped = [&](float x0, float y0, float x1, float y1, Rgba c, auto distance) {
+        for (float shift : {-float(width), 0.0f, float(width)})
+            canvas.fill(x0 + shift, y0, x1 + shift, y1, c, [&](float px, float py) {
+                return distance(px - shift, py);
+            });
+    };
+    Random random(361);
+    // The far row is hazier and its windows smaller and dimmer; the near row stands in front.
+    for (int row = 0; row < 2; ++row) {
+        const bool near = row == 1;
+        float x = random.range(0, 40);
+        while (x < width) {
+            float w = near ? random.range(44, 96) : random.range(28, 64);
+            float top = horizon - (near ? random.range(40, 120) : random.range(80, 165));
+            float x0 = x, x1 = x + w;
+            fillWrapped(x0, top, x1, height, near ? rgb(0x08070f) : rgb(0x16142a),
+                        [&](float px, float py) { return boxDistance(px, py, (x0 + x1) / 2,
+                                                                     (top + height) / 2, w / 2,
+                                                                     (height - top) / 2); });
+            // Windows on a grid inside the facade; each tower has its own share lit and its
+            // own tint, so neighbours differ.
+            const float cellW = near ? 11 : 8, cellH = near ? 14 : 11;
+            const float share = random.range(0.15f, 0.55f);
+            const Rgba tint = random.unit() < 0.7f ? warm : cool;
+            const float strength = near ? 1.0f : 0.6f;
+            for (float wy = top + 6; wy + cellH < horizon; wy += cellH)
+                for (float wx = x0 + 5; wx + cellW < x1 - 3; wx += cellW) {
+                    if (random.unit() > share) continue;
+                    Rgba c = scaled(tint, strength * random.range(0.45f, 1.0f));
+                    float cx = wx + cellW * 0.4f, cy = wy + cellH * 0.4f;
+                    fillWrapped(wx, wy, wx + cellW, wy + cellH, c, [&](float px, float py) {
+                        return boxDistance(px, py, cx, cy, cellW * 0.28f, cellH * 0.3f);
+                    });
+                }
+            // Now and then a vertical neon sign down the near towers' edges.
+            if (near && random.unit() < 0.35f) {
+                float sx = random.unit() < 0.5f ? x0 + 4 : x1 - 8;
+                float sy = top + random.range(10, 30), length = random.range(24, 48);
+                Rgba c = random.unit() < 0.5f ? pink : cyan;
+                fillWrapped(sx, sy, sx + 5, sy + length, c, [&](float px, float py) {
+                    return boxDistance(px, py, sx + 2.5f, sy + length / 2, 2, length / 2);
+                });
+            }
+            x += w + (near ? random.range(6, 40) : random.range(-10, 8));
         }
+    }
+    // The street at the towers' feet: a band of light with streaks the blur will soften.
+    canvas.shade([&](float x, float y) {
+        if (y < horizon) return Rgba{0, 0, 0, 0};
+        const float turn = 6.2831853f / width;
+        float streak = 0.5f + 0.5f * std::sin(x * turn * 15) * std::sin(x * turn * 4 + 1.3f);
+        return withAlpha(scaled(rgb(0xff9a50), 0.12f + 0.3f * streak * streak), 0.8f);
+    });
+    // Nothing finer than a couple of texels: the wall is drawn without mipmaps.
+    canvas.blur(1);
     return canvas;
 }
 
