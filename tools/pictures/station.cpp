@@ -538,14 +538,22 @@ Canvas paintExterior(const Lettering& fonts, float zoom, float focusX, float foc
         bool lit = random.unit() < 0.8f;
         Rgba glass = lit ? scaled(palette::kWarm, random.range(0.7f, 1.1f)) : rgb(0x0c1020);
         rect(x, 360, x + 40, 500, glass, 20);
+        // Glazing bars, so that a close shot shows windows, not lit slabs.
+        const Rgba bar = rgb(0x2a2018);
+        rect(x + 19, 362, x + 21, 500, bar);
+        for (float by : {404.0f, 452.0f})
+            rect(x, by, x + 40, by + 2, bar);
         if (lit) lightGlow(canvas, sx(x + 20), sy(430), 22 * zoom, palette::kWarm, 0.25f);
     }
-    // The entrance: three bright doorways under the name.
+    // The entrance: three lit doorways under the name, the hall's warm light deepening towards
+    // the top, with a transom and the doors' frames.
     for (int i = 0; i < 3; ++i) {
         float x = 410 + i * 72.0f;
-        rect(x, 400, x + 56, 560, rgb(0xffd9a0), 28);
-        rect(x + 26, 430, x + 30, 560, rgb(0x3a2c1c));
-        lightGlow(canvas, sx(x + 28), sy(470), 40 * zoom, palette::kWarm, 0.45f);
+        rect(x, 400, x + 56, 560, rgb(0xc8874a), 28);
+        rect(x + 6, 470, x + 50, 560, rgb(0xf0c48a));
+        rect(x, 462, x + 56, 468, rgb(0x3a2c1c));
+        rect(x + 26, 468, x + 30, 560, rgb(0x3a2c1c));
+        lightGlow(canvas, sx(x + 28), sy(500), 34 * zoom, palette::kWarm, 0.3f);
     }
     TextStyle sign;
     sign.fill = palette::kIce;
@@ -758,8 +766,12 @@ Canvas paintCaption(const Lettering& fonts, const char* text, bool highlight) {
     const int width = 1024, height = 76;
     Canvas canvas(width, height);
     Face face = highlight ? Face::TextBold : Face::Text;
-    TextLine line = fonts.line(face, text, 50, 2);
-    float end = std::min<float>(width - 4, 48 + line.inkRight - line.inkLeft + 28);
+    TextLine line = fonts.line(face, text, 46, 2);
+    // The strips hang in from the left edge of the screen; the words start far enough in to
+    // sit inside the carriage window, clear of its frame, and the strip ends soon after them,
+    // short of the departure board.
+    const float textLeft = 110;
+    float end = std::min<float>(width - 4, textLeft + line.inkRight - line.inkLeft + 22);
     canvas.fill(0, 0, width, height, rgb(0x05060a, 0.82f), [&](float x, float y) {
         // Torn end: the strip's right edge wanders with the noise.
         float ragged = end + 8 * (valueNoise(0, y * 0.3f, 17) - 0.5f);
@@ -770,7 +782,7 @@ Canvas paintCaption(const Lettering& fonts, const char* text, bool highlight) {
     style.fill = highlight ? rgb(0xff5fd2) : palette::kIce;
     style.glow = withAlpha(highlight ? rgb(0xff5fd2) : palette::kCyan, 0.6f);
     style.glowRadius = 5;
-    drawLine(canvas, line, 36 - line.inkLeft, height / 2 + 16 - line.baseline, style);
+    drawLine(canvas, line, textLeft - line.inkLeft, height / 2 + 16 - line.baseline, style);
     return canvas;
 }
 
