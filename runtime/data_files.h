@@ -85,6 +85,7 @@ constexpr const char* kFacadeTexture = "data/textures/facade.png";         // ci
 constexpr const char* kReflectionTexture = "data/textures/reflection.png"; // city sphere map
 constexpr const char* kTunnelTexture = "data/textures/tunnel.png";         // tiles along the tube
 constexpr const char* kMetalTexture = "data/textures/metal.png";           // spike balls
+constexpr const char* kSpikeTexture = "data/textures/spike.png";           // their spikes
 constexpr const char* kPlatformTexture = "data/textures/platform.png";     // station floors
 constexpr const char* kRoofTexture = "data/textures/roof.png";             // station roofs
 constexpr const char* kReliefTexture = "data/textures/relief.png";         // credits backdrop
@@ -117,7 +118,8 @@ constexpr const char* kModelTextures[] = {
     kNightSkyTexture,      kStationFrontTexture, kStationPropsTexture,   kCitySkyTexture,
     kCityReflectionTexture, kCityStreetTexture,  kCityCrossingTexture,   kCityPavingTexture,
     kCityGlassTexture,     kCityOfficeTexture,   kCityMarketTexture,     kCityShopsTexture,
-    kCitySignsTexture,     kCitySteelTexture,    kCityContainerTexture,  kCityWaterTexture};
+    kCitySignsTexture,     kCitySteelTexture,    kCityContainerTexture,  kCityWaterTexture,
+    kSpikeTexture};
 
 // The inventory by reader, built from the names above: the inventory test walks these lists.
 // The Train slides follow kTrainSlideFormat and the greetings kGreetings.

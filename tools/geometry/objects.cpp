@@ -64,16 +64,17 @@ struct Relief {
 formats::ModelDesc buildSpikeBallModel() {
     formats::ModelDesc model;
     // Two tones, so that a ball reads as a made thing under any light: a dark gunmetal core
-    // and hot amber spikes. The scenes light it brightly (the hall's light alone adds up to
-    // 1.4), so neither colour is near white.
+    // and spikes that run from dark bronze to a hot point (their picture, base to tip). The
+    // scenes light it brightly (the hall's light alone adds up to 1.4), so neither is near
+    // white.
     model.materials.push_back(makeMaterial({0.3f, 0.31f, 0.36f}, 1, 0.9f, 0.7f, maps::kMetal, 0.9f,
                                            maps::kReflection, 0.35f));
-    model.materials.push_back(makeMaterial({0.95f, 0.42f, 0.12f}, 1, 0.6f, 0.5f, maps::kMetal,
-                                           0.9f, maps::kReflection, 0.2f));
+    model.materials.push_back(makeMaterial({0.78f, 0.74f, 0.7f}, 1, 0.8f, 0.5f, maps::kSpike, 1.0f,
+                                           maps::kReflection, 0.2f));
     MeshBuilder core, spikes;
     core.addSphere({}, 0.5f, 24, 16, 2, 1);
     for (Vec3 d : spikeDirections())
-        spikes.addCone(d * 0.42f, d * 1.05f, 0.12f, 10);
+        spikes.addCone(d * 0.42f, d * 1.1f, 0.085f, 10);
     model.meshes.push_back(core.toMesh("spikeball", 0));
     model.meshes.push_back(spikes.toMesh("spikes", 1));
     return model;

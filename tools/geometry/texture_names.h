@@ -10,6 +10,7 @@ constexpr const char* kFacade = datafiles::kFacadeTexture;
 constexpr const char* kReflection = datafiles::kReflectionTexture;
 constexpr const char* kTunnel = datafiles::kTunnelTexture;
 constexpr const char* kMetal = datafiles::kMetalTexture;
+constexpr const char* kSpike = datafiles::kSpikeTexture;
 constexpr const char* kConcrete = datafiles::kPlatformTexture;
 constexpr const char* kRoof = datafiles::kRoofTexture;
 constexpr const char* kRelief = datafiles::kReliefTexture;

@@ -208,6 +208,23 @@ Canvas paintMetal(const Lettering&) {
     return canvas;
 }
 
+// The spike balls' spikes, from base (top row) to tip (bottom row), around the spike across:
+// dark bronze where they leave the core, hot orange along the shaft and a pale yellow point,
+// with a few brushed streaks. The hall lights the crowd with as much ambient as diffuse
+// light, so the shape has to come from the picture as much as from the light.
+Canvas paintSpike(const Lettering&) {
+    const int size = 64;
+    Canvas canvas(size, size);
+    canvas.shade([&](float x, float y) {
+        float along = y / size;
+        Rgba c = mix(rgb(0x2a1408), rgb(0xc8561a), smoothStep(0.1f, 0.6f, along));
+        c = mix(c, rgb(0xffd890), smoothStep(0.75f, 1.0f, along));
+        float streak = tileNoise(x * 8 / size, y * 1 / size, 8, 1, 335);
+        return scaled(c, 0.85f + 0.3f * streak);
+    });
+    return canvas;
+}
+
 // Concrete slabs of the streets and platforms, with joints and stains. Everything is a few
 // pixels wide or more: the floor runs to the horizon and is sampled without mipmaps, so
 // single-pixel grain and hairline joints would shimmer in the distance.
@@ -576,6 +593,7 @@ void addTextureJobs(std::vector<PictureJob>& jobs) {
     add(kReflectionTexture, paintReflection);
     add(kTunnelTexture, paintTunnel);
     add(kMetalTexture, paintMetal);
+    add(kSpikeTexture, paintSpike);
     add(kPlatformTexture, paintPlatform);
     add(kRoofTexture, paintRoof);
     add(kReliefTexture, paintRelief);
