@@ -112,13 +112,13 @@ constexpr const char* kCitySteelTexture = "data/textures/city_steel.png"; // cra
 constexpr const char* kCityContainerTexture = "data/textures/city_container.png";
 constexpr const char* kCityWaterTexture = "data/textures/city_water.png"; // the harbour
 constexpr const char* kModelTextures[] = {
-    kFacadeTexture,        kReflectionTexture,   kTunnelTexture,         kMetalTexture,
-    kPlatformTexture,      kRoofTexture,         kReliefTexture,         kProbeTexture,
-    kSoundBallTexture,     kGlassTexture,        kHallWallTexture,       kHallFloorTexture,
-    kNightSkyTexture,      kStationFrontTexture, kStationPropsTexture,   kCitySkyTexture,
-    kCityReflectionTexture, kCityStreetTexture,  kCityCrossingTexture,   kCityPavingTexture,
-    kCityGlassTexture,     kCityOfficeTexture,   kCityMarketTexture,     kCityShopsTexture,
-    kCitySignsTexture,     kCitySteelTexture,    kCityContainerTexture,  kCityWaterTexture,
+    kFacadeTexture,         kReflectionTexture,   kTunnelTexture,        kMetalTexture,
+    kPlatformTexture,       kRoofTexture,         kReliefTexture,        kProbeTexture,
+    kSoundBallTexture,      kGlassTexture,        kHallWallTexture,      kHallFloorTexture,
+    kNightSkyTexture,       kStationFrontTexture, kStationPropsTexture,  kCitySkyTexture,
+    kCityReflectionTexture, kCityStreetTexture,   kCityCrossingTexture,  kCityPavingTexture,
+    kCityGlassTexture,      kCityOfficeTexture,   kCityMarketTexture,    kCityShopsTexture,
+    kCitySignsTexture,      kCitySteelTexture,    kCityContainerTexture, kCityWaterTexture,
     kSpikeTexture};
 
 // The inventory by reader, built from the names above: the inventory test walks these lists.

@@ -290,9 +290,8 @@ Canvas paintRelief(const Lettering&) {
     // Every shape is also put one picture width to either side, so the picture tiles.
     auto fillWrapped = [&](float x0, float y0, float x1, float y1, Rgba c, auto distance) {
         for (float shift : {-float(width), 0.0f, float(width)})
-            canvas.fill(x0 + shift, y0, x1 + shift, y1, c, [&](float px, float py) {
-                return distance(px - shift, py);
-            });
+            canvas.fill(x0 + shift, y0, x1 + shift, y1, c,
+                        [&](float px, float py) { return distance(px - shift, py); });
     };
     Random random(361);
     // The far row is hazier and its windows smaller and dimmer; the near row stands in front.
@@ -304,9 +303,10 @@ Canvas paintRelief(const Lettering&) {
             float top = horizon - (near ? random.range(40, 120) : random.range(80, 165));
             float x0 = x, x1 = x + w;
             fillWrapped(x0, top, x1, height, near ? rgb(0x08070f) : rgb(0x16142a),
-                        [&](float px, float py) { return boxDistance(px, py, (x0 + x1) / 2,
-                                                                     (top + height) / 2, w / 2,
-                                                                     (height - top) / 2); });
+                        [&](float px, float py) {
+                            return boxDistance(px, py, (x0 + x1) / 2, (top + height) / 2, w / 2,
+                                               (height - top) / 2);
+                        });
             // Windows on a grid inside the facade; each tower has its own share lit and its
             // own tint, so neighbours differ.
             const float cellW = near ? 11 : 8, cellH = near ? 14 : 11;
