@@ -41,6 +41,32 @@ void glowLine(Canvas& canvas, float cx, float y, float halfLength, Rgba colour) 
     }
 }
 
+// A plate of dark glass with a glowing rim, lifted off the scene by a soft shadow: words set
+// on it read over any picture, and nothing of the scene crosses them.
+void glassPlate(Canvas& canvas, float cx, float cy, float halfW, float halfH, float radius) {
+    canvas.fill(cx - halfW - 70, cy - halfH - 70, cx + halfW + 70, cy + halfH + 70,
+                withAlpha(palette::kNight, 0.6f), [&](float x, float y) {
+                    return boxDistance(x, y, cx, cy, halfW + 24, halfH + 24, radius + 24) / 60;
+                });
+    canvas.fill(cx - halfW, cy - halfH, cx + halfW, cy + halfH, withAlpha(palette::kNight, 0.86f),
+                [&](float x, float y) { return boxDistance(x, y, cx, cy, halfW, halfH, radius); });
+    canvas.fill(cx - halfW, cy - halfH, cx + halfW, cy + halfH,
+                withAlpha(palette::kDeepBlue, 0.35f), [&](float x, float y) {
+                    return std::max(boxDistance(x, y, cx, cy, halfW, halfH, radius),
+                                    (y - (cy - halfH)) / (2 * halfH) * 40 - 20);
+                });
+    Canvas rim(kWidth, kHeight);
+    rim.fill(cx - halfW - 4, cy - halfH - 4, cx + halfW + 4, cy + halfH + 4, palette::kCyan,
+             [&](float x, float y) {
+                 return std::fabs(boxDistance(x, y, cx, cy, halfW - 12, halfH - 12, radius - 12)) -
+                        1.5f;
+             });
+    Canvas halo = rim;
+    halo.blur(8);
+    canvas.draw(halo, 0, 0, 1.2f, Blend::Add);
+    canvas.draw(rim, 0, 0, 0.8f);
+}
+
 // The group's mark and the title are set in the logotype; the big words carry its slit.
 LogoSet logoSet(float xHeight, float slit = 0.055f) {
     LogoSet set;
@@ -65,16 +91,7 @@ Canvas paintTitle(const Lettering&) {
 
 Canvas paintVsq(const Lettering&) {
     Canvas canvas = blank();
-    darkBackdrop(canvas, 512, 384, 300, 150, 0.35f);
-    // A rounded frame around the group's name, drawn as a glowing stroke.
-    Canvas frame(kWidth, kHeight);
-    frame.fill(252, 224, 772, 544, palette::kCyan, [](float x, float y) {
-        return std::fabs(boxDistance(x, y, 512, 384, 250, 150, 40)) - 3;
-    });
-    Canvas halo = frame;
-    halo.blur(10);
-    canvas.draw(halo, 0, 0, 1.5f, Blend::Add);
-    canvas.draw(frame, 0, 0);
+    glassPlate(canvas, 512, 384, 250, 150, 40);
     drawLogotype(canvas, "vsq", logoSet(150), 512, 428, Align::Center, overlayStyle());
     return canvas;
 }
@@ -103,54 +120,32 @@ Canvas paintLockup(int words) {
     const Line lines[] = {{"vsq is", 56, 236, palette::kCyan},
                           {"back", 112, 420, palette::kWarm},
                           {"again", 84, 574, palette::kCyan}};
-    const float cx = 512, cy = 384, halfW = 276, halfH = 270, radius = 40;
     Canvas canvas = blank();
-    // A shadow that lifts the plate off any scene, the dark glass, and a glowing rim.
-    canvas.fill(cx - halfW - 70, cy - halfH - 70, cx + halfW + 70, cy + halfH + 70,
-                withAlpha(palette::kNight, 0.6f), [&](float x, float y) {
-                    return boxDistance(x, y, cx, cy, halfW + 24, halfH + 24, radius + 24) / 60;
-                });
-    canvas.fill(cx - halfW, cy - halfH, cx + halfW, cy + halfH, withAlpha(palette::kNight, 0.86f),
-                [&](float x, float y) { return boxDistance(x, y, cx, cy, halfW, halfH, radius); });
-    canvas.fill(cx - halfW, cy - halfH, cx + halfW, cy + halfH,
-                withAlpha(palette::kDeepBlue, 0.35f), [&](float x, float y) {
-                    return std::max(boxDistance(x, y, cx, cy, halfW, halfH, radius),
-                                    (y - (cy - halfH)) / (2 * halfH) * 40 - 20);
-                });
-    Canvas rim(kWidth, kHeight);
-    rim.fill(cx - halfW - 4, cy - halfH - 4, cx + halfW + 4, cy + halfH + 4, palette::kCyan,
-             [&](float x, float y) {
-                 return std::fabs(boxDistance(x, y, cx, cy, halfW - 12, halfH - 12, radius - 12)) -
-                        1.5f;
-             });
-    Canvas halo = rim;
-    halo.blur(8);
-    canvas.draw(halo, 0, 0, 1.2f, Blend::Add);
-    canvas.draw(rim, 0, 0, 0.8f);
+    glassPlate(canvas, 512, 384, 276, 270, 40);
     for (int i = 0; i < words; ++i)
-        drawLogotype(canvas, lines[i].text, logoSet(lines[i].xHeight), cx, lines[i].baseline,
+        drawLogotype(canvas, lines[i].text, logoSet(lines[i].xHeight), 512, lines[i].baseline,
                      Align::Center, overlayStyle(lines[i].glow));
     return canvas;
 }
 
-// A credit: a small label above a name, both centred.
+// A credit: a small label above a name, both centred. The label's picture carries the glass
+// plate both sit on, so that the name's picture, shown over it, can drift along the plate.
 Canvas paintCredit(const char* label, const char* name) {
     Canvas canvas = blank();
     if (label) {
-        darkBackdrop(canvas, 512, kLabelBaseline - 18, 150, 40, 0.35f);
+        glassPlate(canvas, 512, 376, 476, 118, 36);
         LogoSet set = logoSet(34, 0);
         set.weight = 0.28f;
         set.tracking = 0.4f;
         drawLogotype(canvas, label, set, 512, kLabelBaseline, Align::Center, labelStyle());
     }
     if (name) {
-        darkBackdrop(canvas, 512, kNameBaseline - 40, 420, 80, 0.35f);
         // The names in a light cut of the logotype, as wide as fits.
         LogoSet set = logoSet(72, 0);
         set.weight = 0.15f;
         set.tracking = 0.2f;
         TextLine line = logotypeLine(name, set);
-        set.xHeight = std::min(72.0f, 72.0f * 840 / (line.inkRight - line.inkLeft));
+        set.xHeight = std::min(72.0f, 72.0f * 800 / (line.inkRight - line.inkLeft));
         drawLogotype(canvas, name, set, 512, kNameBaseline, Align::Center, overlayStyle());
     }
     return canvas;
@@ -158,7 +153,7 @@ Canvas paintCredit(const char* label, const char* name) {
 
 Canvas paintRevolt(const Lettering&) {
     Canvas canvas = blank();
-    darkBackdrop(canvas, 512, 384, 460, 150, 0.4f);
+    glassPlate(canvas, 512, 385, 500, 118, 36);
     // Light streaks running out of the word.
     for (int i = 0; i < 7; ++i) {
         float y = 330 + i * 18.0f;
@@ -224,10 +219,15 @@ Canvas paintFrameOverlay(const Lettering& fonts) {
     mark.tracking = 0.3f;
     drawLogotype(canvas, "vsq-14", mark, 48, 44, Align::Left, caption);
     drawLogotype(canvas, "lirv", mark, kWidth - 48, 44, Align::Right, caption);
-    // The camera's read-out in the dot matrix, three pixels to the dot.
+    // The camera's read-out in the dot matrix, three pixels to the dot, lit brighter than the
+    // marks so that its thin dots read on the dark bar.
+    TextStyle readout = caption;
+    readout.fill = palette::kIce;
+    readout.glow = withAlpha(palette::kCyan, 0.9f);
+    readout.glowRadius = 7;
     drawText(canvas, fonts, Face::Dots, "music: morvane - quelfin", 30, 48, kHeight - 25,
-             Align::Left, caption);
-    TextStyle rec = caption;
+             Align::Left, readout);
+    TextStyle rec = readout;
     rec.fill = palette::kSignal;
     rec.glow = withAlpha(palette::kSignal, 0.6f);
     drawText(canvas, fonts, Face::Dots, "REC", 30, kWidth - 48, kHeight - 25, Align::Right, rec);
