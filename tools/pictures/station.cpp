@@ -2,6 +2,7 @@
 // front to the last train leaving), the frame around them, the "waiting" sign, the message board
 // and the caption cards. Everything here is drawn with texture row 0 at the bottom of its quad,
 // so it is stored flipped.
+#include <algorithm>
 #include <cstdio>
 #include <tuple>
 
@@ -767,16 +768,18 @@ Canvas paintCaption(const Lettering& fonts, const char* text, bool highlight) {
     Canvas canvas(width, height);
     Face face = highlight ? Face::TextBold : Face::Text;
     TextLine line = fonts.line(face, text, 46, 2);
-    // The strips hang in from the left edge of the screen; the words start far enough in to
-    // sit inside the carriage window, clear of its frame, and the strip ends soon after them,
-    // short of the departure board.
+    // The words start far enough in to sit inside the carriage window, clear of its frame; the
+    // strip is torn off just before them and soon after them, so that it is taped inside the
+    // window instead of running off the screen, and ends short of the departure board.
     const float textLeft = 110;
+    const float start = textLeft - 30;
     float end = std::min<float>(width - 4, textLeft + line.inkRight - line.inkLeft + 22);
     canvas.fill(0, 0, width, height, rgb(0x05060a, 0.82f), [&](float x, float y) {
-        // Torn end: the strip's right edge wanders with the noise.
-        float ragged = end + 8 * (valueNoise(0, y * 0.3f, 17) - 0.5f);
-        return std::max(boxDistance(x, y, width / 2.0f, height / 2.0f, width / 2.0f - 2, 30),
-                        x - ragged);
+        // Torn ends: both edges wander with the noise.
+        float raggedEnd = end + 8 * (valueNoise(0, y * 0.3f, 17) - 0.5f);
+        float raggedStart = start + 8 * (valueNoise(5, y * 0.3f, 23) - 0.5f);
+        return std::max({boxDistance(x, y, width / 2.0f, height / 2.0f, width / 2.0f - 2, 30),
+                         x - raggedEnd, raggedStart - x});
     });
     TextStyle style;
     style.fill = highlight ? rgb(0xff5fd2) : palette::kIce;
@@ -840,7 +843,11 @@ Canvas paintSlide(const Lettering& fonts, int slide) {
         platform();
         break;
     case 10:
+        // The departure board is wiped in over this one: the clock falls out of focus and into
+        // shadow behind it, so that the board reads in front instead of pasted onto its face.
         canvas = paintClock(fonts, 23, 55, 1.25f, 31);
+        canvas.blur(9);
+        canvas.shade([](float, float) { return rgb(0x04050a, 0.5f); });
         break;
     case 11:
     case 12:
