@@ -194,7 +194,7 @@ Flight cameraZeroFlight() {
 // Camera 1: north up the avenue between the towers and the market, then round a ring of
 // market streets under the signs.
 Flight cameraOneFlight() {
-    const float eye = 6.8f, pitch = 10.0f;
+    const float eye = 6.8f, pitch = 9.0f;
     return {{{{0, eye, -108}, 6.5f, pitch},
              {{0, eye, 36}, 6.5f, pitch},
              {{108, eye, 36}, 6.5f, pitch},
@@ -224,7 +224,7 @@ Flight cameraTwoFlight() {
 std::vector<std::vector<CurveRecord>> buildCityCurves() {
     Flight zero = cameraZeroFlight(), one = cameraOneFlight(), two = cameraTwoFlight();
     // Half of each swarm is behind its camera at any time, out of sight (and not drawn).
-    Stream swarmOne{3.0f, 2.0f, 7, 0.4f, 11, 3.2f, 12};
+    Stream swarmOne{3.0f, 2.0f, 7, 0.4f, 11, 3.4f, 12};
     Stream swarmTwo{4.0f, 3.0f, 5, 0.8f, 9, 3.2f, 9};
     return {flightKeys(zero), flightKeys(one), flightKeys(two), streamKeys(one, swarmOne),
             streamKeys(two, swarmTwo)};
