@@ -29,8 +29,8 @@ std::vector<uint8_t> compiled(const std::string& text) {
 
 TEST(PreviewStrip, AClickSeeksToTheBarAndADragScrubsToWhereItEnds) {
     ScratchDir dir;
-    ASSERT_EQ(capture("50.4s", dir.path() + "/capture").exitStatus, 0);
-    // Bar 21 lies in a flight through the city, whose picture depends on nothing before it.
+    ASSERT_EQ(capture("55.2s", dir.path() + "/capture").exitStatus, 0);
+    // Bar 23 lies inside a flight along the quay, whose picture depends on nothing before it.
     ProcessResult run =
         preview({"--from", "10", "--paused", "--shots", dir.path()},
                 {{"paused at 0:10.000",
@@ -41,15 +41,15 @@ TEST(PreviewStrip, AClickSeeksToTheBarAndADragScrubsToWhereItEnds) {
                   }},
                  {"preview-001.png",
                   [] {
-                      pointer("mousemove " + stripPoint(50400) + " click 1");
+                      pointer("mousemove " + stripPoint(55200) + " click 1");
                       press("h t F12", 0.3);
                   }},
                  {"preview-002.png", [] { press("Escape"); }}});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_THAT(run.out, HasSubstr("preview-001.png at 0:28.800"));
-    EXPECT_THAT(run.out, HasSubstr("preview-002.png at 0:50.400"));
+    EXPECT_THAT(run.out, HasSubstr("preview-002.png at 0:55.200"));
     Picture shown = readPicture(dir.path() + "/preview-002.png");
-    Picture expected = readPicture(dir.path() + "/capture/t050400.png");
+    Picture expected = readPicture(dir.path() + "/capture/t055200.png");
     EXPECT_LT(differingShare(shown, expected, 8), 0.002);
 }
 
