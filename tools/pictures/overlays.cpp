@@ -133,7 +133,9 @@ Canvas paintLockup(int words) {
 Canvas paintCredit(const char* label, const char* name) {
     Canvas canvas = blank();
     if (label) {
-        glassPlate(canvas, 512, 376, 476, 118, 36);
+        // The plate runs from a label's height above the label to just below the name.
+        const float top = kLabelBaseline - 72, bottom = kNameBaseline + 44;
+        glassPlate(canvas, 512, (top + bottom) / 2, 476, (bottom - top) / 2, 36);
         LogoSet set = logoSet(34, 0);
         set.weight = 0.28f;
         set.tracking = 0.4f;
